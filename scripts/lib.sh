@@ -1,0 +1,103 @@
+# Shared helpers of scripts/demo and scripts/test (sourced, not run).
+# shellcheck shell=bash
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+PACKAGES=(qt6-base-dev libqt6sql6-mysql libmariadb-dev mariadb-server-core mariadb-client-core
+          libxlsxwriter-dev libzip-dev ninja-build cmake g++ xvfb xauth fonts-liberation2 poppler-utils)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the Debian packages that are missing.
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# A TCP port on 127.0.0.1 that nobody listens on, from $1 upward.
+free_port() {
+    local p=${1:-33306}
+    while (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; do p=$((p + 1)); done
+    echo "$p"
+}
+
+db_user_option() {
+    if [ "$(id -u)" -eq 0 ]; then echo "--user=root"; else echo "--user=$(id -un)"; fi
+}
+
+# db_running DIR: the private server of DIR answers.
+db_running() {
+    [ -S "$1/mysqld.sock" ] && mariadb --no-defaults --socket="$1/mysqld.sock" -uroot -e 'SELECT 1' >/dev/null 2>&1
+}
+
+# db_start DIR PORT: initialises DIR/data when needed and starts the server.
+db_start() {
+    local dir=$1 port=$2
+    mkdir -p "$dir"
+    if [ ! -d "$dir/data/mysql" ]; then
+        mariadb-install-db --no-defaults --datadir="$dir/data" "$(db_user_option)" \
+            --auth-root-authentication-method=socket --skip-test-db --skip-name-resolve >"$dir/install.log" 2>&1 ||
+            { cat "$dir/install.log"; return 1; }
+    fi
+    setsid mariadbd --no-defaults --datadir="$dir/data" --socket="$dir/mysqld.sock" --port="$port" \
+        --bind-address=127.0.0.1 --skip-name-resolve "$(db_user_option)" --pid-file="$dir/mysqld.pid" \
+        --log-error="$dir/error.log" --innodb-buffer-pool-size=32M --skip-log-bin </dev/null >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 200); do
+        db_running "$dir" && { echo "$port" >"$dir/port"; return 0; }
+        if ! kill -0 $! 2>/dev/null; then
+            echo "The database server did not start:" >&2
+            tail -5 "$dir/error.log" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    echo "The database server did not answer in 20 s." >&2
+    return 1
+}
+
+# db_stop DIR: shuts the server of DIR down and waits for it to end.
+db_stop() {
+    local dir=$1
+    [ -f "$dir/mysqld.pid" ] || return 0
+    local pid
+    pid=$(cat "$dir/mysqld.pid" 2>/dev/null)
+    mariadb --no-defaults --socket="$dir/mysqld.sock" -uroot -e SHUTDOWN >/dev/null 2>&1 || kill "$pid" 2>/dev/null
+    local i
+    for i in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+    return 0
+}
+
+# db_sql DIR: runs SQL from standard input as root.
+db_sql() {
+    mariadb --no-defaults --socket="$1/mysqld.sock" -uroot "${@:2}"
+}
+
+# db_load DIR NAME FILE...: creates database NAME from the schema and the files,
+# and grants the read-only user prolis (password prolis) SELECT on it.
+db_load() {
+    local dir=$1 name=$2
+    shift 2
+    db_sql "$dir" -e "CREATE DATABASE \`$name\` CHARACTER SET utf8mb4"
+    { cat "$ROOT/db/schema.sql"; cat "$@"; } | db_sql "$dir" "$name"
+    db_sql "$dir" <<SQL
+CREATE USER IF NOT EXISTS 'prolis'@'127.0.0.1' IDENTIFIED BY 'prolis';
+CREATE USER IF NOT EXISTS 'prolis'@'localhost' IDENTIFIED BY 'prolis';
+GRANT SELECT ON \`$name\`.* TO 'prolis'@'127.0.0.1';
+GRANT SELECT ON \`$name\`.* TO 'prolis'@'localhost';
+FLUSH PRIVILEGES;
+SQL
+}

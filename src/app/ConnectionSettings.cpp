@@ -1,0 +1,78 @@
+#include "ConnectionSettings.h"
+
+#include "core/ProfileFile.h"
+#include "core/UiServices.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace prolis {
+
+namespace {
+QString g_pathOverride;
+}
+
+ConnectionSettings& connectionSettings()
+{
+    static ConnectionSettings settings;
+    return settings;
+}
+
+void setSettingsFilePathOverride(const QString& path) { g_pathOverride = path; }
+
+QString settingsFilePath()
+{
+    if (!g_pathOverride.isEmpty())
+        return g_pathOverride;
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    const QString name = exe.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;
+    return exe.absolutePath() + QLatin1Char('/') + base + QStringLiteral(".ini");
+}
+
+QByteArray settingsTemplate()
+{
+    return QByteArrayLiteral("[Database]\r\nHostName=\r\nPort=\r\nDatabase=\r\nUser=\r\n");
+}
+
+bool writeSettingsTemplate(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray t = settingsTemplate();
+    const bool ok = f.write(t) == t.size() && f.flush();
+    f.close();
+    return ok && f.error() == QFileDevice::NoError;
+}
+
+void readSettingsFile(const QString& path, ConnectionSettings& s)
+{
+    s.HostName = profile::readString(path, SettingsSection, QStringLiteral("HostName"));
+    s.Port = profile::readInteger(path, SettingsSection, QStringLiteral("Port"), 0);
+    s.Database = profile::readString(path, SettingsSection, QStringLiteral("Database"));
+    s.User = profile::readString(path, SettingsSection, QStringLiteral("User"));
+}
+
+void loadConnectionSettings(const std::function<void()>& askPassword)
+{
+    ConnectionSettings& s = connectionSettings();
+    s.Password.clear();
+    try {
+        const QString path = settingsFilePath();
+        if (QFileInfo::exists(path)) {
+            readSettingsFile(path, s);
+            if (askPassword)
+                askPassword();
+        } else {
+            showMessage(MsgSettingsLoadFailed);
+        }
+    } catch (const std::exception&) {
+        s = ConnectionSettings{};
+        showMessage(MsgSettingsLoadFailed);
+    }
+}
+
+} // namespace prolis

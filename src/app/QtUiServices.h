@@ -1,0 +1,18 @@
+#pragma once
+// The real side effects: Qt message boxes, dialogs and the desktop.
+#include "core/UiServices.h"
+
+namespace prolis {
+
+class QtUiServices final : public UiServices {
+public:
+    Answer message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) override;
+    void beep() override;
+    QString saveFileName(const QString& caption, const QString& folder, const QString& filter) override;
+    void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) override;
+    bool openDocument(const QString& target) override;
+    int startProgram(const QString& commandLine) override;
+    int execModal(QObject* dialog) override;
+};
+
+} // namespace prolis

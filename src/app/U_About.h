@@ -1,0 +1,34 @@
+#pragma once
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TAboutBox;
+}
+
+namespace prolis {
+
+struct SystemFacts;
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* owner = nullptr);
+    // With given facts instead of this machine's (tests).
+    TAboutBox(const SystemFacts& facts, QWidget* owner = nullptr);
+    ~TAboutBox() override;
+    Ui::TAboutBox* form() const { return m_ui.get(); }
+
+    void Label2Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(const SystemFacts& facts);
+    std::unique_ptr<Ui::TAboutBox> m_ui;
+};
+
+extern TAboutBox* AboutBox;
+
+} // namespace prolis

@@ -1,0 +1,85 @@
+#include "U_IniData.h"
+
+#include "ConnectionSettings.h"
+#include "U_Password.h"
+#include "core/NumberText.h"
+#include "core/ProfileFile.h"
+#include "core/UiServices.h"
+#include "ui_U_IniData.h"
+
+#include <QFileInfo>
+#include <QShowEvent>
+
+namespace prolis {
+
+TIniData* IniData = nullptr;
+
+namespace {
+void askPassword(QWidget* owner)
+{
+    TPassword dialog(owner);
+    ui().execModal(&dialog);
+}
+} // namespace
+
+TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TIniData>())
+{
+    IniData = this;
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    connect(m_ui->Ulozit, &QPushButton::clicked, this, [this] { guarded([this] { UlozitClick(); }); });
+    connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
+}
+
+TIniData::~TIniData()
+{
+    if (IniData == this)
+        IniData = nullptr;
+}
+
+void TIniData::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        guarded([this] { FormShow(); });
+}
+
+void TIniData::FormShow()
+{
+    const QString path = settingsFilePath();
+    if (QFileInfo::exists(path)) {
+        LoadFieldsFromFile();
+    } else if (!writeSettingsTemplate(path)) {
+        showMessage(MsgSettingsCreateFailed);
+    }
+}
+
+void TIniData::LoadFieldsFromFile()
+{
+    ConnectionSettings s;
+    readSettingsFile(settingsFilePath(), s);
+    TIniData* d = IniData ? IniData : this;
+    d->m_ui->Host->setText(s.HostName);
+    d->m_ui->Port->setText(QString::number(s.Port));
+    d->m_ui->Database->setText(s.Database);
+    d->m_ui->User->setText(s.User);
+}
+
+void TIniData::UlozitClick()
+{
+    const QString path = settingsFilePath();
+    profile::writeString(path, SettingsSection, QStringLiteral("HostName"), m_ui->Host->text());
+    const int port = textToInt(m_ui->Port->displayText().trimmed());
+    profile::writeInteger(path, SettingsSection, QStringLiteral("Port"), port);
+    profile::writeString(path, SettingsSection, QStringLiteral("Database"), m_ui->Database->text());
+    profile::writeString(path, SettingsSection, QStringLiteral("User"), m_ui->User->text());
+    loadConnectionSettings([this] { askPassword(this); });
+}
+
+void TIniData::UkoncitClick()
+{
+    if (confirm(QStringLiteral("Skutečně chcete konfiguraci programu?")))
+        accept();
+}
+
+} // namespace prolis

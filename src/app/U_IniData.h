@@ -1,0 +1,34 @@
+#pragma once
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TIniData;
+}
+
+namespace prolis {
+
+// The connection settings dialog.
+class TIniData : public QDialog {
+    Q_OBJECT
+public:
+    explicit TIniData(QWidget* owner = nullptr);
+    ~TIniData() override;
+    Ui::TIniData* form() const { return m_ui.get(); }
+
+    void FormShow();
+    void LoadFieldsFromFile();
+    void UlozitClick();
+    void UkoncitClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    std::unique_ptr<Ui::TIniData> m_ui;
+};
+
+// The open settings dialog, while one exists.
+extern TIniData* IniData;
+
+} // namespace prolis

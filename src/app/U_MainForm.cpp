@@ -1,0 +1,82 @@
+#include "U_MainForm.h"
+
+#include "Companion.h"
+#include "ConnectionSettings.h"
+#include "Pictures.h"
+#include "U_About.h"
+#include "U_IniData.h"
+#include "U_Password.h"
+#include "core/UiServices.h"
+#include "ui_U_MainForm.h"
+#include "WindowCommands.h"
+
+#include <QAction>
+#include <QLayout>
+
+namespace prolis {
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TMainForm>())
+{
+    m_ui->setupUi(this);
+    setWindowIcon(programIcon());
+    m_ui->Image3->setPixmap(bannerPixmap());
+    QFont banner = m_ui->Label1->font();
+    banner.setPixelSize(23);
+    m_ui->Label1->setFont(banner);
+    // The hidden item is not part of any menu, so neither the menu nor an
+    // accelerator can reach it.
+    m_ui->Editace->setVisible(false);
+    m_ui->Editace->setEnabled(false);
+    // A fixed client area of 572 x 130 below the menu bar.
+    m_ui->centralwidget->setFixedSize(572, 130);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    const auto bind = [this](QAction* a, void (TMainForm::*handler)()) {
+        connect(a, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    bind(m_ui->Vypis, &TMainForm::VypisClick);
+    bind(m_ui->NastaveniDB, &TMainForm::NastaveniDBClick);
+    bind(m_ui->Dopredne, &TMainForm::DopredneClick);
+    bind(m_ui->Zpetne, &TMainForm::ZpetneClick);
+    bind(m_ui->About, &TMainForm::AboutClick);
+    bind(m_ui->Konec, &TMainForm::KonecClick);
+    guarded([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate()
+{
+    loadConnectionSettings([this] {
+        TPassword dialog(this);
+        ui().execModal(&dialog);
+    });
+}
+
+void TMainForm::VypisClick() { openMaterialListing(this); }
+
+void TMainForm::EditaceClick() { startCompanion(); }
+
+void TMainForm::NastaveniDBClick()
+{
+    TIniData dialog(this);
+    ui().execModal(&dialog);
+}
+
+void TMainForm::DopredneClick() { openForwardWindow(this); }
+
+void TMainForm::ZpetneClick() { openBackwardWindow(this); }
+
+void TMainForm::AboutClick()
+{
+    TAboutBox dialog(this);
+    ui().execModal(&dialog);
+}
+
+void TMainForm::KonecClick()
+{
+    if (confirm(QStringLiteral("Skutečně chcete ukončit program ?")))
+        close();
+}
+
+} // namespace prolis

@@ -1,0 +1,22 @@
+#include "ProlisApplication.h"
+#include "QtUiServices.h"
+#include "U_MainForm.h"
+#include "Pictures.h"
+
+#include <QScreen>
+
+int main(int argc, char** argv)
+{
+    prolis::ProlisApplication app(argc, argv);
+    prolis::QtUiServices services;
+    prolis::setUi(&services);
+    prolis::applyApplicationFont();
+    app.setWindowIcon(prolis::programIcon());
+
+    prolis::TMainForm mainForm;
+    mainForm.adjustSize();
+    const QRect screen = app.primaryScreen()->availableGeometry();
+    mainForm.move(screen.center() - mainForm.rect().center());
+    mainForm.show();
+    return app.exec();
+}

@@ -1,0 +1,290 @@
+#include "NumberText.h"
+
+#include "Errors.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace prolis {
+
+namespace {
+
+// Digits and decimal exponent of |v| in the form d.ddd...e<exp10>, with
+// `count` significant digits, correctly rounded by the C library.
+void scientificDigits(double v, int count, std::string& digits, int& exp10)
+{
+    std::string buf(static_cast<size_t>(count) + 16, '\0');
+    int n = std::snprintf(buf.data(), buf.size(), "%.*e", count - 1, std::fabs(v));
+    buf.resize(static_cast<size_t>(n));
+    const size_t e = buf.find('e');
+    digits.clear();
+    digits.reserve(static_cast<size_t>(count));
+    for (size_t i = 0; i < e; ++i)
+        if (buf[i] != '.')
+            digits.push_back(buf[i]);
+    exp10 = std::atoi(buf.c_str() + e + 1);
+}
+
+bool isTieTail(const std::string& digits, size_t from)
+{
+    if (from >= digits.size() || digits[from] != '5')
+        return false;
+    for (size_t i = from + 1; i < digits.size(); ++i)
+        if (digits[i] != '0')
+            return false;
+    return true;
+}
+
+// Rounds the digit string at position `keep` (halves up, the string being the
+// magnitude) and strips trailing zeros. Returns the carry into a new leading digit.
+bool roundDigitsHalfUp(std::string& digits, size_t keep)
+{
+    const bool up = keep < digits.size() && digits[keep] >= '5';
+    digits.resize(std::min(keep, digits.size()));
+    bool carry = false;
+    if (up) {
+        size_t i = digits.size();
+        for (;;) {
+            if (i == 0) {
+                digits.insert(digits.begin(), '1');
+                carry = true;
+                break;
+            }
+            --i;
+            if (digits[i] == '9') {
+                digits[i] = '0';
+            } else {
+                ++digits[i];
+                break;
+            }
+        }
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    return carry;
+}
+
+QString scientificText(const DecimalDigits& d)
+{
+    QString s;
+    if (d.negative)
+        s += QLatin1Char('-');
+    s += QLatin1Char(d.digits[0]);
+    if (d.digits.size() > 1) {
+        s += QLatin1Char(',');
+        s += QString::fromLatin1(d.digits.data() + 1, static_cast<qsizetype>(d.digits.size() - 1));
+    }
+    s += QLatin1Char('E');
+    s += QString::number(d.exponent - 1);
+    return s;
+}
+
+// Fixed text of a decimal with exactly `decimals` decimals (the digits already
+// hold no more than that).
+QString fixedText(const DecimalDigits& d, int decimals)
+{
+    QString s;
+    if (d.negative && !d.isZero())
+        s += QLatin1Char('-');
+    const int n = static_cast<int>(d.digits.size());
+    auto digitAt = [&](int pos) -> QChar { // pos 0 = first digit of 0.ddd x 10^exp
+        return (pos >= 0 && pos < n) ? QLatin1Char(d.digits[static_cast<size_t>(pos)]) : QLatin1Char('0');
+    };
+    if (d.isZero() || d.exponent <= 0) {
+        s += QLatin1Char('0');
+    } else {
+        for (int i = 0; i < d.exponent; ++i)
+            s += digitAt(i);
+    }
+    if (decimals > 0) {
+        s += QLatin1Char(',');
+        for (int k = 0; k < decimals; ++k)
+            s += d.isZero() ? QLatin1Char('0') : digitAt(d.exponent + k);
+    }
+    return s;
+}
+
+} // namespace
+
+DecimalDigits roundToSignificant(double v, int precision)
+{
+    DecimalDigits r;
+    if (v == 0.0 || !std::isfinite(v))
+        return r;
+    r.negative = std::signbit(v);
+    constexpr int Probe = 41;
+    std::string digits;
+    int exp10 = 0;
+    scientificDigits(v, Probe, digits, exp10);
+    if (isTieTail(digits, static_cast<size_t>(precision))) {
+        // The probe sits exactly on a half: only the exact expansion decides.
+        // 780 significant digits hold the whole expansion of any double.
+        scientificDigits(v, 780, digits, exp10);
+    }
+    if (roundDigitsHalfUp(digits, static_cast<size_t>(precision)))
+        ++exp10;
+    r.digits = std::move(digits);
+    r.exponent = exp10 + 1;
+    if (r.digits.empty())
+        r.negative = false;
+    return r;
+}
+
+QString formatGeneral(double v)
+{
+    DecimalDigits d = roundToSignificant(v, 15);
+    if (d.isZero())
+        return QStringLiteral("0");
+    if (d.exponent > 15 || d.exponent < -3)
+        return scientificText(d);
+    const int decimals = std::max(0, static_cast<int>(d.digits.size()) - d.exponent);
+    return fixedText(d, decimals);
+}
+
+QString formatFixed(double v, int decimals, int precision)
+{
+    DecimalDigits d = roundToSignificant(v, precision);
+    if (d.isZero())
+        return fixedText(d, decimals);
+    if (d.exponent > precision)
+        return scientificText(d);
+    const int keep = d.exponent + decimals;
+    if (keep < 0) {
+        d.digits.clear();
+    } else if (roundDigitsHalfUp(d.digits, static_cast<size_t>(keep))) {
+        ++d.exponent;
+    }
+    if (d.digits.empty())
+        d.negative = false;
+    return fixedText(d, decimals);
+}
+
+bool tryTextToFloat(const QString& text, double& value)
+{
+    const QString t = text.trimmed();
+    std::string s;
+    s.reserve(static_cast<size_t>(t.size()));
+    int i = 0;
+    const int n = static_cast<int>(t.size());
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        s.push_back(static_cast<char>(t[i++].unicode()));
+    int mantissaDigits = 0;
+    bool comma = false;
+    for (; i < n; ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            s.push_back(static_cast<char>(c.unicode()));
+            ++mantissaDigits;
+        } else if (c == QLatin1Char(',') && !comma) {
+            comma = true;
+            s.push_back('.');
+        } else {
+            break;
+        }
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
+        s.push_back('e');
+        ++i;
+        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+            s.push_back(static_cast<char>(t[i++].unicode()));
+        int expDigits = 0;
+        for (; i < n && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'); ++i, ++expDigits)
+            s.push_back(static_cast<char>(t[i].unicode()));
+        if (expDigits == 0)
+            return false;
+    }
+    if (i != n)
+        return false;
+    const char* first = s.data();
+    if (*first == '+')
+        ++first;
+    double r = 0;
+    auto res = std::from_chars(first, s.data() + s.size(), r, std::chars_format::general);
+    if (res.ptr != s.data() + s.size())
+        return false;
+    if (res.ec == std::errc::result_out_of_range) {
+        // from_chars leaves r untouched on a range error: tell overflow from underflow.
+        errno = 0;
+        r = std::strtod(s.c_str(), nullptr);
+        if (std::isinf(r))
+            return false;
+    } else if (res.ec != std::errc()) {
+        return false;
+    }
+    if (!std::isfinite(r))
+        return false;
+    value = r;
+    return true;
+}
+
+double textToFloat(const QString& text)
+{
+    double v = 0;
+    if (!tryTextToFloat(text, v))
+        throw ConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return v;
+}
+
+bool tryTextToInt(const QString& text, int& value)
+{
+    const QString& t = text;
+    bool negative = false;
+    int i = 0;
+    const int n = static_cast<int>(t.size());
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        negative = t[i++] == QLatin1Char('-');
+    int base = 10;
+    if (i < n && t[i] == QLatin1Char('$')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && t[i] == QLatin1Char('0') && (t[i + 1] == QLatin1Char('x') || t[i + 1] == QLatin1Char('X'))) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= n)
+        return false;
+    qint64 acc = 0;
+    for (; i < n; ++i) {
+        int d = -1;
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            d = c - u'0';
+        else if (base == 16 && c >= u'a' && c <= u'f')
+            d = c - u'a' + 10;
+        else if (base == 16 && c >= u'A' && c <= u'F')
+            d = c - u'A' + 10;
+        if (d < 0)
+            return false;
+        acc = acc * base + d;
+        if (acc > (base == 16 ? 0xFFFFFFFFLL : 2147483648LL))
+            return false;
+    }
+    if (base == 16) {
+        // Hexadecimal texts fill the 32 bits: $FFFFFFFF is -1.
+        qint64 v = static_cast<qint32>(static_cast<quint32>(acc));
+        value = static_cast<int>(negative ? -v : v);
+        return true;
+    }
+    if (negative)
+        acc = -acc;
+    if (acc > std::numeric_limits<int>::max() || acc < std::numeric_limits<int>::min())
+        return false;
+    value = static_cast<int>(acc);
+    return true;
+}
+
+int textToInt(const QString& text)
+{
+    int v = 0;
+    if (!tryTextToInt(text, v))
+        throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return v;
+}
+
+} // namespace prolis

@@ -1,0 +1,299 @@
+#include "app/ConnectionSettings.h"
+#include "app/U_IniData.h"
+#include "core/Errors.h"
+#include "core/ProfileFile.h"
+#include "support/RecordingUi.h"
+#include "ui_U_IniData.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace prolis;
+using prolis::test::RecordingUi;
+
+namespace {
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeBytes(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void profileRead_data();
+    void profileRead();
+    void profileWrite_data();
+    void profileWrite();
+    void writeFailure();
+    void templateCreatedByDialog();
+    void templateLoadsEmptyAndAsksPassword();
+    void portValues_data();
+    void portValues();
+    void blankPortAtSave();
+    void saveRoundTripAsksPasswordAgain();
+    void passwordNeverWritten();
+    void loadErrorClearsAll();
+    void missingFileKeepsValues();
+    void ukoncitAsks();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_ini;
+};
+
+void TestSettings::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_ini = m_dir->filePath(QStringLiteral("prolis.ini"));
+    setSettingsFilePathOverride(m_ini);
+    connectionSettings() = ConnectionSettings{};
+}
+
+void TestSettings::cleanup()
+{
+    setSettingsFilePathOverride({});
+    m_dir.reset();
+}
+
+void TestSettings::profileRead_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << QByteArray("[Database]\r\nHostName=db1\r\n") << "Database" << "HostName" << "db1";
+    QTest::newRow("case of names") << QByteArray("[DATABASE]\r\nhostname=db1\r\n") << "Database" << "HostName" << "db1";
+    QTest::newRow("blanks and quotes") << QByteArray("[Database]\r\n  HostName =  \"a b\"  \r\n") << "Database"
+                                       << "HostName" << "a b";
+    QTest::newRow("LF only") << QByteArray("[Database]\nUser=kovar\n") << "Database" << "User" << "kovar";
+    QTest::newRow("other section") << QByteArray("[Other]\r\nUser=x\r\n[Database]\r\nUser=y\r\n") << "Database"
+                                   << "User" << "y";
+    QTest::newRow("missing key") << QByteArray("[Database]\r\nUser=y\r\n") << "Database" << "HostName" << "dflt";
+    QTest::newRow("missing section") << QByteArray("[Other]\r\nHostName=y\r\n") << "Database" << "HostName"
+                                     << "dflt";
+    QTest::newRow("key of a later section not taken") << QByteArray("[Database]\r\n[Other]\r\nHostName=y\r\n")
+                                                      << "Database" << "HostName" << "dflt";
+    QTest::newRow("cp1250") << QByteArray("[Database]\r\nUser=\x9e\xe1k\r\n") << "Database" << "User" << "žák";
+    QTest::newRow("2047 characters at most") << QByteArray("[Database]\r\nUser=") + QByteArray(3000, 'a')
+                                             << "Database" << "User" << QString(2047, QLatin1Char('a'));
+}
+
+void TestSettings::profileRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    writeBytes(m_ini, file);
+    QCOMPARE(profile::readString(m_ini, section, key, QStringLiteral("dflt")), value);
+}
+
+void TestSettings::profileWrite_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("replace keeps other lines") << QByteArray("; note\n[Database]\r\nHostName=old\r\nPort=1\n")
+                                               << "HostName" << "new"
+                                               << QByteArray("; note\n[Database]\r\nHostName=new\r\nPort=1\n");
+    QTest::newRow("add key to section") << QByteArray("[Database]\r\nHostName=h\r\n\r\n[X]\r\na=1\r\n") << "User"
+                                        << "u" << QByteArray("[Database]\r\nHostName=h\r\nUser=u\r\n\r\n[X]\r\na=1\r\n");
+    QTest::newRow("add section") << QByteArray("[X]\r\na=1") << "User" << "u"
+                                 << QByteArray("[X]\r\na=1\r\n[Database]\r\nUser=u\r\n");
+    QTest::newRow("create file") << QByteArray() << "Port" << "3306" << QByteArray("[Database]\r\nPort=3306\r\n");
+    QTest::newRow("template filled") << settingsTemplate() << "Port" << "99999"
+                                     << QByteArray("[Database]\r\nHostName=\r\nPort=99999\r\nDatabase=\r\nUser=\r\n");
+}
+
+void TestSettings::profileWrite()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        writeBytes(m_ini, before);
+    profile::writeString(m_ini, SettingsSection, key, value);
+    QCOMPARE(readBytes(m_ini), after);
+}
+
+void TestSettings::writeFailure()
+{
+    const QString path = m_dir->filePath(QStringLiteral("missing/prolis.ini"));
+    try {
+        profile::writeString(path, SettingsSection, QStringLiteral("User"), QStringLiteral("x"));
+        QFAIL("no error");
+    } catch (const SettingsError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Unable to write to %1").arg(path));
+    }
+}
+
+void TestSettings::templateCreatedByDialog()
+{
+    RecordingUi ui;
+    TIniData dialog;
+    dialog.FormShow();
+    const QByteArray bytes = readBytes(m_ini);
+    QCOMPARE(bytes.size(), 48);
+    QCOMPARE(bytes, QByteArray("[Database]\r\nHostName=\r\nPort=\r\nDatabase=\r\nUser=\r\n"));
+    QCOMPARE(dialog.form()->Host->text(), QString());
+    QCOMPARE(dialog.form()->Port->displayText(), QStringLiteral("     "));
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestSettings::templateLoadsEmptyAndAsksPassword()
+{
+    writeBytes(m_ini, settingsTemplate());
+    connectionSettings().HostName = QStringLiteral("before");
+    RecordingUi ui;
+    int asked = 0;
+    loadConnectionSettings([&] { ++asked; });
+    QCOMPARE(asked, 1);
+    QCOMPARE(connectionSettings().HostName, QString());
+    QCOMPARE(connectionSettings().Port, 0);
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestSettings::portValues_data()
+{
+    QTest::addColumn<QByteArray>("port");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("hex 0x") << QByteArray("0x0CEA") << 3306 << "3306 ";
+    QTest::newRow("hex $") << QByteArray("$0CEA") << 3306 << "3306 ";
+    QTest::newRow("letters") << QByteArray("abc") << 0 << "0    ";
+    QTest::newRow("empty") << QByteArray("") << 0 << "0    ";
+    QTest::newRow("decimal") << QByteArray("33306") << 33306 << "33306";
+}
+
+void TestSettings::portValues()
+{
+    QFETCH(QByteArray, port);
+    QFETCH(int, value);
+    QFETCH(QString, shown);
+    writeBytes(m_ini, "[Database]\r\nHostName=h\r\nPort=" + port + "\r\nDatabase=d\r\nUser=u\r\n");
+    RecordingUi ui;
+    loadConnectionSettings({});
+    QCOMPARE(connectionSettings().Port, value);
+    TIniData dialog;
+    dialog.FormShow();
+    QCOMPARE(dialog.form()->Port->displayText(), shown);
+}
+
+void TestSettings::blankPortAtSave()
+{
+    const QByteArray before("[Database]\r\nHostName=old\r\nPort=3306\r\nDatabase=db\r\nUser=u\r\n");
+    writeBytes(m_ini, before);
+    RecordingUi ui;
+    TIniData dialog;
+    dialog.FormShow();
+    dialog.form()->Host->setText(QStringLiteral("newhost"));
+    dialog.form()->Port->setText(QString());
+    dialog.form()->Database->setText(QStringLiteral("other"));
+    dialog.form()->Ulozit->click();
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
+    QCOMPARE(ui.messages[0].caption, QStringLiteral("Prolis"));
+    QCOMPARE(ui.messages[0].text, QStringLiteral("'' is not a valid integer value."));
+    QCOMPARE(readBytes(m_ini), QByteArray("[Database]\r\nHostName=newhost\r\nPort=3306\r\nDatabase=db\r\nUser=u\r\n"));
+    QVERIFY(!ui.log.join('|').contains(QStringLiteral("modal:PasswordForm")));
+}
+
+void TestSettings::saveRoundTripAsksPasswordAgain()
+{
+    RecordingUi ui;
+    TIniData dialog;
+    dialog.FormShow();
+    dialog.form()->Host->setText(QStringLiteral("127.0.0.1"));
+    dialog.form()->Port->setText(QStringLiteral("99999"));
+    dialog.form()->Database->setText(QStringLiteral("prolis"));
+    dialog.form()->User->setText(QStringLiteral("technolog"));
+    dialog.form()->Ulozit->click();
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(ui.log, QStringList{QStringLiteral("modal:PasswordForm")});
+    QCOMPARE(readBytes(m_ini),
+             QByteArray("[Database]\r\nHostName=127.0.0.1\r\nPort=99999\r\nDatabase=prolis\r\nUser=technolog\r\n"));
+    QCOMPARE(connectionSettings().Port, 99999);
+    QCOMPARE(connectionSettings().User, QStringLiteral("technolog"));
+    // The dialog stays open behind the password prompt: nothing closed it.
+    QCOMPARE(dialog.result(), 0);
+}
+
+void TestSettings::passwordNeverWritten()
+{
+    RecordingUi ui;
+    ui.onModal = [](QObject* d) {
+        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("Password"));
+        edit->setText(QStringLiteral("Tajne-Heslo-42"));
+        d->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+        return 1;
+    };
+    TIniData dialog;
+    dialog.FormShow();
+    dialog.form()->Host->setText(QStringLiteral("h"));
+    dialog.form()->Port->setText(QStringLiteral("1"));
+    for (int i = 0; i < 3; ++i) {
+        dialog.form()->Ulozit->click();
+        QVERIFY(!readBytes(m_ini).contains("Tajne"));
+    }
+    QCOMPARE(connectionSettings().Password, QStringLiteral("Tajne-Heslo-42"));
+    QVERIFY(!readBytes(m_ini).contains("Tajne"));
+}
+
+void TestSettings::loadErrorClearsAll()
+{
+    // The settings path names a folder: it exists but cannot be read.
+    QDir().mkpath(m_ini);
+    connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"), QStringLiteral("u"),
+                                              QStringLiteral("p")};
+    RecordingUi ui;
+    int asked = 0;
+    loadConnectionSettings([&] { ++asked; });
+    QCOMPARE(asked, 0);
+    QCOMPARE(ui.texts(), QStringList{MsgSettingsLoadFailed});
+    const ConnectionSettings& s = connectionSettings();
+    QVERIFY(s.HostName.isEmpty() && s.Database.isEmpty() && s.User.isEmpty() && s.Password.isEmpty());
+    QCOMPARE(s.Port, 0);
+}
+
+void TestSettings::missingFileKeepsValues()
+{
+    connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"), QStringLiteral("u"),
+                                              QStringLiteral("p")};
+    RecordingUi ui;
+    loadConnectionSettings([] { QFAIL("no password dialog without a settings file"); });
+    QCOMPARE(ui.texts(), QStringList{MsgSettingsLoadFailed});
+    QCOMPARE(ui.messages[0].kind, MsgKind::Plain);
+    QCOMPARE(ui.messages[0].caption, QStringLiteral("Prolis"));
+    QCOMPARE(connectionSettings().HostName, QStringLiteral("h"));
+    QCOMPARE(connectionSettings().Port, 5);
+    QVERIFY(connectionSettings().Password.isEmpty());
+}
+
+void TestSettings::ukoncitAsks()
+{
+    RecordingUi ui;
+    TIniData dialog;
+    dialog.show();
+    ui.answers = {Answer::No, Answer::Yes};
+    dialog.form()->Ukoncit->click();
+    QVERIFY(dialog.isVisible());
+    dialog.form()->Ukoncit->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Skutečně chcete konfiguraci programu?")));
+    QCOMPARE(ui.messages[0].caption, QStringLiteral("Confirm"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"

@@ -1,0 +1,419 @@
+#include "app/Companion.h"
+#include "app/ConnectionSettings.h"
+#include "app/SystemInfo.h"
+#include "app/U_About.h"
+#include "app/U_MainForm.h"
+#include "app/U_Password.h"
+#include "core/Errors.h"
+#include "core/NumericKey.h"
+#include "core/NumericKeyFilter.h"
+#include "support/RecordingUi.h"
+#include "ui_U_About.h"
+#include "ui_U_MainForm.h"
+#include "ui_U_Password.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace prolis;
+using prolis::test::RecordingUi;
+
+class TestShell : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startWithoutSettingsFile();
+    void startWithSettingsFileAsksPassword();
+    void passwordOk();
+    void passwordCancelAndEsc_data();
+    void passwordCancelAndEsc();
+    void passwordCloseBoxSaysNothing();
+    void konec();
+    void menuTree();
+    void windowsOsLine_data();
+    void windowsOsLine();
+    void linuxLines();
+    void memoryLine_data();
+    void memoryLine();
+    void cpuLines();
+    void aboutBoxShowsFactsAndOpensLink_data();
+    void aboutBoxShowsFactsAndOpensLink();
+    void startResults_data();
+    void startResults();
+    void companionRetryOn31();
+    void launchResults();
+    void topLevelHandler();
+    void keyRule_data();
+    void keyRule();
+    void keyFilterInField();
+    void missingRule_data();
+    void missingRule();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestShell::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    setSettingsFilePathOverride(m_dir->filePath(QStringLiteral("prolis.ini")));
+    connectionSettings() = ConnectionSettings{};
+}
+
+void TestShell::cleanup() { setSettingsFilePathOverride({}); }
+
+void TestShell::startWithoutSettingsFile()
+{
+    RecordingUi ui;
+    TMainForm form;
+    QCOMPARE(ui.texts(), QStringList{MsgSettingsLoadFailed});
+    QVERIFY(!ui.log.join('|').contains(QStringLiteral("modal:")));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Prolis"));
+    QCOMPARE(form.form()->centralwidget->size(), QSize(572, 130));
+}
+
+void TestShell::startWithSettingsFileAsksPassword()
+{
+    QFile f(settingsFilePath());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Database]\r\nHostName=db\r\nPort=3306\r\nDatabase=prolis\r\nUser=u\r\n");
+    f.close();
+    RecordingUi ui;
+    TMainForm form;
+    QCOMPARE(ui.log, QStringList{QStringLiteral("modal:PasswordForm")});
+    QCOMPARE(connectionSettings().HostName, QStringLiteral("db"));
+    QCOMPARE(connectionSettings().Port, 3306);
+}
+
+void TestShell::passwordOk()
+{
+    RecordingUi ui;
+    TPassword dialog;
+    dialog.show();
+    QTest::keyClicks(dialog.form()->Password, QStringLiteral("abc"));
+    QCOMPARE(dialog.form()->Password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), int('#'));
+    QCOMPARE(dialog.form()->Password->displayText(), QStringLiteral("###"));
+    QTest::keyClick(dialog.form()->Password, Qt::Key_Return);
+    QCOMPARE(connectionSettings().Password, QStringLiteral("abc"));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestShell::passwordCancelAndEsc_data()
+{
+    QTest::addColumn<bool>("useEsc");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("Esc") << true;
+}
+
+void TestShell::passwordCancelAndEsc()
+{
+    QFETCH(bool, useEsc);
+    connectionSettings().Password = QStringLiteral("old");
+    RecordingUi ui;
+    TPassword dialog;
+    dialog.show();
+    QTest::keyClicks(dialog.form()->Password, QStringLiteral("typed"));
+    if (useEsc)
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        dialog.form()->CancelBtn->click();
+    QVERIFY(connectionSettings().Password.isEmpty());
+    QCOMPARE(ui.texts(), QStringList{MsgNoPassword});
+    QCOMPARE(ui.messages[0].kind, MsgKind::Plain);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestShell::passwordCloseBoxSaysNothing()
+{
+    RecordingUi ui;
+    TPassword dialog;
+    dialog.show();
+    QTest::keyClicks(dialog.form()->Password, QStringLiteral("typed"));
+    dialog.close();
+    QVERIFY(ui.messages.isEmpty());
+    QVERIFY(connectionSettings().Password.isEmpty());
+}
+
+void TestShell::konec()
+{
+    RecordingUi ui;
+    TMainForm form;
+    form.show();
+    ui.clear();
+    ui.answers = {Answer::No};
+    form.form()->Konec->trigger();
+    QVERIFY(form.isVisible());
+    ui.answers = {Answer::Yes};
+    form.form()->Konec->trigger();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Skutečně chcete ukončit program ?")));
+    QCOMPARE(ui.messages[0].kind, MsgKind::Confirmation);
+    // The close box closes without a question.
+    form.show();
+    ui.clear();
+    form.close();
+    QVERIFY(ui.messages.isEmpty());
+    QVERIFY(!form.isVisible());
+}
+
+void TestShell::menuTree()
+{
+    RecordingUi ui;
+    TMainForm form;
+    auto* bar = form.form()->MainMenu1;
+    QStringList top;
+    for (QAction* a : bar->actions())
+        top << a->text();
+    QCOMPARE(top, (QStringList{"&Databáze", "&Protlačování", "&About", "&Konec"}));
+    QStringList db;
+    for (QAction* a : form.form()->Databaze->actions())
+        db << a->text();
+    QCOMPARE(db, (QStringList{"&Výpis", "&Nastavení DB"}));
+    QStringList pr;
+    for (QAction* a : form.form()->Protlacovani->actions())
+        pr << a->text();
+    QCOMPARE(pr, (QStringList{"&Dopředné", "&Zpětné"}));
+    // The hidden item is in no menu and cannot be triggered by an accelerator.
+    QVERIFY(!form.form()->Editace->isVisible());
+    QVERIFY(!form.form()->Editace->isEnabled());
+    for (QMenu* m : form.findChildren<QMenu*>())
+        QVERIFY(!m->actions().contains(form.form()->Editace));
+    QVERIFY(form.form()->Editace->associatedObjects().isEmpty());
+}
+
+void TestShell::windowsOsLine_data()
+{
+    QTest::addColumn<uint>("platform");
+    QTest::addColumn<uint>("minor");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("0") << 0u << 0u << "Win 32s na Windows 3.1x";
+    QTest::newRow("1, minor 0") << 1u << 0u << "Microsoft Windows 95 Version: 4.0 Build: 950 A (Memphis)";
+    QTest::newRow("1, minor 10") << 1u << 10u << "Microsoft Windows 98 Version: 4.10 Build: 950 A (Chicago)";
+    QTest::newRow("2") << 2u << 1u << "Microsoft Windows NT Version: 4.1 Build: 950 A";
+    QTest::newRow("other") << 3u << 1u << "";
+}
+
+void TestShell::windowsOsLine()
+{
+    QFETCH(uint, platform);
+    QFETCH(uint, minor);
+    QFETCH(QString, line);
+    // The service-pack text counts up to its first NUL.
+    QCOMPARE(prolis::windowsOsLine(platform, 4, minor, 950, QStringLiteral(" A") + QChar(0) + QStringLiteral("junk")),
+             line);
+}
+
+void TestShell::linuxLines()
+{
+    QCOMPARE(linuxOsLine(QStringLiteral("Debian GNU/Linux 12 (bookworm)"), QStringLiteral("6.1.0-18-amd64")),
+             QStringLiteral("Debian GNU/Linux 12 (bookworm) Version: 6.1 Build: 0-18-amd64"));
+    QCOMPARE(linuxOsLine(QStringLiteral("Linux"), QStringLiteral("5.10")), QStringLiteral("Linux Version: 5.10 Build: "));
+    QCOMPARE(parseOsRelease(QStringLiteral("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n")),
+             QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
+    QCOMPARE(parseOsRelease(QStringLiteral("NAME=Alpine\n")), QStringLiteral("Alpine"));
+    const SystemFacts facts = readSystemFacts();
+    QVERIFY(facts.memoryLine.startsWith(QStringLiteral("Memory ")));
+    QVERIFY(facts.cpuLine.startsWith(QStringLiteral("CPU ")));
+    QVERIFY(facts.osLine.contains(QStringLiteral(" Version: ")));
+}
+
+void TestShell::memoryLine_data()
+{
+    QTest::addColumn<quint64>("bytes");
+    QTest::addColumn<QString>("line");
+    const QChar nb(0x00A0);
+    QTest::newRow("above 4 GiB does not wrap") << quint64(16) * 1024 * 1024 * 1024
+                                               << QString("Memory 16_777_216 KB").replace(QLatin1Char('_'), nb);
+    QTest::newRow("rounded half up") << quint64(1536) << "Memory 2 KB";
+    QTest::newRow("below a thousand") << quint64(512 * 1024) << "Memory 512 KB";
+    QTest::newRow("exact thousand") << quint64(1000 * 1024) << QString("Memory 1_000 KB").replace(QLatin1Char('_'), nb);
+    QTest::newRow("zero shows no digits") << quint64(0) << "Memory  KB";
+}
+
+void TestShell::memoryLine()
+{
+    QFETCH(quint64, bytes);
+    QFETCH(QString, line);
+    QCOMPARE(prolis::memoryLine(bytes), line);
+}
+
+void TestShell::cpuLines()
+{
+    QCOMPARE(cpuLine({}, {}), QStringLiteral("CPU  "));
+    const CpuFacts f = parseCpuInfo(QStringLiteral("processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) "
+                                                   "Xeon(R)\n\nprocessor\t: 1\nvendor_id\t: Other\n"));
+    QCOMPARE(cpuLine(f.vendor, f.model), QStringLiteral("CPU GenuineIntel Intel(R) Xeon(R)"));
+    const CpuFacts none = parseCpuInfo(QString());
+    QCOMPARE(cpuLine(none.vendor, none.model), QStringLiteral("CPU  "));
+}
+
+void TestShell::aboutBoxShowsFactsAndOpensLink_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::newRow("plain") << "https://www.example.org";
+    QTest::newRow("ending in slash") << "https://www.example.org/";
+}
+
+void TestShell::aboutBoxShowsFactsAndOpensLink()
+{
+    QFETCH(QString, link);
+    RecordingUi ui;
+    SystemFacts facts{QStringLiteral("OS line"), QStringLiteral("Memory 1 KB"), QStringLiteral("CPU  ")};
+    TAboutBox box(facts);
+    QCOMPARE(box.form()->OperSys->text(), QStringLiteral("OS line"));
+    QCOMPARE(box.form()->Memory->text(), QStringLiteral("Memory 1 KB"));
+    QCOMPARE(box.form()->CPU->text(), QStringLiteral("CPU  "));
+    QCOMPARE(box.form()->Version->text(), QStringLiteral("Version 4"));
+    QCOMPARE(box.windowTitle(), QStringLiteral("About"));
+    box.form()->Label2->setText(link);
+    box.show();
+    QTest::mouseClick(box.form()->Label2, Qt::LeftButton);
+    QCOMPARE(ui.log, QStringList{QStringLiteral("open:") + link + QLatin1Char('/')});
+}
+
+void TestShell::startResults_data()
+{
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("0") << 0 << "The system is out of memory or resources.";
+    QTest::newRow("2") << 2 << "The specified file was not found.";
+    QTest::newRow("3") << 3 << "The specified path was not found.";
+    QTest::newRow("11") << 11 << "The .EXE file is invalid\r(non-Win32 .EXE or error in .EXE image).";
+    QTest::newRow("started") << 33 << "";
+}
+
+void TestShell::startResults()
+{
+    QFETCH(int, result);
+    QFETCH(QString, message);
+    RecordingUi ui;
+    ui.startResults = {result};
+    startCompanion();
+    QCOMPARE(ui.log.first(), QStringLiteral("start:MatEdit"));
+    if (message.isEmpty()) {
+        QVERIFY(ui.messages.isEmpty());
+    } else {
+        QCOMPARE(ui.texts(), QStringList{message});
+        QCOMPARE(ui.messages[0].kind, MsgKind::Error);
+        QCOMPARE(ui.messages[0].caption, QStringLiteral("Error"));
+    }
+}
+
+void TestShell::companionRetryOn31()
+{
+    RecordingUi ui;
+    ui.startResults = {31, 2};
+    startCompanion();
+    QCOMPARE(ui.log, QStringList(2, QStringLiteral("start:MatEdit")));
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestShell::launchResults()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    QCOMPARE(launchDetached(QStringLiteral("MatEdit"), {folder}), 2);
+    QCOMPARE(launchDetached(folder + QStringLiteral("/nowhere/MatEdit"), {}), 3);
+    QFile plain(folder + QStringLiteral("/MatEdit"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.write("not a program");
+    plain.close();
+    QCOMPARE(launchDetached(QStringLiteral("MatEdit"), {folder}), 11);
+    QVERIFY(QFile::copy(QStringLiteral("/bin/true"), folder + QStringLiteral("/sub/MatEdit")) ||
+            (QDir(folder).mkdir(QStringLiteral("sub")) &&
+             QFile::copy(QStringLiteral("/bin/true"), folder + QStringLiteral("/sub/MatEdit"))));
+    // The first folder of the search order wins: the program's own before PATH.
+    QCOMPARE(launchDetached(QStringLiteral("MatEdit"), {folder + QStringLiteral("/sub"), folder}), 33);
+    QCOMPARE(companionSearchFolders(QStringLiteral("/app"), QStringLiteral("/cwd"), QStringLiteral("/a:/b")),
+             (QStringList{"/app", "/cwd", "/a", "/b"}));
+}
+
+void TestShell::topLevelHandler()
+{
+    RecordingUi ui;
+    bool after = false;
+    guarded([] { throw MathError(msg::DivByZero); });
+    guarded([] { throw ConvertError(QStringLiteral("Abc!")); });
+    after = true;
+    QVERIFY(after);
+    QCOMPARE(ui.texts(), (QStringList{"Floating point division by zero.", "Abc!"}));
+    QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
+    QCOMPARE(ui.messages[0].caption, QStringLiteral("Prolis"));
+    QCOMPARE(ui.messages[0].buttons, Buttons::Ok);
+}
+
+void TestShell::keyRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("ch");
+    QTest::addColumn<int>("verdict");
+    QTest::newRow("digit") << "" << QChar('7') << int(KeyVerdict::Accept);
+    QTest::newRow("first comma") << "2" << QChar(',') << int(KeyVerdict::Accept);
+    QTest::newRow("second comma") << "2,5" << QChar(',') << int(KeyVerdict::Discard);
+    QTest::newRow("point") << "2" << QChar('.') << int(KeyVerdict::Discard);
+    QTest::newRow("minus") << "" << QChar('-') << int(KeyVerdict::Discard);
+    QTest::newRow("letter") << "" << QChar('e') << int(KeyVerdict::Discard);
+    QTest::newRow("ctrl+v") << "" << QChar(22) << int(KeyVerdict::Discard);
+    QTest::newRow("backspace") << "2,5" << QChar(8) << int(KeyVerdict::Accept);
+    QTest::newRow("enter") << "2,5" << QChar(13) << int(KeyVerdict::Enter);
+}
+
+void TestShell::keyRule()
+{
+    QFETCH(QString, text);
+    QFETCH(QChar, ch);
+    QFETCH(int, verdict);
+    QCOMPARE(int(filterNumericKey(ch, text)), verdict);
+}
+
+void TestShell::keyFilterInField()
+{
+    RecordingUi ui;
+    QWidget w;
+    auto* edit = new QLineEdit(&w);
+    auto* next = new QLineEdit(&w);
+    NumericKeyFilter filter;
+    filter.attach(edit, [next] { next->setFocus(); });
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("1,2,3"));
+    QCOMPARE(edit->text(), QStringLiteral("1,23"));
+    QCOMPARE(ui.beeps, 1);
+    QTest::keyClicks(edit, QStringLiteral("-.a"));
+    QCOMPARE(edit->text(), QStringLiteral("1,23"));
+    QCOMPARE(ui.beeps, 4);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("1,2"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(next->hasFocus());
+    QCOMPARE(edit->text(), QStringLiteral("1,2"));
+}
+
+void TestShell::missingRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("0") << "0" << true;
+    QTest::newRow("0,0") << "0,0" << false;
+    QTest::newRow("00") << "00" << false;
+    QTest::newRow("5") << "5" << false;
+}
+
+void TestShell::missingRule()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, missing);
+    QCOMPARE(isMissing(text), missing);
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
