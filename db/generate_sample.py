@@ -98,7 +98,7 @@ def main():
             work = lambda x: c * x ** (n + 1) / (n + 1) / 1000
             if use_ppn:
                 w = fit(work, range(1, 6), 0.05, fimax)
-                ppn = [w[0], 0.0] + w[1:] + [0.0] * 5
+                ppn = [w[0], 0.0] + w[1:] + [0.0] * 4
             else:
                 ppn = [0.0] * 10
             out.append(f"INSERT INTO ppn (id, {', '.join(f'ppn_{i}' for i in range(10))}) VALUES ({combo}, "

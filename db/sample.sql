@@ -17,11 +17,11 @@ INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (2, 0.58734, 1.20952, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (1, 2, 2, 2, 2);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (3, 1.6, 0.8, 688.2, 0.19872, 0, 381.924, 635.06, -462.692, 134.425, 341.351, 1093.79, -1927.64, 2038.84, -1079.42, 221.704, 328.106, 1320.32, -3112.37, 4726.5, -4042.39, 1784.27, -315.671, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (3, 0.328002, 0, 0.532131, -0.493475, 0.26227, -0.0550245, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (3, 0.328002, 0, 0.532131, -0.493475, 0.26227, -0.0550245, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (3, 0.574112, 1.19872, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (1, 3, 3, 3, 3);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (4, 1.6, 0.8, 651.2, 0.18576, 0, 376.157, 574.991, -422.523, 123.045, 338.75, 998.047, -1774.08, 1880.88, -996.872, 204.875, 326.472, 1208.05, -2872.37, 4372.44, -3743.66, 1653.43, -292.638, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (4, 0.326048, 0, 0.486552, -0.455207, 0.242542, -0.0509461, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (4, 0.326048, 0, 0.486552, -0.455207, 0.242542, -0.0509461, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (4, 0.549184, 1.18576, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (1, 4, 4, 4, 4);
 
@@ -35,11 +35,11 @@ INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (6, 0.628938, 1.16005, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (2, 2, 6, 6, 6);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (7, 1.5, 0.8, 706.8, 0.1518, 0, 449.808, 566.42, -450.612, 140.288, 413.415, 999.072, -1915.49, 2165.31, -1222.22, 267.529, 401.278, 1216.04, -3113.44, 5046.62, -4597.14, 2160.79, -407.153, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (7, 0.398621, 0, 0.496305, -0.505583, 0.288896, -0.0648782, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (7, 0.398621, 0, 0.496305, -0.505583, 0.288896, -0.0648782, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (7, 0.613648, 1.1518, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (2, 3, 7, 7, 7);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (8, 1.5, 0.8, 668.8, 0.1419, 0, 438.749, 510.246, -408.368, 127.356, 405.532, 905.223, -1746.09, 1977.23, -1116.96, 244.6, 394.409, 1104.07, -2843.98, 4617.88, -4209.98, 1979.73, -373.145, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (8, 0.391724, 0, 0.450618, -0.461906, 0.264426, -0.059435, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (8, 0.391724, 0, 0.450618, -0.461906, 0.264426, -0.059435, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (8, 0.585691, 1.1419, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (2, 4, 8, 8, 8);
 
@@ -53,11 +53,11 @@ INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (10, 0.777719, 1.17266, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (3, 2, 10, 10, 10);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (11, 1.4, 0.8, 883.5, 0.16376, 0, 537.686, 782.244, -656.983, 217.758, 491.201, 1364.11, -2749.37, 3298.94, -1983.46, 463.284, 475.748, 1653.56, -4441.98, 7631.06, -7395.94, 3706.31, -745.522, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (11, 0.470939, 0, 0.685255, -0.740785, 0.451928, -0.108524, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (11, 0.470939, 0, 0.685255, -0.740785, 0.451928, -0.108524, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (11, 0.759177, 1.16376, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (3, 3, 11, 11, 11);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (12, 1.4, 0.8, 836, 0.15308, 0, 526.092, 706.065, -596.942, 198.23, 483.529, 1238.96, -2513.83, 3022.04, -1818.56, 424.98, 469.318, 1505.16, -4070.48, 7006.18, -6796.29, 3407.51, -685.638, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (12, 0.464547, 0, 0.623851, -0.679034, 0.415088, -0.0997728, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (12, 0.464547, 0, 0.623851, -0.679034, 0.415088, -0.0997728, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (12, 0.725015, 1.15308, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (3, 4, 12, 12, 12);
 
@@ -71,11 +71,11 @@ INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (14, 0.826169, 1.16199, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (4, 2, 14, 14, 14);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (15, 1.3, 0.8, 930, 0.15364, 0, 579.692, 827.413, -746.883, 265.792, 533.036, 1444.56, -3114.9, 3999.59, -2577.55, 646.097, 517.431, 1751.69, -5024.06, 9221.01, -9567.11, 5140.05, -1109.62, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (15, 0.51021, 0, 0.73815, -0.862889, 0.567097, -0.146624, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (15, 0.51021, 0, 0.73815, -0.862889, 0.567097, -0.146624, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (15, 0.806144, 1.15364, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (4, 3, 15, 15, 15);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (16, 1.3, 0.8, 880, 0.14362, 0, 566.232, 746.292, -677.784, 241.624, 523.589, 1310.48, -2843.23, 3657.19, -2358.82, 591.543, 509.267, 1592.35, -4595.36, 8449.14, -8773.47, 4715.86, -1018.35, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (16, 0.502297, 0, 0.671303, -0.78971, 0.519971, -0.134559, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (16, 0.502297, 0, 0.671303, -0.78971, 0.519971, -0.134559, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (16, 0.769486, 1.14362, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (4, 4, 16, 16, 16);
 
@@ -89,11 +89,11 @@ INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (18, 0.751076, 1.15035, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (5, 2, 18, 18, 18);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (19, 1.4, 0.8, 837, 0.1426, 0, 544.214, 671.719, -571.536, 190.14, 503.157, 1185.89, -2421.65, 2916.58, -1756.6, 410.699, 489.389, 1443.79, -3929.78, 6776.51, -6579.14, 3300.24, -664.263, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (19, 0.484431, 0, 0.598559, -0.655814, 0.401676, -0.0966389, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (19, 0.484431, 0, 0.598559, -0.655814, 0.401676, -0.0966389, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (19, 0.73254, 1.1426, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (5, 3, 19, 19, 19);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (20, 1.4, 0.8, 792, 0.1333, 0, 530.034, 604.709, -517.387, 172.402, 492.621, 1073.36, -2204.15, 2658.92, -1602.62, 374.858, 480.026, 1309.27, -3583.72, 6189.83, -6014.08, 3018.1, -607.641, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (20, 0.475213, 0, 0.542947, -0.598312, 0.367087, -0.0883895, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (20, 0.475213, 0, 0.542947, -0.598312, 0.367087, -0.0883895, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (20, 0.698844, 1.1333, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (5, 4, 20, 20, 20);
 
@@ -107,11 +107,11 @@ INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (22, 0.922649, 1.14453, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (6, 2, 22, 22, 22);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (23, 1.2, 0.75, 1023, 0.13708, 0, 667.026, 885.081, -866.095, 333.028, 619.493, 1551.97, -3609.55, 4989.24, -3466.03, 937.652, 603.452, 1884.75, -5817.71, 11473.4, -12813.9, 7421.67, -1729.07, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (23, 0.593157, 0, 0.809478, -1.03276, 0.73612, -0.2062, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (23, 0.593157, 0, 0.809478, -1.03276, 0.73612, -0.2062, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (23, 0.899673, 1.13708, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (6, 3, 23, 23, 23);
 INSERT INTO rovnice (id, fimax, fistr, pol_a, pol_b, pol_c, pn3_0, pn3_1, pn3_2, pn3_3, pn5_0, pn5_1, pn5_2, pn5_3, pn5_4, pn5_5, rlff_0, rlff_1, rlff_2, rlff_3, rlff_4, rlff_5, rlff_6, rlff_7, rlff_8, rlff_9, rlfd_0, rlfd_1, rlfd_2, rlfd_3, rlfd_4, rlfd_5, rlfd_6, rlfd_7, rlfd_8, rlfd_9) VALUES (24, 1.2, 0.75, 968, 0.12814, 0, 649.496, 797.022, -784.068, 301.951, 606.193, 1404.67, -3284.47, 4546.96, -3161.06, 855.5, 591.527, 1708.94, -5303.41, 10475.5, -11707.9, 6783.89, -1580.9, 0, 0, 0, 35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (24, 0.581782, 0, 0.734505, -0.942249, 0.672704, -0.188583, 0, 0, 0, 0, 0);
+INSERT INTO ppn (id, ppn_0, ppn_1, ppn_2, ppn_3, ppn_4, ppn_5, ppn_6, ppn_7, ppn_8, ppn_9) VALUES (24, 0.581782, 0, 0.734505, -0.942249, 0.672704, -0.188583, 0, 0, 0, 0);
 INSERT INTO ppol (id, ppol_a, ppol_b, ppol_c) VALUES (24, 0.85805, 1.12814, 0);
 INSERT INTO spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) VALUES (6, 4, 24, 24, 24);
 

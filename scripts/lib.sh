@@ -91,7 +91,7 @@ db_sql() {
 db_load() {
     local dir=$1 name=$2
     shift 2
-    db_sql "$dir" -e "CREATE DATABASE \`$name\` CHARACTER SET utf8mb4"
+    db_sql "$dir" -e "DROP DATABASE IF EXISTS \`$name\`; CREATE DATABASE \`$name\` CHARACTER SET utf8mb4"
     { cat "$ROOT/db/schema.sql"; cat "$@"; } | db_sql "$dir" "$name"
     db_sql "$dir" <<SQL
 CREATE USER IF NOT EXISTS 'prolis'@'127.0.0.1' IDENTIFIED BY 'prolis';

@@ -3,6 +3,10 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 
 namespace prolis {
 
@@ -87,11 +91,26 @@ QPixmap logoPixmap(int width, int height)
     drawExtrusion(p, QRectF(8, 8, height * 1.2, height - 16));
     p.setPen(Qt::white);
     QFont f(QStringLiteral("Liberation Sans"));
-    f.setPixelSize(height / 3);
     f.setBold(true);
+    const QRectF textBox(height * 1.3, 0, width - height * 1.3 - 6, height);
+    // The largest size at which the name fits beside the picture.
+    for (int px = height / 3; px > 6; --px) {
+        f.setPixelSize(px);
+        if (QFontMetricsF(f).horizontalAdvance(QStringLiteral("VERANTA")) <= textBox.width())
+            break;
+    }
     p.setFont(f);
-    p.drawText(QRectF(height * 1.3, 0, width - height * 1.3, height), Qt::AlignCenter, QStringLiteral("VERANTA"));
+    p.drawText(textBox, Qt::AlignCenter, QStringLiteral("VERANTA"));
     return pm;
+}
+
+void centerOnScreen(QWidget* w)
+{
+    QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
 }
 
 QIcon programIcon()

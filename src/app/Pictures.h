@@ -1,12 +1,15 @@
 #pragma once
 #include <QIcon>
 #include <QPixmap>
+class QWidget;
 
 namespace prolis {
 // The main window's banner (570 x 90): a billet pressed through a die.
 QPixmap bannerPixmap();
 // The organisation's logo of the About box.
 QPixmap logoPixmap(int width, int height);
+// Places a window in the centre of its screen.
+void centerOnScreen(QWidget* w);
 // The program icon.
 QIcon programIcon();
 } // namespace prolis

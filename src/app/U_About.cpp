@@ -18,6 +18,7 @@ TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner) : QDialog(owner),
     AboutBox = this;
     m_ui->setupUi(this);
     setFixedSize(size());
+    centerOnScreen(this);
     m_ui->ProgramIcon->setPixmap(logoPixmap(189, 78));
     QFont linkFont = m_ui->Label2->font();
     linkFont.setUnderline(true);

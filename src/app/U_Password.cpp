@@ -1,6 +1,7 @@
 #include "U_Password.h"
 
 #include "ConnectionSettings.h"
+#include "Pictures.h"
 #include "core/UiServices.h"
 #include "ui_U_Password.h"
 
@@ -28,6 +29,7 @@ TPassword::TPassword(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui:
 {
     m_ui->setupUi(this);
     setFixedSize(size());
+    centerOnScreen(this);
     auto* style = new HashPasswordStyle;
     style->setParent(m_ui->Password);
     m_ui->Password->setStyle(style);

@@ -1,6 +1,7 @@
 #include "WindowCommands.h"
 
 #include "core/UiServices.h"
+#include "material/U_VypisMat.h"
 
 namespace prolis {
 
@@ -8,7 +9,7 @@ namespace {
 void notBuiltYet() { information(QStringLiteral("Tato část programu zatím není hotová.")); }
 } // namespace
 
-void openMaterialListing(QWidget*) { notBuiltYet(); }
+void openMaterialListing(QWidget* owner) { showMaterialListing(owner); }
 void openForwardWindow(QWidget*) { notBuiltYet(); }
 void openBackwardWindow(QWidget*) { notBuiltYet(); }
 

@@ -1,0 +1,283 @@
+#include "CalcCli.h"
+
+#include "app/ConnectionSettings.h"
+#include "core/Errors.h"
+#include "core/Json.h"
+#include "core/NumberText.h"
+#include "material/DataJson.h"
+#include "material/MaterialCatalog.h"
+#include "model/FlowModel.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+namespace prolis::cli {
+
+namespace {
+
+const char* const MainHelp =
+    "Použití: prolis-calc PŘÍKAZ [volby]\n"
+    "\n"
+    "Příkazy:\n"
+    "  materials   materiály databáze s jejich teplotami (JSON)\n"
+    "  material    záznam materiálu při teplotě (JSON, formát souboru materiálu)\n"
+    "  flow        přetvárný odpor, měrná práce a střední přetvárný odpor při deformaci\n"
+    "\n"
+    "Společné volby:\n"
+    "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
+    "  -o SOUBOR       výsledek do souboru místo na standardní výstup\n"
+    "  --help          nápověda příkazu\n"
+    "\n"
+    "Heslo databáze: proměnná PROLIS_PASSWORD, jinak dotaz na terminálu.\n"
+    "Návratové kódy: 0 úspěch, 1 odmítnuto kontrolou, 2 chyba výpočtu,\n"
+    "3 chyba databáze nebo nastavení, 64 chybné použití.\n";
+
+struct Command {
+    const char* name;
+    const char* help;
+    QSet<QString> valued; // options that take a value
+    QSet<QString> flags;  // options without a value
+};
+
+const QList<Command>& commands()
+{
+    static const QList<Command> list{
+        {"materials", "Použití: prolis-calc materials [--ini SOUBOR] [-o SOUBOR]\n"
+                      "Vypíše pole materiálů: id, nazev a jejich teploty (id, teplo) v pořadí dotazů.\n",
+         {"--ini", "-o"}, {}},
+        {"material", "Použití: prolis-calc material --material NÁZEV|ID --temperature T [--ini SOUBOR] [-o SOUBOR]\n"
+                     "Vypíše záznam materiálu tak, jak jej plní dialog výběru materiálu.\n",
+         {"--ini", "-o", "--material", "--temperature"}, {}},
+        {"flow", "Použití: prolis-calc flow (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
+                 "                          --equation 0..3 --phi TEXT [--ini SOUBOR] [-o SOUBOR]\n"
+                 "Rovnice: 0 Polytropa, 1 Polynom 3 st., 2 Polynom 5 st., 3 Racionálně lomená fce.\n"
+                 "phi se zadává jako v okně (desetinná čárka).\n",
+         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--phi"}, {}},
+    };
+    return list;
+}
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An error that ends the command with its own exit code.
+struct Failure {
+    int code;
+    QString message;
+};
+
+struct Options {
+    QHash<QString, QString> values;
+    QSet<QString> flags;
+    bool has(const QString& k) const { return values.contains(k) || flags.contains(k); }
+    QString value(const QString& k) const { return values.value(k); }
+};
+
+Options parse(const Command& cmd, const QStringList& args)
+{
+    Options o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (cmd.valued.contains(a)) {
+            if (i + 1 >= args.size())
+                throw UsageError(QStringLiteral("volba %1 potřebuje hodnotu").arg(a).toStdString());
+            o.values.insert(a, args[++i]);
+        } else if (cmd.flags.contains(a) || a == QLatin1String("--help")) {
+            o.flags.insert(a);
+        } else {
+            throw UsageError(QStringLiteral("neznámá volba nebo argument: %1").arg(a).toStdString());
+        }
+    }
+    return o;
+}
+
+QString settingsPath(const Options& o, const Environment& env)
+{
+    if (o.values.contains(QStringLiteral("--ini")))
+        return o.value(QStringLiteral("--ini"));
+    return env.executableDir + QStringLiteral("/prolis.ini");
+}
+
+// Connects with the settings file and the password, as the windows do.
+void connectDb(MaterialConnection& c, const Options& o, const Environment& env)
+{
+    const QString path = settingsPath(o, env);
+    if (!QFileInfo(path).isFile())
+        throw Failure{DatabaseOrSettings, QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(path)};
+    ConnectionSettings s;
+    try {
+        readSettingsFile(path, s);
+    } catch (const Error& e) {
+        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
+    }
+    s.Password = env.password ? env.password() : QString();
+    try {
+        c.connect(s);
+    } catch (const Error& e) {
+        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
+    }
+}
+
+int requireTemperature(const Options& o)
+{
+    int t = 0;
+    if (!tryTextToInt(o.value(QStringLiteral("--temperature")), t))
+        throw UsageError("--temperature potřebuje celé číslo");
+    return t;
+}
+
+Data loadFromDatabase(const Options& o, const Environment& env)
+{
+    if (!o.values.contains(QStringLiteral("--material")) || !o.values.contains(QStringLiteral("--temperature")))
+        throw UsageError("chybí --material a --temperature");
+    const int t = requireTemperature(o);
+    MaterialConnection c;
+    connectDb(c, o, env);
+    Data d;
+    LookupResult r;
+    try {
+        r = loadMaterial(c, o.value(QStringLiteral("--material")), t, d);
+    } catch (const DatabaseError& e) {
+        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
+    }
+    if (r == LookupResult::NoMaterial)
+        throw Failure{Refused, QStringLiteral("Materiál „%1“ v databázi není.").arg(o.value(QStringLiteral("--material")))};
+    if (r == LookupResult::NoTemperature)
+        throw Failure{Refused, QStringLiteral("Materiál „%1“ nemá v databázi teplotu %2 °C.")
+                                   .arg(o.value(QStringLiteral("--material")))
+                                   .arg(t)};
+    return d;
+}
+
+Data materialOf(const Options& o, const Environment& env)
+{
+    if (o.values.contains(QStringLiteral("--material-file"))) {
+        if (o.values.contains(QStringLiteral("--material")))
+            throw UsageError("--material-file a --material se vylučují");
+        const QString path = o.value(QStringLiteral("--material-file"));
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
+        return dataFromJson(f.readAll(), path);
+    }
+    return loadFromDatabase(o, env);
+}
+
+Json materialsJson(const Options& o, const Environment& env)
+{
+    MaterialConnection c;
+    connectDb(c, o, env);
+    QList<MaterialRow> rows;
+    try {
+        rows = listMaterials(c);
+    } catch (const DatabaseError& e) {
+        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
+    }
+    Json arr = Json::array();
+    for (const MaterialRow& m : rows) {
+        Json temps = Json::array();
+        for (const TemperatureRow& t : m.temperatures) {
+            Json tj = Json::object();
+            tj.add(QStringLiteral("id"), Json::integer(t.id));
+            tj.add(QStringLiteral("teplo"), t.teplo.isNull() ? Json() : Json::integer(t.teplo.toLongLong()));
+            temps.append(tj);
+        }
+        Json mj = Json::object();
+        mj.add(QStringLiteral("id"), Json::integer(m.id));
+        mj.add(QStringLiteral("nazev"), Json::string(m.nazev));
+        mj.add(QStringLiteral("temperatures"), temps);
+        arr.append(mj);
+    }
+    return arr;
+}
+
+Json flowJson(const Options& o, const Environment& env)
+{
+    bool ok = false;
+    const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
+    if (!o.values.contains(QStringLiteral("--equation")) || !ok || eq < 0 || eq > 3)
+        throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
+    if (!o.values.contains(QStringLiteral("--phi")))
+        throw UsageError("chybí --phi");
+    const Data d = materialOf(o, env);
+    const double phi = textToFloat(o.value(QStringLiteral("--phi")));
+    const auto kind = static_cast<EquationKind>(eq);
+    Json available = Json::array();
+    for (int k = 0; k < 4; ++k)
+        available.append(Json::boolean(EquationAvailable(d, static_cast<EquationKind>(k))));
+    const double sigma = FlowStress(d, kind, phi);
+    const double work = SpecificWork(d, phi);
+    const double mean = MeanFlowStress(d, phi);
+    Json j = Json::object();
+    j.add(QStringLiteral("available"), available);
+    j.add(QStringLiteral("flowStress"), Json::string(formatGeneral(sigma)));
+    j.add(QStringLiteral("specificWork"), Json::string(formatGeneral(work)));
+    j.add(QStringLiteral("meanFlowStress"), Json::string(formatGeneral(mean)));
+    return j;
+}
+
+void writeResult(const Json& j, const Options& o, QTextStream& out)
+{
+    const QByteArray text = j.toText() + '\n';
+    if (o.values.contains(QStringLiteral("-o"))) {
+        QFile f(o.value(QStringLiteral("-o")));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
+            throw Failure{CalculationError, QStringLiteral("Unable to write to %1").arg(QFileInfo(f).absoluteFilePath())};
+        return;
+    }
+    out << QString::fromUtf8(text);
+}
+
+} // namespace
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err, const Environment& env)
+{
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        (args.isEmpty() ? err : out) << MainHelp;
+        out.flush();
+        err.flush();
+        return args.isEmpty() ? Usage : Ok;
+    }
+    const Command* cmd = nullptr;
+    for (const Command& c : commands())
+        if (args[0] == QLatin1String(c.name))
+            cmd = &c;
+    int code = Ok;
+    try {
+        if (!cmd)
+            throw UsageError(QStringLiteral("neznámý příkaz: %1").arg(args[0]).toStdString());
+        const Options o = parse(*cmd, args.mid(1));
+        if (o.flags.contains(QStringLiteral("--help"))) {
+            out << cmd->help;
+        } else {
+            const QString name = QLatin1String(cmd->name);
+            if (name == QLatin1String("materials"))
+                writeResult(materialsJson(o, env), o, out);
+            else if (name == QLatin1String("material"))
+                writeResult(dataToJson(loadFromDatabase(o, env)), o, out);
+            else if (name == QLatin1String("flow"))
+                writeResult(flowJson(o, env), o, out);
+        }
+    } catch (const UsageError& e) {
+        err << "prolis-calc: " << QString::fromUtf8(e.what()) << "\n" << (cmd ? cmd->help : MainHelp);
+        code = Usage;
+    } catch (const Failure& f) {
+        err << f.message << "\n";
+        code = f.code;
+    } catch (const DatabaseError& e) {
+        err << errorDisplayText(e.message()) << "\n";
+        code = DatabaseOrSettings;
+    } catch (const Error& e) {
+        err << errorDisplayText(e.message()) << "\n";
+        code = CalculationError;
+    }
+    out.flush();
+    err.flush();
+    return code;
+}
+
+} // namespace prolis::cli

@@ -1,0 +1,21 @@
+#pragma once
+// prolis-calc: the command-line front on the same core and database code as
+// the windows, for scripts and batch work.
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+
+namespace prolis::cli {
+
+enum Exit { Ok = 0, Refused = 1, CalculationError = 2, DatabaseOrSettings = 3, Usage = 64 };
+
+struct Environment {
+    QString executableDir;                    // where prolis.ini is looked for
+    std::function<QString()> password;         // PROLIS_PASSWORD or the terminal
+};
+
+// Runs one command line (without the program name); writes results to `out`
+// and messages to `err`; returns the exit code.
+int run(const QStringList& args, QTextStream& out, QTextStream& err, const Environment& env);
+
+} // namespace prolis::cli

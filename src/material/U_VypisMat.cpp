@@ -1,0 +1,128 @@
+#include "U_VypisMat.h"
+
+#include "core/UiServices.h"
+#include "ui_U_VypisMat.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSqlQueryModel>
+
+namespace prolis {
+
+TVypisMat* VypisMat = nullptr;
+
+TVypisMat::TVypisMat(QWidget* owner)
+    : QDialog(owner), m_ui(std::make_unique<Ui::TVypisMat>()), m_ocel(m_connection, sql::Materials),
+      m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsListing),
+      m_ocelModel(new QSqlQueryModel(this)), m_teploModel(new QSqlQueryModel(this)),
+      m_konstantyModel(new QSqlQueryModel(this))
+{
+    VypisMat = this;
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    m_ui->Splitters->setStyleSheet(QStringLiteral("QSplitter::handle { background: black; }"));
+    m_ui->Splitters->setSizes({94, 123, 70});
+    m_ui->DBGOcely->setModel(m_ocelModel);
+    m_ui->DBGTeploty->setModel(m_teploModel);
+    m_ui->DBGVsechno->setModel(m_konstantyModel);
+    for (QTableView* grid : {m_ui->DBGOcely, m_ui->DBGTeploty, m_ui->DBGVsechno}) {
+        grid->verticalHeader()->setDefaultSectionSize(17);
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        grid->setTabKeyNavigation(true);
+    }
+    m_ui->DBGOcely->installEventFilter(this);
+    m_ui->DBGTeploty->installEventFilter(this);
+    connect(m_ui->DBGOcely, &QTableView::clicked, this, [this] { guarded([this] { DBGOcelyCellClick(); }); });
+    connect(m_ui->DBGTeploty, &QTableView::clicked, this, [this] { guarded([this] { DBGTeplotyCellClick(); }); });
+    connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
+    FormCreate();
+}
+
+TVypisMat::~TVypisMat()
+{
+    m_ocel.close();
+    m_connection.disconnect();
+    if (VypisMat == this)
+        VypisMat = nullptr;
+}
+
+void TVypisMat::FormCreate()
+{
+    guarded([this] { m_connection.connect(connectionSettings()); });
+    if (m_connection.isConnected()) {
+        guarded([this] {
+            m_ocelModel->setQuery(m_ocel.makeQuery({}));
+            m_ui->DBGOcely->setColumnHidden(0, true);
+        });
+    }
+    m_teploModel->clear();
+    m_konstantyModel->clear();
+}
+
+Key TVypisMat::currentKey(QTableView* grid, QSqlQueryModel* model) const
+{
+    // The current row of the query: the row the grid marks, the first row when
+    // the grid marks none.
+    if (model->rowCount() == 0)
+        return std::nullopt;
+    const int row = grid->currentIndex().isValid() ? grid->currentIndex().row() : 0;
+    const QVariant id = model->record(row).value(QStringLiteral("id"));
+    if (id.isNull())
+        return std::nullopt;
+    return id.toInt();
+}
+
+void TVypisMat::rerunTemperatures()
+{
+    m_teploModel->clear();
+    m_teploModel->setQuery(m_teplo.makeQuery({currentKey(m_ui->DBGOcely, m_ocelModel)}));
+    m_ui->DBGTeploty->setColumnHidden(0, true);
+    m_ui->DBGTeploty->setEnabled(true);
+}
+
+void TVypisMat::rerunConstants()
+{
+    const Key material = currentKey(m_ui->DBGOcely, m_ocelModel);
+    const Key temperature = currentKey(m_ui->DBGTeploty, m_teploModel);
+    m_konstantyModel->clear();
+    m_konstantyModel->setQuery(m_konstanty.makeQuery({material, temperature}));
+}
+
+void TVypisMat::DBGOcelyCellClick() { rerunTemperatures(); }
+void TVypisMat::DBGOcelyKeyDown() { rerunTemperatures(); }
+void TVypisMat::DBGTeplotyCellClick() { rerunConstants(); }
+void TVypisMat::DBGTeplotyKeyDown() { rerunConstants(); }
+
+void TVypisMat::UkoncitClick()
+{
+    if (confirm(QStringLiteral("Skutečně chcete ukončit prohlížení výpisu ?")))
+        accept();
+}
+
+bool TVypisMat::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key press runs the handler before the grid moves, the release again after.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        if (static_cast<QKeyEvent*>(event)->isAutoRepeat() && event->type() == QEvent::KeyRelease)
+            return QDialog::eventFilter(watched, event);
+        if (watched == m_ui->DBGOcely)
+            guarded([this] { DBGOcelyKeyDown(); });
+        else if (watched == m_ui->DBGTeploty)
+            guarded([this] { DBGTeplotyKeyDown(); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void showMaterialListing(QWidget* owner)
+{
+    TVypisMat window(owner);
+    if (!window.isConnected()) {
+        VypisMat = nullptr;
+        showMessage(MsgNoConnection);
+        return;
+    }
+    ui().execModal(&window);
+}
+
+} // namespace prolis

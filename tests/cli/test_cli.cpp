@@ -1,0 +1,270 @@
+#include "cli/CalcCli.h"
+#include "support/TestDb.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace prolis;
+
+namespace {
+struct Result {
+    int code;
+    QString out;
+    QString err;
+    QJsonDocument json() const { return QJsonDocument::fromJson(out.toUtf8()); }
+};
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void usage_data();
+    void usage();
+    void materials();
+    void material_data();
+    void material();
+    void materialRefusals_data();
+    void materialRefusals();
+    void flowFromFile_data();
+    void flowFromFile();
+    void flowErrors_data();
+    void flowErrors();
+    void materialFileRoundTrip();
+    void databaseErrors();
+
+private:
+    Result run(const QStringList& args, const QString& password = QStringLiteral("prolis"));
+    QString writeFile(const QString& name, const QByteArray& text);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCli::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    if (test::haveTestDb()) {
+        const ConnectionSettings s = test::testDbSettings();
+        writeFile(QStringLiteral("prolis.ini"), QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
+                                                    .arg(s.HostName)
+                                                    .arg(s.Port)
+                                                    .arg(s.Database, s.User)
+                                                    .toUtf8());
+    }
+}
+
+Result TestCli::run(const QStringList& args, const QString& password)
+{
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    cli::Environment env{m_dir->path(), [password] { return password; }};
+    const int code = cli::run(args, o, e, env);
+    return {code, out, err};
+}
+
+QString TestCli::writeFile(const QString& name, const QByteArray& text)
+{
+    const QString path = m_dir->filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return path;
+}
+
+void TestCli::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::newRow("nothing") << QStringList{} << 64;
+    QTest::newRow("help") << QStringList{"--help"} << 0;
+    QTest::newRow("unknown command") << QStringList{"print"} << 64;
+    QTest::newRow("command help") << QStringList{"flow", "--help"} << 0;
+    QTest::newRow("unknown option") << QStringList{"materials", "--verbose"} << 64;
+    QTest::newRow("option without value") << QStringList{"material", "--material"} << 64;
+    QTest::newRow("missing temperature") << QStringList{"material", "--material", "1"} << 64;
+    QTest::newRow("bad equation") << QStringList{"flow", "--material-file", "x", "--equation", "4", "--phi", "1"} << 64;
+    QTest::newRow("both sources") << QStringList{"flow", "--material-file", "x", "--material", "1", "--temperature",
+                                                 "20", "--equation", "0", "--phi", "1"}
+                                  << 64;
+}
+
+void TestCli::usage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    const Result r = run(args);
+    QCOMPARE(r.code, code);
+    if (code == 0)
+        QVERIFY(r.out.contains(QStringLiteral("Použití")));
+    else
+        QVERIFY(r.err.contains(QStringLiteral("Použití")));
+}
+
+void TestCli::materials()
+{
+    REQUIRE_TEST_DB();
+    const Result r = run({"materials"});
+    QCOMPARE(r.code, 0);
+    const QJsonArray a = r.json().array();
+    QCOMPARE(a.size(), 6);
+    QCOMPARE(a[0]["nazev"].toString(), QStringLiteral("Zkušební ocel"));
+    QCOMPARE(a[0]["temperatures"].toArray().size(), 3);
+    QCOMPARE(a[0]["temperatures"][1]["teplo"].toInt(), 100);
+    QCOMPARE(a[1]["temperatures"].toArray().size(), 0);
+    const QJsonArray twice = a[2]["temperatures"].toArray();
+    QCOMPARE(twice.size(), 3);
+    QCOMPARE(twice[0]["teplo"].toInt(), 20);
+    QCOMPARE(twice[1]["teplo"].toInt(), 20);
+    QCOMPARE(a[3]["nazev"].toString(), QString());
+}
+
+void TestCli::material_data()
+{
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<QString>("temperature");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("polA");
+    QTest::newRow("by id") << "1" << "100" << "Zkušební ocel" << 760.0;
+    QTest::newRow("by name") << "Zkušební ocel" << "20" << "Zkušební ocel" << 800.0;
+    QTest::newRow("NULLs") << "4" << "20" << "" << 0.0;
+    QTest::newRow("name from the material row") << "5" << "-20" << "Horká" << 800.0;
+}
+
+void TestCli::material()
+{
+    REQUIRE_TEST_DB();
+    QFETCH(QString, material);
+    QFETCH(QString, temperature);
+    QFETCH(QString, name);
+    QFETCH(double, polA);
+    const Result r = run({"material", "--material", material, "--temperature", temperature});
+    QCOMPARE(r.code, 0);
+    const QJsonObject o = r.json().object();
+    QCOMPARE(o["nazev"].toString(), name);
+    QCOMPARE(o["pol_a"].toDouble(), polA);
+    QCOMPARE(o["ppn"].toArray().size(), 10);
+    QCOMPARE(o["pn3"].toArray().size(), 4);
+    QCOMPARE(o["pn5"].toArray().size(), 6);
+    QCOMPARE(o.keys().size(), 19);
+    QVERIFY(r.out.indexOf("\"nazev\"") < r.out.indexOf("\"fistr\"")); // record order
+}
+
+void TestCli::materialRefusals_data()
+{
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<QString>("temperature");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown material") << "Nikde" << "20" << 1 << "Materiál „Nikde“ v databázi není.";
+    QTest::newRow("unknown temperature") << "1" << "300" << 1 << "Materiál „1“ nemá v databázi teplotu 300 °C.";
+    QTest::newRow("temperature 40000") << "Horká" << "40000" << 2 << "Range check error.";
+}
+
+void TestCli::materialRefusals()
+{
+    REQUIRE_TEST_DB();
+    QFETCH(QString, material);
+    QFETCH(QString, temperature);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const Result r = run({"material", "--material", material, "--temperature", temperature});
+    QCOMPARE(r.code, code);
+    QCOMPARE(r.err.trimmed(), message);
+    QVERIFY(r.out.isEmpty());
+}
+
+void TestCli::flowFromFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("equation");
+    QTest::addColumn<QString>("phi");
+    QTest::addColumn<QStringList>("texts");
+    const QByteArray worked = R"({"pol_a": 800, "pol_b": 0.2, "ppol_a": 0.6667, "ppol_b": 1.2, "teplo": 20})";
+    QTest::newRow("Polytropa at 1") << worked << 0 << "1" << QStringList{"800", "0,6667", "666,7"};
+    QTest::newRow("Polytropa at 0,5") << worked << 0 << "0,5" << QStringList{"696,440450636899", "0,290198030274763", "580,396060549526"};
+    QTest::newRow("ppn wins") << QByteArray(R"({"pn3": [250], "ppn": [0.5, 0.1], "ppol_a": 9})") << 1 << "2"
+                              << QStringList{"250", "1,2", "600"};
+}
+
+void TestCli::flowFromFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, equation);
+    QFETCH(QString, phi);
+    QFETCH(QStringList, texts);
+    const QString path = writeFile(QStringLiteral("m.json"), file);
+    const Result r = run({"flow", "--material-file", path, "--equation", QString::number(equation), "--phi", phi});
+    QCOMPARE(r.code, 0);
+    const QJsonObject o = r.json().object();
+    QCOMPARE(o["flowStress"].toString(), texts[0]);
+    QCOMPARE(o["specificWork"].toString(), texts[1]);
+    QCOMPARE(o["meanFlowStress"].toString(), texts[2]);
+    QCOMPARE(o["available"].toArray().size(), 4);
+}
+
+void TestCli::flowErrors_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("phi");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    const QByteArray ok = R"({"pol_a": 800, "pol_b": 0.2, "ppol_a": 0.6667, "ppol_b": 1.2})";
+    QTest::newRow("phi with a point") << ok << "0.5" << 2 << "'0.5' is not a valid floating point value.";
+    QTest::newRow("phi 0") << ok << "0" << 2 << "Invalid floating point operation.";
+    QTest::newRow("no work constants") << QByteArray(R"({"pol_a": 800})") << "1" << 2
+                                       << "Materiál nemá konstanty pro výpočet přetvárné práce.";
+    QTest::newRow("teplo out of range") << QByteArray(R"({"teplo": 40000})") << "1" << 2 << "Range check error.";
+    QTest::newRow("malformed") << QByteArray("{\"pol_a\": 800,\n}") << "1" << 2 << "pozice";
+}
+
+void TestCli::flowErrors()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, phi);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const QString path = writeFile(QStringLiteral("m.json"), file);
+    const Result r = run({"flow", "--material-file", path, "--equation", "0", "--phi", phi});
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    if (message == QLatin1String("pozice"))
+        QVERIFY(r.err.contains(path));
+}
+
+void TestCli::materialFileRoundTrip()
+{
+    REQUIRE_TEST_DB();
+    const Result m = run({"material", "--material", "6", "--temperature", "20", "-o", m_dir->filePath("m6.json")});
+    QCOMPARE(m.code, 0);
+    QVERIFY(m.out.isEmpty());
+    for (const char* eq : {"0", "1", "2", "3"}) {
+        const Result fromDb = run({"flow", "--material", "6", "--temperature", "20", "--equation", eq, "--phi", "0,37"});
+        const Result fromFile = run({"flow", "--material-file", m_dir->filePath("m6.json"), "--equation", eq, "--phi", "0,37"});
+        QCOMPARE(fromDb.code, 0);
+        QCOMPARE(fromFile.out, fromDb.out);
+    }
+}
+
+void TestCli::databaseErrors()
+{
+    REQUIRE_TEST_DB();
+    const Result wrong = run({"materials"}, QStringLiteral("wrong"));
+    QCOMPARE(wrong.code, 3);
+    QVERIFY2(wrong.err.startsWith(QStringLiteral("Access denied for user 'prolis'")), qPrintable(wrong.err));
+    const Result noIni = run({"materials", "--ini", m_dir->filePath("none.ini")});
+    QCOMPARE(noIni.code, 3);
+    const QString broken = writeFile(QStringLiteral("broken.ini"),
+                                     QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=prolis\r\n")
+                                         .arg(test::testDbSettings().HostName)
+                                         .arg(test::testDbSettings().Port)
+                                         .arg(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN"))
+                                         .toUtf8());
+    const Result missingTable = run({"material", "--ini", broken, "--material", "1", "--temperature", "20"});
+    QCOMPARE(missingTable.code, 3);
+    QVERIFY2(missingTable.err.contains(QStringLiteral("doesn't exist")), qPrintable(missingTable.err));
+}
+
+QTEST_APPLESS_MAIN(TestCli)
+#include "test_cli.moc"

@@ -1,0 +1,1 @@
+-- An empty material database: the schema without rows.

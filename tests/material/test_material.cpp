@@ -1,0 +1,440 @@
+#include "app/ConnectionSettings.h"
+#include "core/Errors.h"
+#include "material/MaterialDb.h"
+#include "material/U_VyberMat.h"
+#include "material/U_VypisMat.h"
+#include "support/RecordingUi.h"
+#include "support/TestDb.h"
+#include "ui_U_VyberMat.h"
+#include "ui_U_VypisMat.h"
+
+#include <QLabel>
+#include <QSqlField>
+#include <QSqlQueryModel>
+#include <QtTest>
+
+using namespace prolis;
+using prolis::test::RecordingUi;
+
+namespace {
+struct Receiver final : IRunOnVyberClose {
+    QList<Data> received;
+    void MaterialChosen(const Data& d) override { received.append(d); }
+};
+
+QStringList column(const MaterialQuery& q, const QString& name)
+{
+    QStringList v;
+    for (int i = 0; i < q.rowCount(); ++i)
+        v << q.row(i).value(name).toString();
+    return v;
+}
+
+int comboIndexOf(TVyberMat& dlg, const QString& name) { return dlg.form()->DBLCBOcel->findText(name); }
+
+// Picks a material and, when given, a temperature row, then presses "Vyber".
+void choose(TVyberMat& dlg, const QString& material, int temperatureRow)
+{
+    dlg.DBLCBOcelClick(comboIndexOf(dlg, material));
+    if (temperatureRow >= 0)
+        dlg.form()->DBLLBTeplo->setCurrentRow(temperatureRow);
+    dlg.DBLLBTeploClick();
+    dlg.form()->Vyber->click();
+}
+
+QString gridText(QSqlQueryModel* m, int row, int col) { return m->data(m->index(row, col)).toString(); }
+} // namespace
+
+class TestMaterial : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void statements();
+    void nullParameterYieldsNoRows();
+    void fillDataFromRows_data();
+    void fillDataFromRows();
+    void fillDataMissingColumn();
+    void missingTable();
+    void wrongPasswordTwoBoxes_data();
+    void wrongPasswordTwoBoxes();
+    void closingRules();
+    void handOverOfLastVyber();
+    void emptyCombination();
+    void temperatureOutOfRange();
+    void listTakesNoSelectionBeforeMaterial();
+    void emptyDatabaseCanBeLeft();
+    void listingStart();
+    void listingRerunsOnClickPressAndRelease();
+    void listingShiftShowsLowestTemperature();
+    void listingMaterialWithoutTemperatures();
+    void listingUkoncit();
+    void listingFailingStatement();
+};
+
+void TestMaterial::initTestCase() { REQUIRE_TEST_DB(); }
+
+void TestMaterial::init() { test::useTestDb(); }
+
+void TestMaterial::statements()
+{
+    MaterialConnection c;
+    c.connect(test::testDbSettings());
+    QVERIFY(c.isConnected());
+    MaterialQuery q1(c, sql::Materials), q2(c, sql::Temperatures);
+    q1.open();
+    QCOMPARE(q1.rowCount(), 6);
+    QCOMPARE(column(q1, "id"), (QStringList{"1", "2", "3", "4", "5", "6"}));
+    q2.open({1});
+    QCOMPARE(column(q2, "teplo"), (QStringList{"20", "100", "200"}));
+    q2.open({2});
+    QCOMPARE(q2.rowCount(), 0); // a material without link rows
+    q2.open({3});
+    QCOMPARE(column(q2, "teplo"), (QStringList{"20", "20", "100"})); // linked twice, listed twice
+    q2.open({5});
+    QCOMPARE(column(q2, "teplo"), (QStringList{"-20", "40000"}));
+    // The capitalised names of the statements match the lower-case columns.
+    MaterialQuery q3b(c, sql::ConstantsListing);
+    q3b.open({1, 1});
+    QCOMPARE(q3b.columns().count(), 54);
+    QCOMPARE(q3b.columns().fieldName(0).toLower(), QStringLiteral("nazev"));
+    QCOMPARE(q3b.row(0).value(0).toString(), QStringLiteral("Zkušební ocel"));
+    QVERIFY(sql::Temperatures.contains(QStringLiteral("s.Id_materialy=m.id\njoin teplota")));
+}
+
+void TestMaterial::nullParameterYieldsNoRows()
+{
+    MaterialConnection c;
+    c.connect(test::testDbSettings());
+    MaterialQuery q(c, sql::ConstantsAll);
+    q.open({1, std::nullopt});
+    QVERIFY(q.isOpen());
+    QCOMPARE(q.rowCount(), 0);
+    q.open({std::nullopt, 1});
+    QCOMPARE(q.rowCount(), 0);
+}
+
+void TestMaterial::fillDataFromRows_data()
+{
+    QTest::addColumn<int>("material");
+    QTest::addColumn<int>("temperatureId");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("teplo");
+    QTest::addColumn<double>("polA");
+    QTest::addColumn<double>("ppolA");
+    QTest::addColumn<double>("rlff9");
+    QTest::addColumn<double>("ppn9");
+    QTest::newRow("worked example") << 1 << 1 << "Zkušební ocel" << 20 << 800.0 << 0.6667 << 0.125 << 0.0;
+    QTest::newRow("NULL name and constants") << 4 << 1 << "" << 20 << 0.0 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("ppn hidden fields") << 6 << 1 << "Oba zákony" << 20 << 800.0 << 0.6667 << 0.125 << 0.000000009;
+    QTest::newRow("first of two rows") << 3 << 1 << "Dvakrát" << 20 << 820.0 << 0.6667 << 0.0 << 0.0;
+}
+
+void TestMaterial::fillDataFromRows()
+{
+    QFETCH(int, material);
+    QFETCH(int, temperatureId);
+    QFETCH(QString, name);
+    QFETCH(int, teplo);
+    QFETCH(double, polA);
+    QFETCH(double, ppolA);
+    QFETCH(double, rlff9);
+    QFETCH(double, ppn9);
+    MaterialConnection c;
+    c.connect(test::testDbSettings());
+    MaterialQuery q(c, sql::ConstantsAll);
+    q.open({material, temperatureId});
+    QVERIFY(q.rowCount() >= 1);
+    Data d;
+    d.pol_c = 99; // every field is overwritten
+    fillData(d, &q.row(0));
+    QCOMPARE(d.nazev, name);
+    QCOMPARE(int(d.teplo), teplo);
+    QCOMPARE(d.pol_a, polA);
+    QCOMPARE(d.ppol_a, ppolA);
+    QCOMPARE(d.rlff[9], rlff9);
+    QCOMPARE(d.ppn[9], ppn9);
+    QCOMPARE(d.pol_c, 0.0);
+}
+
+void TestMaterial::fillDataMissingColumn()
+{
+    QSqlRecord r;
+    for (const char* name : {"nazev", "rm", "rp", "a5", "z", "teplo", "ppol_a", "ppol_b"}) {
+        QSqlField f(QString::fromLatin1(name), QMetaType(QMetaType::Double));
+        f.setValue(7);
+        r.append(f);
+    }
+    r.setValue(QStringLiteral("nazev"), QStringLiteral("X"));
+    Data d;
+    try {
+        fillData(d, &r);
+        QFAIL("no error");
+    } catch (const DataError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Field 'ppol_c' not found"));
+    }
+    // Fields filled before the failure keep their new values.
+    QCOMPARE(d.nazev, QStringLiteral("X"));
+    QCOMPARE(d.ppol_b, 7.0);
+}
+
+void TestMaterial::missingTable()
+{
+    MaterialConnection c;
+    c.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN")));
+    MaterialQuery q(c, sql::ConstantsAll);
+    try {
+        q.open({1, 1});
+        QFAIL("no error");
+    } catch (const DatabaseError& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("doesn't exist")), qPrintable(e.message()));
+    }
+    QVERIFY(!q.isOpen());
+}
+
+void TestMaterial::wrongPasswordTwoBoxes_data()
+{
+    QTest::addColumn<bool>("listing");
+    QTest::newRow("selection dialog") << false;
+    QTest::newRow("listing window") << true;
+}
+
+void TestMaterial::wrongPasswordTwoBoxes()
+{
+    QFETCH(bool, listing);
+    connectionSettings().Password = QStringLiteral("wrong");
+    RecordingUi ui;
+    Receiver r;
+    if (listing)
+        showMaterialListing(nullptr);
+    else
+        chooseMaterial(nullptr, &r);
+    QCOMPARE(ui.messages.size(), 2);
+    QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
+    QVERIFY2(ui.messages[0].text.startsWith(QStringLiteral("Access denied for user 'prolis'")),
+             qPrintable(ui.messages[0].text));
+    QCOMPARE(ui.messages[1].kind, MsgKind::Plain);
+    QCOMPARE(ui.messages[1].text, MsgNoConnection);
+    QVERIFY(!ui.log.join('|').contains(QStringLiteral("modal:")));
+    QVERIFY(VypisMat == nullptr);
+}
+
+void TestMaterial::closingRules()
+{
+    RecordingUi ui;
+    Receiver r;
+    TVyberMat dlg;
+    dlg.Receiver = &r;
+    dlg.show();
+    dlg.close(); // the close box before "Vyber"
+    QVERIFY(dlg.isVisible());
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Nevybrali jste materiál, je nutno jej vybrat.")));
+    QCOMPARE(ui.messages[0].kind, MsgKind::Warning);
+    choose(dlg, QStringLiteral("Zkušební ocel"), 0);
+    QCOMPARE(dlg.form()->DBTnazev->text(), QStringLiteral("Zkušební ocel"));
+    QCOMPARE(dlg.form()->DBTpol_b->text(), QStringLiteral("0,2"));
+    QCOMPARE(dlg.form()->DBTppol_a->text(), QStringLiteral("0,6667"));
+    QCOMPARE(dlg.form()->DBTrlfd_0->text(), QStringLiteral("35,6824823"));
+    ui.clear();
+    ui.answers = {Answer::No};
+    dlg.form()->Ukoncit->click();
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Skutečně chcete ukončit Výběr Materiálu ?")});
+    QCOMPARE(dlg.form()->DBTnazev->text(), QStringLiteral("Zkušební ocel"));
+    QVERIFY(r.received.isEmpty());
+    ui.answers = {Answer::Yes};
+    dlg.close();
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(r.received.size(), 1);
+    QCOMPARE(r.received[0].pol_a, 800.0);
+    QCOMPARE(r.received[0].rlfd[9], 0.001); // beyond what the panels show
+    QCOMPARE(TVyberMat::HandedOver(), r.received[0]);
+}
+
+void TestMaterial::handOverOfLastVyber()
+{
+    RecordingUi ui;
+    Receiver r;
+    TVyberMat dlg;
+    dlg.Receiver = &r;
+    choose(dlg, QStringLiteral("Zkušební ocel"), 1); // 100 °C
+    dlg.DBLCBOcelClick(comboIndexOf(dlg, QStringLiteral("Dvakrát")));
+    dlg.form()->DBLLBTeplo->setCurrentRow(2);
+    dlg.DBLLBTeploClick();
+    QVERIFY(dlg.FormCloseQuery());
+    QCOMPARE(r.received.size(), 1);
+    QCOMPARE(r.received[0].nazev, QStringLiteral("Zkušební ocel"));
+    QCOMPARE(int(r.received[0].teplo), 100);
+    QCOMPARE(r.received[0].pol_c, 5.0);
+}
+
+void TestMaterial::emptyCombination()
+{
+    RecordingUi ui;
+    Receiver r;
+    TVyberMat dlg;
+    dlg.Receiver = &r;
+    choose(dlg, QStringLiteral("Bez teplot"), -1);
+    QVERIFY(dlg.form()->Vyber->isEnabled());
+    QCOMPARE(dlg.form()->DBTnazev->text(), QString());
+    QVERIFY(dlg.FormCloseQuery());
+    QCOMPARE(r.received.size(), 1);
+    QCOMPARE(r.received[0], Data{});
+}
+
+void TestMaterial::temperatureOutOfRange()
+{
+    RecordingUi ui;
+    Receiver r;
+    TVyberMat dlg;
+    dlg.Receiver = &r;
+    dlg.show();
+    choose(dlg, QStringLiteral("Horká"), 1); // 40000
+    dlg.close();
+    QVERIFY(dlg.isVisible());
+    QVERIFY(r.received.isEmpty());
+    QCOMPARE(ui.texts(), (QStringList{QStringLiteral("Skutečně chcete ukončit Výběr Materiálu ?"),
+                                      QStringLiteral("Range check error.")}));
+    QCOMPARE(ui.messages[1].kind, MsgKind::Stop);
+}
+
+void TestMaterial::listTakesNoSelectionBeforeMaterial()
+{
+    RecordingUi ui;
+    TVyberMat dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QTest::mouseClick(dlg.form()->DBLLBTeplo->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!dlg.form()->Vyber->isEnabled());
+    dlg.DBLCBOcelClick(comboIndexOf(dlg, QStringLiteral("Bez teplot")));
+    QTest::mouseClick(dlg.form()->DBLLBTeplo->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(dlg.form()->Vyber->isEnabled()); // a click into the empty list counts
+}
+
+void TestMaterial::emptyDatabaseCanBeLeft()
+{
+    test::useTestDb(qEnvironmentVariable("PROLIS_TEST_DB_EMPTY"));
+    RecordingUi ui;
+    Receiver r;
+    TVyberMat dlg;
+    dlg.Receiver = &r;
+    QVERIFY(dlg.isConnected());
+    dlg.show();
+    dlg.close();
+    QVERIFY(!dlg.isVisible());
+    QVERIFY(ui.messages.isEmpty());
+    QVERIFY(r.received.isEmpty());
+}
+
+void TestMaterial::listingStart()
+{
+    RecordingUi ui;
+    TVypisMat w;
+    QVERIFY(w.isConnected());
+    QCOMPARE(VypisMat, &w);
+    QCOMPARE(w.materials()->rowCount(), 6);
+    QVERIFY(w.form()->DBGOcely->isColumnHidden(0));
+    QCOMPARE(gridText(w.materials(), 0, 1), QStringLiteral("Zkušební ocel"));
+    QVERIFY(!w.form()->DBGTeploty->isEnabled());
+    QCOMPARE(w.temperatures()->rowCount(), 0);
+    QCOMPARE(w.constants()->rowCount(), 0);
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestMaterial::listingRerunsOnClickPressAndRelease()
+{
+    RecordingUi ui;
+    TVypisMat w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTableView* grid = w.form()->DBGOcely;
+    int before = MaterialQuery::executions();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(0, 1)).center());
+    QCOMPARE(MaterialQuery::executions() - before, 1);
+    QVERIFY(w.form()->DBGTeploty->isEnabled());
+    QVERIFY(w.form()->DBGTeploty->isColumnHidden(0));
+    QCOMPARE(w.temperatures()->rowCount(), 3);
+    before = MaterialQuery::executions();
+    QTest::keyClick(grid, Qt::Key_Down); // press and release: two re-runs
+    QCOMPARE(MaterialQuery::executions() - before, 2);
+    QCOMPARE(grid->currentIndex().row(), 1);
+    QCOMPARE(w.temperatures()->rowCount(), 0); // "Bez teplot", after the release
+    QTableView* temps = w.form()->DBGTeploty;
+    QTest::keyClick(grid, Qt::Key_Up);
+    before = MaterialQuery::executions();
+    QTest::mouseClick(temps->viewport(), Qt::LeftButton, {}, temps->visualRect(w.temperatures()->index(1, 1)).center());
+    QCOMPARE(MaterialQuery::executions() - before, 1);
+    QCOMPARE(w.constants()->rowCount(), 1);
+    QCOMPARE(w.constants()->columnCount(), 54);
+    QCOMPARE(gridText(w.constants(), 0, 7), QStringLiteral("100"));
+}
+
+void TestMaterial::listingShiftShowsLowestTemperature()
+{
+    RecordingUi ui;
+    TVypisMat w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTableView* grid = w.form()->DBGOcely;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(2, 1)).center());
+    QTest::keyClick(w.form()->DBGTeploty, Qt::Key_Shift);
+    QCOMPARE(w.constants()->rowCount(), 2); // "Dvakrát" at 20 °C, linked twice
+    QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Dvakrát"));
+    QCOMPARE(gridText(w.constants(), 0, 7), QStringLiteral("20"));
+}
+
+void TestMaterial::listingMaterialWithoutTemperatures()
+{
+    RecordingUi ui;
+    TVypisMat w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTableView* grid = w.form()->DBGOcely;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(0, 1)).center());
+    QTest::keyClick(w.form()->DBGTeploty, Qt::Key_Shift);
+    QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Zkušební ocel"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(1, 1)).center());
+    QCOMPARE(w.temperatures()->rowCount(), 0);
+    QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Zkušební ocel")); // untouched
+}
+
+void TestMaterial::listingUkoncit()
+{
+    RecordingUi ui;
+    TVypisMat w;
+    w.show();
+    ui.answers = {Answer::No, Answer::Yes};
+    w.form()->Ukoncit->click();
+    QVERIFY(w.isVisible());
+    w.form()->Ukoncit->click();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Skutečně chcete ukončit prohlížení výpisu ?")));
+    w.show();
+    ui.clear();
+    w.close(); // the close box asks nothing
+    QVERIFY(!w.isVisible());
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestMaterial::listingFailingStatement()
+{
+    test::useTestDb(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN"));
+    RecordingUi ui;
+    TVypisMat w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTableView* grid = w.form()->DBGOcely;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(0, 1)).center());
+    QCOMPARE(w.temperatures()->rowCount(), 1);
+    QTest::keyClick(w.form()->DBGTeploty, Qt::Key_Shift);
+    QCOMPARE(ui.messages.size(), 2); // press and release
+    QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
+    QVERIFY2(ui.messages[0].text.contains(QStringLiteral("doesn't exist")), qPrintable(ui.messages[0].text));
+    QCOMPARE(w.constants()->rowCount(), 0);
+    QVERIFY(w.isVisible());
+}
+
+QTEST_MAIN(TestMaterial)
+#include "test_material.moc"
