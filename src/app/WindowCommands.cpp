@@ -1,6 +1,7 @@
 #include "WindowCommands.h"
 
 #include "core/UiServices.h"
+#include "forward/U_ProtlDopr.h"
 #include "material/U_VypisMat.h"
 
 namespace prolis {
@@ -10,7 +11,11 @@ void notBuiltYet() { information(QStringLiteral("Tato část programu zatím nen
 } // namespace
 
 void openMaterialListing(QWidget* owner) { showMaterialListing(owner); }
-void openForwardWindow(QWidget*) { notBuiltYet(); }
+void openForwardWindow(QWidget* owner)
+{
+    TProtlDopr window(owner);
+    ui().execModal(&window);
+}
 void openBackwardWindow(QWidget*) { notBuiltYet(); }
 
 } // namespace prolis

@@ -5,6 +5,7 @@
 #include "core/Json.h"
 #include "core/NumberText.h"
 #include "material/DataJson.h"
+#include "forward/ForwardCalc.h"
 #include "material/MaterialCatalog.h"
 #include "model/FlowModel.h"
 
@@ -24,6 +25,7 @@ const char* const MainHelp =
     "  materials   materiály databáze s jejich teplotami (JSON)\n"
     "  material    záznam materiálu při teplotě (JSON, formát souboru materiálu)\n"
     "  flow        přetvárný odpor, měrná práce a střední přetvárný odpor při deformaci\n"
+    "  forward     dopředné protlačování: kontrola platnosti a záznam výsledků\n"
     "\n"
     "Společné volby:\n"
     "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
@@ -55,6 +57,17 @@ const QList<Command>& commands()
                  "Rovnice: 0 Polytropa, 1 Polynom 3 st., 2 Polynom 5 st., 3 Racionálně lomená fce.\n"
                  "phi se zadává jako v okně (desetinná čárka).\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--phi"}, {}},
+        {"forward",
+         "Použití: prolis-calc forward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
+         "             --equation 0..3 --die 0|1 --D0 T --h0 T --D1 T --D2 T --D3 T --L1 T --L3 T\n"
+         "             [--alpha2 T] --f1 T [--f2 T] --f3 T [--yes] [--ini SOUBOR] [-o SOUBOR]\n"
+         "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
+         "--die 0 s redukčním kuželem, 1 bez redukčního kužele (úhel se vyprázdní, f2 = 0,5).\n"
+         "Bez --yes odmítne první poměr mimo povolený interval (návratový kód 1);\n"
+         "s --yes se na všechny dotazy odpoví Ano.\n",
+         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--die", "--D0", "--h0",
+          "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3"},
+         {"--yes"}},
     };
     return list;
 }
@@ -220,6 +233,83 @@ Json flowJson(const Options& o, const Environment& env)
     return j;
 }
 
+// A message of the windows for the terminal: "\r" breaks the line.
+QString terminalText(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char('\n')); }
+
+// The equation: none when the option is missing (the window's check then
+// refuses), a usage error when it is not 0..3.
+EquationKind equationOption(const Options& o)
+{
+    if (!o.values.contains(QStringLiteral("--equation")))
+        return EquationKind::None;
+    bool ok = false;
+    const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
+    if (!ok || eq < 0 || eq > 3)
+        throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
+    return static_cast<EquationKind>(eq);
+}
+
+// The material of a calculation: none given counts as no material chosen.
+Data calculationMaterial(const Options& o, const Environment& env)
+{
+    if (!o.values.contains(QStringLiteral("--material-file")) && !o.values.contains(QStringLiteral("--material")))
+        return Data{};
+    return materialOf(o, env);
+}
+
+// Asks the validity questions: every one is answered Yes with --yes, the first
+// refuses the calculation without it.
+Json askQuestions(const QList<QPair<QString, QString>>& outOfRange, bool yes)
+{
+    Json questions = Json::array();
+    for (const auto& [question, refusal] : outOfRange) {
+        if (!yes)
+            throw Failure{Refused, terminalText(question) + QLatin1Char('\n') + terminalText(refusal)};
+        questions.append(Json::string(question));
+    }
+    return questions;
+}
+
+Json forwardJson(const Options& o, const Environment& env)
+{
+    const EquationKind eq = equationOption(o);
+    fwd::DieType die = fwd::DieType::None;
+    if (o.values.contains(QStringLiteral("--die"))) {
+        const QString d = o.value(QStringLiteral("--die"));
+        if (d != QLatin1String("0") && d != QLatin1String("1"))
+            throw UsageError("--die potřebuje 0 nebo 1");
+        die = static_cast<fwd::DieType>(d.toInt());
+    }
+    const Data material = calculationMaterial(o, env);
+    fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"), o.value("--D3"), o.value("--L1"),
+                   o.value("--L3"), o.value("--alpha2"), o.value("--f1"), o.value("--f2"), o.value("--f3")};
+    fwd::applyCalculationType(in, die);
+    if (const auto problem = fwd::checkInputs(material.nazev, in, eq, die))
+        throw Failure{Refused, terminalText(problem->message)};
+    const fwd::Validity validity = fwd::checkSolutionValidity(in, material.fimax);
+    QList<QPair<QString, QString>> outOfRange;
+    Json checks = Json::object();
+    for (const fwd::Ratio& r : validity.rows) {
+        Json row = Json::object();
+        row.add(QStringLiteral("text"), Json::string(r.text));
+        row.add(QStringLiteral("inRange"), Json::boolean(r.inRange));
+        checks.add(QLatin1String(r.key), row);
+        if (!r.inRange)
+            outOfRange.append({r.question, r.refusal});
+    }
+    const Json questions = askQuestions(outOfRange, o.flags.contains(QStringLiteral("--yes")));
+    const DataModel model(material);
+    const fwd::Souhrn record = fwd::calculate(material, model, eq, die, in, validity);
+    Json rec = Json::object();
+    for (int i = 0; i < fwd::FieldCount; ++i)
+        rec.add(QLatin1String(fwd::fieldNames()[static_cast<size_t>(i)]), Json::string(record.f[static_cast<size_t>(i)]));
+    Json j = Json::object();
+    j.add(QStringLiteral("validity"), checks);
+    j.add(QStringLiteral("questions"), questions);
+    j.add(QStringLiteral("record"), rec);
+    return j;
+}
+
 void writeResult(const Json& j, const Options& o, QTextStream& out)
 {
     const QByteArray text = j.toText() + '\n';
@@ -261,6 +351,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, const Envir
                 writeResult(dataToJson(loadFromDatabase(o, env)), o, out);
             else if (name == QLatin1String("flow"))
                 writeResult(flowJson(o, env), o, out);
+            else if (name == QLatin1String("forward"))
+                writeResult(forwardJson(o, env), o, out);
         }
     } catch (const UsageError& e) {
         err << "prolis-calc: " << QString::fromUtf8(e.what()) << "\n" << (cmd ? cmd->help : MainHelp);

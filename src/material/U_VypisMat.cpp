@@ -6,10 +6,30 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSqlQueryModel>
+#include <QStyledItemDelegate>
+
+#include "core/NumberText.h"
 
 namespace prolis {
 
 TVypisMat* VypisMat = nullptr;
+
+namespace {
+// Grid cells show numbers in the system's number text (decimal comma, up to
+// 15 significant digits), NULL as an empty cell.
+class NumberTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override
+    {
+        if (value.isNull())
+            return {};
+        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
+            return formatGeneral(value.toDouble());
+        return QStyledItemDelegate::displayText(value, locale);
+    }
+};
+} // namespace
 
 TVypisMat::TVypisMat(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TVypisMat>()), m_ocel(m_connection, sql::Materials),
@@ -30,6 +50,7 @@ TVypisMat::TVypisMat(QWidget* owner)
         grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         grid->setTabKeyNavigation(true);
+        grid->setItemDelegate(new NumberTextDelegate(grid));
     }
     m_ui->DBGOcely->installEventFilter(this);
     m_ui->DBGTeploty->installEventFilter(this);
@@ -54,6 +75,7 @@ void TVypisMat::FormCreate()
         guarded([this] {
             m_ocelModel->setQuery(m_ocel.makeQuery({}));
             m_ui->DBGOcely->setColumnHidden(0, true);
+            m_ui->DBGOcely->resizeColumnsToContents();
         });
     }
     m_teploModel->clear();
@@ -87,6 +109,7 @@ void TVypisMat::rerunConstants()
     const Key temperature = currentKey(m_ui->DBGTeploty, m_teploModel);
     m_konstantyModel->clear();
     m_konstantyModel->setQuery(m_konstanty.makeQuery({material, temperature}));
+    m_ui->DBGVsechno->resizeColumnsToContents();
 }
 
 void TVypisMat::DBGOcelyCellClick() { rerunTemperatures(); }

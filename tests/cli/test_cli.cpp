@@ -35,6 +35,11 @@ private slots:
     void flowErrors();
     void materialFileRoundTrip();
     void databaseErrors();
+    void forwardVectors_data();
+    void forwardVectors();
+    void forwardQuestions();
+    void forwardRefusals_data();
+    void forwardRefusals();
 
 private:
     Result run(const QStringList& args, const QString& password = QStringLiteral("prolis"));
@@ -264,6 +269,118 @@ void TestCli::databaseErrors()
     const Result missingTable = run({"material", "--ini", broken, "--material", "1", "--temperature", "20"});
     QCOMPARE(missingTable.code, 3);
     QVERIFY2(missingTable.err.contains(QStringLiteral("doesn't exist")), qPrintable(missingTable.err));
+}
+
+namespace {
+// sigma_p = 800 at every strain, sigma_ps = 1000 * 0.6 phi / phi = 600, Rp = 350:
+// the fixed material values of the test vectors, through the real equations.
+const QByteArray FixedMaterial =
+    R"({"nazev": "Vektor", "rp": 350, "teplo": 20, "pol_a": 800, "pol_b": 0, "ppol_a": 0.6, "ppol_b": 1, "fimax": 1.4})";
+
+QStringList forwardArgs(const QString& file, const QString& die, const QString& alpha2, const QString& f2)
+{
+    QStringList a{"forward", "--material-file", file, "--equation", "0", "--die", die, "--D0", "30", "--h0", "100",
+                  "--D1", "40", "--D2", "40", "--D3", "20", "--L1", "50", "--L3", "5", "--f1", "0,1", "--f3", "0,1"};
+    if (!alpha2.isEmpty())
+        a << "--alpha2" << alpha2;
+    if (!f2.isEmpty())
+        a << "--f2" << f2;
+    return a;
+}
+} // namespace
+
+void TestCli::forwardVectors_data()
+{
+    QTest::addColumn<QString>("die");
+    QTest::addColumn<QString>("alpha2");
+    QTest::addColumn<QString>("f2");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("without cone") << "1" << "45" << "0,9"
+                                  << QStringList{"SigmaRo2=1960,00 MPa", "SigmaFi2=2310,00 MPa", "TauRoFi2min=175,00 MPa",
+                                                 "SigmaZ1max=3231,49 MPa", "TauRZ1max=323,15 MPa", "Fmax=4060,81 kN",
+                                                 "Alfa2= °", "f2=0,5", "TypVypoctu=bez kuzele", "F="};
+    QTest::newRow("with cone") << "0" << "60" << "0,1"
+                               << QStringList{"SigmaRo2=1204,68 MPa", "SigmaFi2=1804,68 MPa", "TauRoFi2=180,47 MPa",
+                                              "SigmaZ1=1493,64 MPa", "SigmaR1=642,26 MPa", "F=1876,96 kN",
+                                              "Alfa2=60 °", "Fmax=", "h0D0=3,333", "Fi3=1,386"};
+}
+
+void TestCli::forwardVectors()
+{
+    QFETCH(QString, die);
+    QFETCH(QString, alpha2);
+    QFETCH(QString, f2);
+    QFETCH(QStringList, fields);
+    const QString file = writeFile(QStringLiteral("v.json"), FixedMaterial);
+    const Result r = run(forwardArgs(file, die, alpha2, f2));
+    QCOMPARE(r.code, 0);
+    const QJsonObject o = r.json().object();
+    const QJsonObject rec = o["record"].toObject();
+    QCOMPARE(rec.size(), 49);
+    for (const QString& f : fields) {
+        const QString key = f.section('=', 0, 0);
+        QCOMPARE(key + '=' + rec[key].toString(), f);
+    }
+    QCOMPARE(o["validity"]["s0s3"]["text"].toString(), QStringLiteral("2,250"));
+    QVERIFY(o["validity"]["Fi3"]["inRange"].toBool());
+    QCOMPARE(o["questions"].toArray().size(), 0);
+    QVERIFY(r.out.indexOf("\"Ocel\"") < r.out.indexOf("\"Fmax\"")); // record order
+}
+
+void TestCli::forwardQuestions()
+{
+    const QString file = writeFile(QStringLiteral("v.json"), FixedMaterial);
+    QStringList args = forwardArgs(file, "1", "", "");
+    args[args.indexOf("--h0") + 1] = "40"; // h0/D0 1,333
+    args[args.indexOf("--D3") + 1] = "15"; // s0/s3 4, eps 0,75, phi3 1,96
+    const Result refused = run(args);
+    QCOMPARE(refused.code, 1);
+    QCOMPARE(refused.err, QStringLiteral("Jste mimo povolený interval pro h0/D0\nChcete pokracovat ve výpočtu ?\n"
+                                         "Zadejte nové hodnoty h0 D0\n"));
+    QVERIFY(refused.out.isEmpty());
+    const Result yes = run(args << "--yes");
+    QCOMPARE(yes.code, 0);
+    const QJsonObject answered = yes.json().object();
+    const QJsonArray q = answered["questions"].toArray();
+    QCOMPARE(q.size(), 4);
+    QCOMPARE(q[3].toString(), QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?"));
+    QVERIFY(!answered["validity"]["Fi3"]["inRange"].toBool());
+}
+
+void TestCli::forwardRefusals_data()
+{
+    QTest::addColumn<QStringList>("change"); // option, value ("" removes it)
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("dimension 0") << QStringList{"--L3", "0"} << 1 << "Nejsou zadány všechny rozměry\npolotovaru, nebo průtlačku.";
+    QTest::newRow("no equation") << QStringList{"--equation", ""} << 1 << "Není vybrána rovnice pro \nvýpočet";
+    QTest::newRow("no die type") << QStringList{"--die", ""} << 1 << "Není vybrán typ výpočtu.";
+    QTest::newRow("no angle") << QStringList{"--die", "0"} << 1 << "Není zadán úhel alfa.";
+    QTest::newRow("no friction") << QStringList{"--f1", ""} << 1 << "Nejsou zadány hodnoty tření.";
+    QTest::newRow("not a number") << QStringList{"--f1", ","} << 2 << "',' is not a valid floating point value.";
+    QTest::newRow("D1 0,0") << QStringList{"--D1", "0,0"} << 2 << "Floating point division by zero.";
+    QTest::newRow("bad die") << QStringList{"--die", "2"} << 64 << "--die";
+}
+
+void TestCli::forwardRefusals()
+{
+    QFETCH(QStringList, change);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const QString file = writeFile(QStringLiteral("v.json"), FixedMaterial);
+    QStringList args = forwardArgs(file, "1", "", "");
+    const int at = args.indexOf(change[0]);
+    if (change[1].isEmpty()) {
+        args.removeAt(at);
+        args.removeAt(at);
+    } else if (at >= 0) {
+        args[at + 1] = change[1];
+    } else {
+        args << change;
+    }
+    const Result r = run(args);
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }
 
 QTEST_APPLESS_MAIN(TestCli)

@@ -1,0 +1,357 @@
+#include "U_ProtlDopr.h"
+
+#include "ForwardUnit.h"
+#include "app/Pictures.h"
+#include "core/NumericKeyFilter.h"
+#include "core/UiServices.h"
+#include "material/U_VyberMat.h"
+#include "ui_U_ProtlDopr.h"
+
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace prolis {
+
+using namespace fwd;
+
+TProtlDopr* ProtlDopr = nullptr;
+
+namespace {
+constexpr int ClosedWidth = 310;
+constexpr int OpenWidth = 631;
+constexpr int Height = 446;
+
+void setBackground(QWidget* w, QPalette::ColorRole role, const QColor* color = nullptr)
+{
+    QPalette p = w->palette();
+    p.setColor(w->backgroundRole(), color ? *color : QApplication::palette().color(role));
+    w->setPalette(p);
+}
+} // namespace
+
+TProtlDopr::TProtlDopr(QWidget* owner)
+    : QDialog(owner), m_ui(std::make_unique<Ui::TProtlDopr>()), m_keys(new NumericKeyFilter(this)),
+      m_equation(new QButtonGroup(this)), m_die(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this))
+{
+    ProtlDopr = this;
+    m_ui->setupUi(this);
+    setFixedSize(ClosedWidth, Height);
+    centerOnScreen(this);
+    m_ui->ListBox1->setFixedWidth(500);
+    m_ui->ScrollBox1->setWidget(m_ui->ListBox1);
+    m_ui->ListBox1->setFixedHeight(m_ui->ScrollBox1->viewport()->height());
+    m_ui->ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
+
+    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3};
+    for (int i = 0; i < eq.size(); ++i)
+        m_equation->addButton(eq[i], i);
+    m_die->addButton(m_ui->TypVypoctu0, 0);
+    m_die->addButton(m_ui->TypVypoctu1, 1);
+    m_saveAs->addButton(m_ui->Ulozitjako0, 0);
+    m_saveAs->addButton(m_ui->Ulozitjako1, 1);
+    m_ui->Ulozitjako0->setChecked(true);
+    for (QLabel* l : validityLabels())
+        setBackground(l, QPalette::Button);
+
+    // Enter moves on; without the cone the angle and f2 are skipped.
+    const QList<QLineEdit*> e = edits();
+    for (int i = 0; i < e.size(); ++i) {
+        m_keys->attach(e[i], [this, i, e] {
+            const bool noCone = dieType() == DieType::WithoutCone;
+            if (i == 10)
+                m_ui->Vypocet->setFocus();
+            else if ((i == 6 || i == 8) && noCone)
+                e[i + 2]->setFocus();
+            else
+                e[i + 1]->setFocus();
+        });
+    }
+
+    const auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(m_ui->VyberMaterial, &QPushButton::clicked, &TProtlDopr::VyberMaterialClick);
+    on(m_ui->Ukoncit, &QPushButton::clicked, &TProtlDopr::UkoncitClick);
+    on(m_ui->Vypocet, &QPushButton::clicked, &TProtlDopr::VypocetClick);
+    on(m_ui->UlozitP, &QPushButton::clicked, &TProtlDopr::UlozitPClick);
+    on(m_ui->TiskP, &QPushButton::clicked, &TProtlDopr::TiskPClick);
+    on(m_ui->Otevri, &QPushButton::clicked, &TProtlDopr::OtevriClick);
+    on(m_ui->Zavri, &QPushButton::clicked, &TProtlDopr::ZavriClick);
+    on(m_equation, &QButtonGroup::idClicked, &TProtlDopr::RcePretOdporuClick);
+    on(m_die, &QButtonGroup::idClicked, &TProtlDopr::TypVypoctuClick);
+
+    const QList<QPair<QCheckBox*, PanelChecks::Box>> boxes{{m_ui->Ulozit, PanelChecks::Ulozit},
+                                                           {m_ui->txt, PanelChecks::Txt},
+                                                           {m_ui->doc, PanelChecks::Doc},
+                                                           {m_ui->Tisk, PanelChecks::Tisk},
+                                                           {m_ui->Vymaz, PanelChecks::Vymaz}};
+    for (const auto& [box, id] : boxes)
+        connect(box, &QCheckBox::clicked, this, [this, id = id](bool checked) { checkBoxClicked(id, checked); });
+
+    connect(m_ui->ListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int row = m_ui->ListBox1->row(item);
+        guarded([this, row] { ListBox1Click(row); });
+    });
+    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (m_keyboardSelection && row >= 0)
+            guarded([this, row] { ListBox1Click(row); });
+    });
+    m_ui->ListBox1->installEventFilter(this);
+}
+
+TProtlDopr::~TProtlDopr()
+{
+    if (ProtlDopr == this)
+        ProtlDopr = nullptr;
+}
+
+QList<QLineEdit*> TProtlDopr::edits() const
+{
+    return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4, m_ui->Edit5, m_ui->Edit6,
+            m_ui->Edit7, m_ui->Edit8, m_ui->Edit9, m_ui->Edit10, m_ui->Edit11};
+}
+
+QList<QLabel*> TProtlDopr::validityLabels() const { return {m_ui->Label20, m_ui->Label21, m_ui->Label22, m_ui->Label24}; }
+
+EquationKind TProtlDopr::equation() const { return static_cast<EquationKind>(m_equation->checkedId()); }
+
+DieType TProtlDopr::dieType() const { return static_cast<DieType>(m_die->checkedId()); }
+
+void TProtlDopr::selectEquation(int index)
+{
+    m_equation->button(index)->setChecked(true);
+    guarded([this] { RcePretOdporuClick(); });
+}
+
+void TProtlDopr::selectDieType(int index)
+{
+    m_die->button(index)->setChecked(true);
+    guarded([this] { TypVypoctuClick(); });
+}
+
+Inputs TProtlDopr::inputs() const
+{
+    return Inputs{m_ui->Edit1->text(), m_ui->Edit2->text(), m_ui->Edit3->text(), m_ui->Edit4->text(),
+                  m_ui->Edit5->text(), m_ui->Edit6->text(), m_ui->Edit7->text(), m_ui->Edit8->text(),
+                  m_ui->Edit9->text(), m_ui->Edit10->text(), m_ui->Edit11->text()};
+}
+
+std::optional<int> TProtlDopr::latestEntry() const
+{
+    if (!m_latest)
+        return std::nullopt;
+    return forwardUnit().history.indexOf(*m_latest);
+}
+
+void TProtlDopr::VyberMaterialClick() { chooseMaterial(this, this); }
+
+void TProtlDopr::MaterialChosen(const Data& data)
+{
+    forwardUnit().material = data;
+    for (QAbstractButton* b : m_equation->buttons())
+        b->setEnabled(true);
+    m_ui->Label30->setText(data.nazev);
+    m_ui->Label31->setText(QString::number(data.teplo) + QStringLiteral("°C"));
+    for (int k = 0; k < 4; ++k)
+        if (!EquationAvailable(data, static_cast<EquationKind>(k)))
+            m_equation->button(k)->setEnabled(false);
+}
+
+void TProtlDopr::UkoncitClick()
+{
+    if (confirm(QStringLiteral("Skutečně chcete ukončit výpočty Dopředného Protlačování ?")))
+        accept();
+}
+
+void TProtlDopr::ApplyCalculationType()
+{
+    if (dieType() == DieType::WithCone) {
+        setBackground(m_ui->Edit8, QPalette::Base);
+        m_ui->Edit8->setEnabled(true);
+        m_ui->Label47->setText(QStringLiteral("2"));
+        m_ui->Edit10->setEnabled(true);
+    } else if (dieType() == DieType::WithoutCone) {
+        m_ui->Edit8->clear();
+        setBackground(m_ui->Edit8, QPalette::Window);
+        m_ui->Edit8->setEnabled(false);
+        m_ui->Label47->setText(QStringLiteral("2max"));
+        m_ui->Edit10->setText(QStringLiteral("0,5"));
+        m_ui->Edit10->setEnabled(false);
+    }
+}
+
+void TProtlDopr::RcePretOdporuClick()
+{
+    if (dieType() != DieType::None)
+        ApplyCalculationType();
+}
+
+void TProtlDopr::TypVypoctuClick()
+{
+    if (equation() == EquationKind::None) {
+        warning(MsgNoEquation);
+        return;
+    }
+    ApplyCalculationType();
+}
+
+bool TProtlDopr::CheckSolutionValidity(Validity& v)
+{
+    const QList<QLabel*> labels = validityLabels();
+    for (QLabel* l : labels)
+        setBackground(l, QPalette::Button);
+    v = checkSolutionValidity(inputs(), forwardUnit().material.fimax);
+    const QColor red(255, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        labels[i]->setText(v.rows[static_cast<size_t>(i)].text);
+        if (!v.rows[static_cast<size_t>(i)].inRange)
+            setBackground(labels[i], QPalette::Button, &red);
+    }
+    for (const Ratio& row : v.rows) {
+        if (row.inRange)
+            continue;
+        if (!warningYesNo(row.question)) {
+            information(row.refusal);
+            m_ui->Edit1->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void TProtlDopr::VypocetClick()
+{
+    const Inputs in = inputs();
+    if (const auto problem = checkInputs(m_ui->Label30->text(), in, equation(), dieType())) {
+        warning(problem->message);
+        if (problem->focusField > 0)
+            edits()[problem->focusField - 1]->setFocus();
+        return;
+    }
+    Validity validity;
+    if (!CheckSolutionValidity(validity))
+        return;
+    ForwardUnit& unit = forwardUnit();
+    const DataModel model(unit.material);
+    // The record is complete before it enters the history: a calculation that
+    // stops on an error leaves the history as it was.
+    Souhrn record = calculate(unit.material, model, equation(), dieType(), in, validity);
+    const quint64 serial = unit.history.append(std::move(record));
+    RebuildHistoryList(dieType() == DieType::WithCone ? SeparatorWithCone : SeparatorWithoutCone);
+    m_ui->UlozitP->setEnabled(true);
+    m_ui->TiskP->setEnabled(true);
+    m_latest = serial;
+}
+
+void TProtlDopr::RebuildHistoryList(const QString& separator)
+{
+    ForwardUnit& unit = forwardUnit();
+    QSignalBlocker block(m_ui->ListBox1);
+    m_ui->ListBox1->clear();
+    unit.sortHistory();
+    QStringList lines;
+    lines.reserve(unit.history.size());
+    for (int i = 0; i < unit.history.size(); ++i)
+        lines.append(historyLine(unit.history.at(i), separator));
+    m_ui->ListBox1->addItems(lines);
+}
+
+void TProtlDopr::DeleteHistoryEntry(int index)
+{
+    if (!warningYesNo(QStringLiteral("Opravdu chcete smazat záznam?"))) {
+        information(QStringLiteral("Záznam byl zachován."));
+        return;
+    }
+    forwardUnit().history.remove(index);
+    RebuildHistoryList(SeparatorWithCone);
+    if (!latestEntry()) {
+        // The latest calculation is gone: nothing for the buttons to act on.
+        m_ui->UlozitP->setEnabled(false);
+        m_ui->TiskP->setEnabled(false);
+    }
+    information(QStringLiteral("Záznam byl odstraněn."));
+}
+
+void TProtlDopr::UlozitPClick()
+{
+    const auto latest = latestEntry();
+    if (!latest)
+        return;
+    if (m_saveAs->checkedId() == 0)
+        forwardOutputs().WriteTextProtocol(*latest);
+    else if (m_saveAs->checkedId() == 1)
+        forwardOutputs().WriteWordDocument(*latest);
+}
+
+void TProtlDopr::TiskPClick()
+{
+    if (const auto latest = latestEntry())
+        forwardOutputs().PrintReport(*latest);
+}
+
+void TProtlDopr::ListBox1Click(int k)
+{
+    if (k < 0 || k >= forwardUnit().history.size())
+        return;
+    if (m_checks.ulozit) {
+        if (m_checks.txt)
+            forwardOutputs().WriteTextProtocol(k);
+        if (m_checks.doc)
+            forwardOutputs().WriteWordDocument(k);
+    }
+    if (m_checks.tisk)
+        forwardOutputs().PrintReport(k);
+    if (m_checks.vymaz)
+        DeleteHistoryEntry(k);
+}
+
+void TProtlDopr::OtevriClick()
+{
+    setFixedSize(OpenWidth, Height);
+    m_checks.open();
+    syncChecks();
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit,
+                                                      m_ui->Tisk, m_ui->Vymaz, m_ui->Zavri})
+        w->setVisible(true);
+    m_ui->Otevri->setVisible(false);
+}
+
+void TProtlDopr::ZavriClick()
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit,
+                                                      m_ui->txt, m_ui->doc, m_ui->Vymaz, m_ui->Tisk, m_ui->Zavri})
+        w->setVisible(false);
+    m_ui->Otevri->setVisible(true);
+    setFixedSize(ClosedWidth, Height);
+}
+
+void TProtlDopr::checkBoxClicked(PanelChecks::Box box, bool checked)
+{
+    m_checks.userToggled(box, checked);
+    syncChecks();
+}
+
+void TProtlDopr::syncChecks()
+{
+    m_ui->Ulozit->setChecked(m_checks.ulozit);
+    m_ui->txt->setChecked(m_checks.txt);
+    m_ui->doc->setChecked(m_checks.doc);
+    m_ui->Tisk->setChecked(m_checks.tisk);
+    m_ui->Vymaz->setChecked(m_checks.vymaz);
+    m_ui->txt->setVisible(m_checks.txtVisible);
+    m_ui->doc->setVisible(m_checks.docVisible);
+}
+
+bool TProtlDopr::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->ListBox1) {
+        if (event->type() == QEvent::KeyPress)
+            m_keyboardSelection = true;
+        else if (event->type() == QEvent::KeyRelease || event->type() == QEvent::FocusOut)
+            m_keyboardSelection = false;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace prolis
