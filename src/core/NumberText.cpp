@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <limits>
 
 namespace prolis {
@@ -14,19 +15,28 @@ namespace prolis {
 namespace {
 
 // Digits and decimal exponent of |v| in the form d.ddd...e<exp10>, with
-// `count` significant digits, correctly rounded by the C library.
+// `count` significant digits, correctly rounded from the exact binary value.
 void scientificDigits(double v, int count, std::string& digits, int& exp10)
 {
-    std::string buf(static_cast<size_t>(count) + 16, '\0');
-    int n = std::snprintf(buf.data(), buf.size(), "%.*e", count - 1, std::fabs(v));
-    buf.resize(static_cast<size_t>(n));
-    const size_t e = buf.find('e');
+    char stack[64];
+    std::string heap;
+    char* buf = stack;
+    size_t size = sizeof stack;
+    if (count + 16 > static_cast<int>(sizeof stack)) {
+        heap.resize(static_cast<size_t>(count) + 16);
+        buf = heap.data();
+        size = heap.size();
+    }
+    const auto res = std::to_chars(buf, buf + size, std::fabs(v), std::chars_format::scientific, count - 1);
+    const char* end = res.ptr;
+    const char* e = std::find(static_cast<const char*>(buf), end, 'e');
     digits.clear();
-    digits.reserve(static_cast<size_t>(count));
-    for (size_t i = 0; i < e; ++i)
-        if (buf[i] != '.')
-            digits.push_back(buf[i]);
-    exp10 = std::atoi(buf.c_str() + e + 1);
+    for (const char* p = buf; p < e; ++p)
+        if (*p != '.')
+            digits.push_back(*p);
+    int x = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, x);
+    exp10 = x;
 }
 
 bool isTieTail(const std::string& digits, size_t from)
@@ -70,42 +80,44 @@ bool roundDigitsHalfUp(std::string& digits, size_t keep)
 
 QString scientificText(const DecimalDigits& d)
 {
-    QString s;
+    char buf[48];
+    char* p = buf;
     if (d.negative)
-        s += QLatin1Char('-');
-    s += QLatin1Char(d.digits[0]);
+        *p++ = '-';
+    *p++ = d.digits[0];
     if (d.digits.size() > 1) {
-        s += QLatin1Char(',');
-        s += QString::fromLatin1(d.digits.data() + 1, static_cast<qsizetype>(d.digits.size() - 1));
+        *p++ = ',';
+        for (size_t i = 1; i < d.digits.size(); ++i)
+            *p++ = d.digits[i];
     }
-    s += QLatin1Char('E');
-    s += QString::number(d.exponent - 1);
-    return s;
+    *p++ = 'E';
+    p = std::to_chars(p, buf + sizeof buf, d.exponent - 1).ptr;
+    return QString::fromLatin1(buf, p - buf);
 }
 
 // Fixed text of a decimal with exactly `decimals` decimals (the digits already
 // hold no more than that).
 QString fixedText(const DecimalDigits& d, int decimals)
 {
-    QString s;
-    if (d.negative && !d.isZero())
-        s += QLatin1Char('-');
     const int n = static_cast<int>(d.digits.size());
-    auto digitAt = [&](int pos) -> QChar { // pos 0 = first digit of 0.ddd x 10^exp
-        return (pos >= 0 && pos < n) ? QLatin1Char(d.digits[static_cast<size_t>(pos)]) : QLatin1Char('0');
-    };
+    const int intDigits = (d.isZero() || d.exponent <= 0) ? 1 : d.exponent;
+    std::string buf;
+    buf.reserve(static_cast<size_t>(intDigits + decimals + 3));
+    if (d.negative && !d.isZero())
+        buf.push_back('-');
+    auto digitAt = [&](int pos) { return (pos >= 0 && pos < n) ? d.digits[static_cast<size_t>(pos)] : '0'; };
     if (d.isZero() || d.exponent <= 0) {
-        s += QLatin1Char('0');
+        buf.push_back('0');
     } else {
         for (int i = 0; i < d.exponent; ++i)
-            s += digitAt(i);
+            buf.push_back(digitAt(i));
     }
     if (decimals > 0) {
-        s += QLatin1Char(',');
+        buf.push_back(',');
         for (int k = 0; k < decimals; ++k)
-            s += d.isZero() ? QLatin1Char('0') : digitAt(d.exponent + k);
+            buf.push_back(d.isZero() ? '0' : digitAt(d.exponent + k));
     }
-    return s;
+    return QString::fromLatin1(buf.data(), static_cast<qsizetype>(buf.size()));
 }
 
 } // namespace
@@ -116,18 +128,25 @@ DecimalDigits roundToSignificant(double v, int precision)
     if (v == 0.0 || !std::isfinite(v))
         return r;
     r.negative = std::signbit(v);
-    constexpr int Probe = 41;
-    std::string digits;
+    thread_local std::string digits;
+    // 17 significant digits decide the rounding unless they end exactly on a
+    // half of the last kept digit: the exact value then lies within half a
+    // unit of the 17th digit of the probe and so on the same side of every
+    // rounding boundary.
+    constexpr int Probe = 17;
     int exp10 = 0;
     scientificDigits(v, Probe, digits, exp10);
     if (isTieTail(digits, static_cast<size_t>(precision))) {
-        // The probe sits exactly on a half: only the exact expansion decides.
-        // 780 significant digits hold the whole expansion of any double.
-        scientificDigits(v, 780, digits, exp10);
+        // The probe sits on a half: look closer, and only when 40 digits still
+        // show an exact half take the whole expansion (780 significant digits
+        // hold the exact value of any double).
+        scientificDigits(v, 40, digits, exp10);
+        if (isTieTail(digits, static_cast<size_t>(precision)))
+            scientificDigits(v, 780, digits, exp10);
     }
     if (roundDigitsHalfUp(digits, static_cast<size_t>(precision)))
         ++exp10;
-    r.digits = std::move(digits);
+    r.digits.assign(digits); // at most `precision` digits: no allocation
     r.exponent = exp10 + 1;
     if (r.digits.empty())
         r.negative = false;

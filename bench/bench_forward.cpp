@@ -1,0 +1,94 @@
+// Forward extrusion: one calculation in the core, "Výpočet" to the rebuilt
+// list in the offscreen window, and RebuildHistoryList with 1,000 entries.
+// Run with QT_QPA_PLATFORM=offscreen.
+#include "forward/ForwardCalc.h"
+#include "forward/ForwardUnit.h"
+#include "forward/U_ProtlDopr.h"
+#include "support/RecordingUi.h"
+#include "ui_U_ProtlDopr.h"
+
+#include <QtTest>
+
+using namespace prolis;
+using namespace prolis::fwd;
+
+namespace {
+Data material()
+{
+    Data d;
+    d.nazev = QStringLiteral("C45 (12 050)");
+    d.rp = 350;
+    d.teplo = 20;
+    d.pol_a = 1000;
+    d.pol_b = 0.167;
+    d.ppol_a = 0.8569;
+    d.ppol_b = 1.167;
+    d.fimax = 1.4;
+    return d;
+}
+const Inputs Cone{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
+} // namespace
+
+class BenchForward : public QObject {
+    Q_OBJECT
+private slots:
+    void calculation_data()
+    {
+        QTest::addColumn<int>("die");
+        QTest::newRow("with cone") << 0;
+        QTest::newRow("without cone") << 1;
+    }
+    void calculation()
+    {
+        QFETCH(int, die);
+        const Data m = material();
+        const DataModel model(m);
+        Inputs in = Cone;
+        applyCalculationType(in, static_cast<DieType>(die));
+        QBENCHMARK {
+            const Validity v = checkSolutionValidity(in, m.fimax);
+            const Souhrn r = calculate(m, model, EquationKind::Polytropa, static_cast<DieType>(die), in, v);
+            QVERIFY(!r[SigmaRo2].isEmpty());
+        }
+    }
+    void vypocetToList()
+    {
+        test::RecordingUi ui;
+        forwardUnit() = ForwardUnit{};
+        TProtlDopr w;
+        w.MaterialChosen(material());
+        w.selectEquation(0);
+        w.selectDieType(0);
+        const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2, w.form()->Edit3, w.form()->Edit4,
+                                  w.form()->Edit5, w.form()->Edit6, w.form()->Edit7, w.form()->Edit8,
+                                  w.form()->Edit9, w.form()->Edit10, w.form()->Edit11};
+        const QStringList texts{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
+        for (int i = 0; i < 11; ++i)
+            e[i]->setText(texts[i]);
+        QBENCHMARK {
+            w.VypocetClick();
+        }
+        qDebug() << "history entries at the end:" << forwardUnit().history.size();
+    }
+    void rebuild1000()
+    {
+        test::RecordingUi ui;
+        forwardUnit() = ForwardUnit{};
+        const Data m = material();
+        const Souhrn base = calculate(m, DataModel(m), EquationKind::Polytropa, DieType::WithCone, Cone,
+                                      checkSolutionValidity(Cone, m.fimax));
+        for (int i = 0; i < 1000; ++i) {
+            Souhrn r = base;
+            r[Teplota] = QString::number((i * 7919) % 400);
+            forwardUnit().history.append(r);
+        }
+        TProtlDopr w;
+        QBENCHMARK {
+            w.RebuildHistoryList(SeparatorWithCone);
+        }
+        QCOMPARE(w.form()->ListBox1->count(), 1000);
+    }
+};
+
+QTEST_MAIN(BenchForward)
+#include "bench_forward.moc"
