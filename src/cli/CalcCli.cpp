@@ -5,6 +5,7 @@
 #include "core/Json.h"
 #include "core/NumberText.h"
 #include "material/DataJson.h"
+#include "backward/BackwardCalc.h"
 #include "forward/ForwardCalc.h"
 #include "material/MaterialCatalog.h"
 #include "model/FlowModel.h"
@@ -26,6 +27,7 @@ const char* const MainHelp =
     "  material    záznam materiálu při teplotě (JSON, formát souboru materiálu)\n"
     "  flow        přetvárný odpor, měrná práce a střední přetvárný odpor při deformaci\n"
     "  forward     dopředné protlačování: kontrola platnosti a záznam výsledků\n"
+    "  backward    zpětné protlačování: kontroly, záznam výsledků a souhrnný řádek\n"
     "\n"
     "Společné volby:\n"
     "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
@@ -67,6 +69,15 @@ const QList<Command>& commands()
          "s --yes se na všechny dotazy odpoví Ano.\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--die", "--D0", "--h0",
           "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3"},
+         {"--yes"}},
+        {"backward",
+         "Použití: prolis-calc backward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
+         "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR] [-o SOUBOR]\n"
+         "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
+         "Bez --yes odmítne první hodnotu mimo povolený interval (návratový kód 1);\n"
+         "s --yes se na všechny dotazy odpoví Ano.\n",
+         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0", "--d", "--H",
+          "--f1", "--f2"},
          {"--yes"}},
     };
     return list;
@@ -233,6 +244,23 @@ Json flowJson(const Options& o, const Environment& env)
     return j;
 }
 
+template <size_t N>
+Json textsObject(const std::array<const char*, N>& names, const std::array<QString, N>& texts)
+{
+    Json j = Json::object();
+    for (size_t i = 0; i < N; ++i)
+        j.add(QLatin1String(names[i]), Json::string(texts[i]));
+    return j;
+}
+
+Json checkedText(const QString& text, bool inRange)
+{
+    Json j = Json::object();
+    j.add(QStringLiteral("text"), Json::string(text));
+    j.add(QStringLiteral("inRange"), Json::boolean(inRange));
+    return j;
+}
+
 // A message of the windows for the terminal: "\r" breaks the line.
 QString terminalText(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char('\n')); }
 
@@ -300,13 +328,45 @@ Json forwardJson(const Options& o, const Environment& env)
     const Json questions = askQuestions(outOfRange, o.flags.contains(QStringLiteral("--yes")));
     const DataModel model(material);
     const fwd::Souhrn record = fwd::calculate(material, model, eq, die, in, validity);
-    Json rec = Json::object();
-    for (int i = 0; i < fwd::FieldCount; ++i)
-        rec.add(QLatin1String(fwd::fieldNames()[static_cast<size_t>(i)]), Json::string(record.f[static_cast<size_t>(i)]));
     Json j = Json::object();
     j.add(QStringLiteral("validity"), checks);
     j.add(QStringLiteral("questions"), questions);
-    j.add(QStringLiteral("record"), rec);
+    j.add(QStringLiteral("record"), textsObject(fwd::fieldNames(), record.f));
+    return j;
+}
+
+Json backwardJson(const Options& o, const Environment& env)
+{
+    const EquationKind eq = equationOption(o);
+    const Data material = calculationMaterial(o, env);
+    const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"), o.value("--H"), o.value("--f1"), o.value("--f2")};
+    if (const auto problem = bwd::checkInputs(material.nazev, in, eq))
+        throw Failure{Refused, terminalText(*problem)};
+    const bool yes = o.flags.contains(QStringLiteral("--yes"));
+    const QString f2str = bwd::meanFriction(in);
+    const bwd::Reduction reduction = bwd::checkReduction(in);
+    Json questions = Json::array();
+    if (!reduction.epsInRange)
+        questions = askQuestions({{bwd::QuestionEpsilon, bwd::RefusalEpsilon}}, yes);
+    const bwd::Strain strain = bwd::checkStrain(in, material.fimax);
+    if (!strain.phi1InRange) {
+        askQuestions({{bwd::QuestionFi1, bwd::RefusalFi1}}, yes);
+        questions.append(Json::string(bwd::QuestionFi1));
+    }
+    const DataModel model(material);
+    const bwd::Entry e = bwd::calculate(material, model, eq, in, f2str, reduction, strain);
+    Json checks = Json::object();
+    checks.add(QStringLiteral("b"), Json::string(reduction.bText));
+    checks.add(QStringLiteral("Epsilon"), checkedText(reduction.epsText, reduction.epsInRange));
+    checks.add(QStringLiteral("Fi1"), checkedText(strain.phi1Text, strain.phi1InRange));
+    checks.add(QStringLiteral("Fic"), Json::string(strain.phicText));
+    checks.add(QStringLiteral("Fi2"), Json::string(strain.phi2Text));
+    Json j = Json::object();
+    j.add(QStringLiteral("f2str"), Json::string(f2str));
+    j.add(QStringLiteral("checks"), checks);
+    j.add(QStringLiteral("questions"), questions);
+    j.add(QStringLiteral("record"), textsObject(bwd::fieldNames(), e.record.f));
+    j.add(QStringLiteral("summaryRow"), textsObject(bwd::summaryFieldNames(), e.row.f));
     return j;
 }
 
@@ -353,6 +413,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, const Envir
                 writeResult(flowJson(o, env), o, out);
             else if (name == QLatin1String("forward"))
                 writeResult(forwardJson(o, env), o, out);
+            else if (name == QLatin1String("backward"))
+                writeResult(backwardJson(o, env), o, out);
         }
     } catch (const UsageError& e) {
         err << "prolis-calc: " << QString::fromUtf8(e.what()) << "\n" << (cmd ? cmd->help : MainHelp);

@@ -2,6 +2,7 @@
 
 #include "ForwardUnit.h"
 #include "app/Pictures.h"
+#include "app/WindowParts.h"
 #include "core/NumericKeyFilter.h"
 #include "core/UiServices.h"
 #include "material/U_VyberMat.h"
@@ -22,10 +23,10 @@ constexpr int ClosedWidth = 310;
 constexpr int OpenWidth = 631;
 constexpr int Height = 446;
 
-void setBackground(QWidget* w, QPalette::ColorRole role, const QColor* color = nullptr)
+void setBackground(QWidget* w, QPalette::ColorRole role)
 {
     QPalette p = w->palette();
-    p.setColor(w->backgroundRole(), color ? *color : QApplication::palette().color(role));
+    p.setColor(w->backgroundRole(), QApplication::palette().color(role));
     w->setPalette(p);
 }
 } // namespace
@@ -38,10 +39,10 @@ TProtlDopr::TProtlDopr(QWidget* owner)
     m_ui->setupUi(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
-    m_ui->ListBox1->setFixedWidth(500);
-    m_ui->ScrollBox1->setWidget(m_ui->ListBox1);
-    m_ui->ListBox1->setFixedHeight(m_ui->ScrollBox1->viewport()->height());
-    m_ui->ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
+    m_panel = new HistoryPanel(this,
+                               {m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
+                                m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
+                               ClosedWidth, OpenWidth, Height, [this](int row) { ListBox1Click(row); });
 
     const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3};
     for (int i = 0; i < eq.size(); ++i)
@@ -52,7 +53,7 @@ TProtlDopr::TProtlDopr(QWidget* owner)
     m_saveAs->addButton(m_ui->Ulozitjako1, 1);
     m_ui->Ulozitjako0->setChecked(true);
     for (QLabel* l : validityLabels())
-        setBackground(l, QPalette::Button);
+        setButtonFaceBackground(l);
 
     // Enter moves on; without the cone the angle and f2 are skipped.
     const QList<QLineEdit*> e = edits();
@@ -80,24 +81,6 @@ TProtlDopr::TProtlDopr(QWidget* owner)
     on(m_ui->Zavri, &QPushButton::clicked, &TProtlDopr::ZavriClick);
     on(m_equation, &QButtonGroup::idClicked, &TProtlDopr::RcePretOdporuClick);
     on(m_die, &QButtonGroup::idClicked, &TProtlDopr::TypVypoctuClick);
-
-    const QList<QPair<QCheckBox*, PanelChecks::Box>> boxes{{m_ui->Ulozit, PanelChecks::Ulozit},
-                                                           {m_ui->txt, PanelChecks::Txt},
-                                                           {m_ui->doc, PanelChecks::Doc},
-                                                           {m_ui->Tisk, PanelChecks::Tisk},
-                                                           {m_ui->Vymaz, PanelChecks::Vymaz}};
-    for (const auto& [box, id] : boxes)
-        connect(box, &QCheckBox::clicked, this, [this, id = id](bool checked) { checkBoxClicked(id, checked); });
-
-    connect(m_ui->ListBox1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = m_ui->ListBox1->row(item);
-        guarded([this, row] { ListBox1Click(row); });
-    });
-    connect(m_ui->ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (m_keyboardSelection && row >= 0)
-            guarded([this, row] { ListBox1Click(row); });
-    });
-    m_ui->ListBox1->installEventFilter(this);
 }
 
 TProtlDopr::~TProtlDopr()
@@ -149,13 +132,7 @@ void TProtlDopr::VyberMaterialClick() { chooseMaterial(this, this); }
 void TProtlDopr::MaterialChosen(const Data& data)
 {
     forwardUnit().material = data;
-    for (QAbstractButton* b : m_equation->buttons())
-        b->setEnabled(true);
-    m_ui->Label30->setText(data.nazev);
-    m_ui->Label31->setText(QString::number(data.teplo) + QStringLiteral("°C"));
-    for (int k = 0; k < 4; ++k)
-        if (!EquationAvailable(data, static_cast<EquationKind>(k)))
-            m_equation->button(k)->setEnabled(false);
+    showChosenMaterial(data, m_ui->Label30, m_ui->Label31, m_equation);
 }
 
 void TProtlDopr::UkoncitClick()
@@ -200,13 +177,12 @@ bool TProtlDopr::CheckSolutionValidity(Validity& v)
 {
     const QList<QLabel*> labels = validityLabels();
     for (QLabel* l : labels)
-        setBackground(l, QPalette::Button);
+        setButtonFaceBackground(l);
     v = checkSolutionValidity(inputs(), forwardUnit().material.fimax);
-    const QColor red(255, 0, 0);
     for (int i = 0; i < 4; ++i) {
         labels[i]->setText(v.rows[static_cast<size_t>(i)].text);
         if (!v.rows[static_cast<size_t>(i)].inRange)
-            setBackground(labels[i], QPalette::Button, &red);
+            setRedBackground(labels[i]);
     }
     for (const Ratio& row : v.rows) {
         if (row.inRange)
@@ -247,14 +223,12 @@ void TProtlDopr::VypocetClick()
 void TProtlDopr::RebuildHistoryList(const QString& separator)
 {
     ForwardUnit& unit = forwardUnit();
-    QSignalBlocker block(m_ui->ListBox1);
-    m_ui->ListBox1->clear();
     unit.sortHistory();
     QStringList lines;
     lines.reserve(unit.history.size());
     for (int i = 0; i < unit.history.size(); ++i)
         lines.append(historyLine(unit.history.at(i), separator));
-    m_ui->ListBox1->addItems(lines);
+    m_panel->setLines(lines);
 }
 
 void TProtlDopr::DeleteHistoryEntry(int index)
@@ -294,64 +268,21 @@ void TProtlDopr::ListBox1Click(int k)
 {
     if (k < 0 || k >= forwardUnit().history.size())
         return;
-    if (m_checks.ulozit) {
-        if (m_checks.txt)
+    const PanelChecks& c = m_panel->checks();
+    if (c.ulozit) {
+        if (c.txt)
             forwardOutputs().WriteTextProtocol(k);
-        if (m_checks.doc)
+        if (c.doc)
             forwardOutputs().WriteWordDocument(k);
     }
-    if (m_checks.tisk)
+    if (c.tisk)
         forwardOutputs().PrintReport(k);
-    if (m_checks.vymaz)
+    if (c.vymaz)
         DeleteHistoryEntry(k);
 }
 
-void TProtlDopr::OtevriClick()
-{
-    setFixedSize(OpenWidth, Height);
-    m_checks.open();
-    syncChecks();
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit,
-                                                      m_ui->Tisk, m_ui->Vymaz, m_ui->Zavri})
-        w->setVisible(true);
-    m_ui->Otevri->setVisible(false);
-}
+void TProtlDopr::OtevriClick() { m_panel->open(); }
 
-void TProtlDopr::ZavriClick()
-{
-    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit,
-                                                      m_ui->txt, m_ui->doc, m_ui->Vymaz, m_ui->Tisk, m_ui->Zavri})
-        w->setVisible(false);
-    m_ui->Otevri->setVisible(true);
-    setFixedSize(ClosedWidth, Height);
-}
-
-void TProtlDopr::checkBoxClicked(PanelChecks::Box box, bool checked)
-{
-    m_checks.userToggled(box, checked);
-    syncChecks();
-}
-
-void TProtlDopr::syncChecks()
-{
-    m_ui->Ulozit->setChecked(m_checks.ulozit);
-    m_ui->txt->setChecked(m_checks.txt);
-    m_ui->doc->setChecked(m_checks.doc);
-    m_ui->Tisk->setChecked(m_checks.tisk);
-    m_ui->Vymaz->setChecked(m_checks.vymaz);
-    m_ui->txt->setVisible(m_checks.txtVisible);
-    m_ui->doc->setVisible(m_checks.docVisible);
-}
-
-bool TProtlDopr::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_ui->ListBox1) {
-        if (event->type() == QEvent::KeyPress)
-            m_keyboardSelection = true;
-        else if (event->type() == QEvent::KeyRelease || event->type() == QEvent::FocusOut)
-            m_keyboardSelection = false;
-    }
-    return QDialog::eventFilter(watched, event);
-}
+void TProtlDopr::ZavriClick() { m_panel->close(); }
 
 } // namespace prolis

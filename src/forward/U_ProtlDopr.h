@@ -1,6 +1,5 @@
 #pragma once
 #include "ForwardCalc.h"
-#include "core/PanelChecks.h"
 #include "material/Data.h"
 
 #include <QDialog>
@@ -17,6 +16,7 @@ class TProtlDopr;
 
 namespace prolis {
 
+class HistoryPanel;
 class NumericKeyFilter;
 
 // The forward extrusion window.
@@ -43,7 +43,6 @@ public:
     void ListBox1Click(int index);
     void OtevriClick();
     void ZavriClick();
-    void checkBoxClicked(PanelChecks::Box box, bool checked);
 
     // The selected items (-1: none).
     EquationKind equation() const;
@@ -54,11 +53,7 @@ public:
     // The history index of the latest calculation of this opening, if it is still there.
     std::optional<int> latestEntry() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void syncChecks();
     QList<QLineEdit*> edits() const;
     QList<QLabel*> validityLabels() const;
 
@@ -67,9 +62,8 @@ private:
     QButtonGroup* m_equation;
     QButtonGroup* m_die;
     QButtonGroup* m_saveAs;
-    PanelChecks m_checks;
+    HistoryPanel* m_panel;
     std::optional<quint64> m_latest;
-    bool m_keyboardSelection = false;
 };
 
 extern TProtlDopr* ProtlDopr;

@@ -40,6 +40,11 @@ private slots:
     void forwardQuestions();
     void forwardRefusals_data();
     void forwardRefusals();
+    void backwardWorkedExample();
+    void backwardQuestions_data();
+    void backwardQuestions();
+    void backwardRefusals_data();
+    void backwardRefusals();
 
 private:
     Result run(const QStringList& args, const QString& password = QStringLiteral("prolis"));
@@ -379,6 +384,91 @@ void TestCli::forwardRefusals()
         args << change;
     }
     const Result r = run(args);
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+namespace {
+const QByteArray WorkedMaterial =
+    R"({"nazev": "Ocel", "teplo": 20, "pol_a": 800, "pol_b": 0.2, "ppol_a": 0.6667, "ppol_b": 1.2, "fimax": 1.4})";
+
+QStringList backwardArgs(const QString& file, const QStringList& dims)
+{
+    return {"backward", "--material-file", file, "--equation", "0", "--D0", dims[0], "--h0", dims[1],
+            "--d", dims[2], "--H", dims[3], "--f1", "0,1", "--f2", "0,05"};
+}
+} // namespace
+
+void TestCli::backwardWorkedExample()
+{
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    const Result r = run(backwardArgs(file, {"40", "30", "30", "40"}));
+    QCOMPARE(r.code, 0);
+    const QJsonObject o = r.json().object();
+    QCOMPARE(o["f2str"].toString(), QStringLiteral("0,075"));
+    const QJsonObject checks = o["checks"].toObject();
+    QCOMPARE(checks["b"].toString(), QStringLiteral("22,222"));
+    QCOMPARE(checks["Epsilon"]["text"].toString(), QStringLiteral("0,259"));
+    QCOMPARE(checks["Fi1"]["text"].toString(), QStringLiteral("0,300"));
+    QCOMPARE(checks["Fic"].toString(), QStringLiteral("0,525"));
+    QCOMPARE(checks["Fi2"].toString(), QStringLiteral("0,225"));
+    const QJsonObject rec = o["record"].toObject();
+    QCOMPARE(rec.size(), 29);
+    QCOMPARE(rec["SigmaZ1str"].toString(), QStringLiteral("1548,63 MPa"));
+    QCOMPARE(rec["Ac"].toString(), QStringLiteral("11604,7 J"));
+    const QJsonObject row = o["summaryRow"].toObject();
+    QCOMPARE(row.size(), 10);
+    QCOMPARE(row["F"].toString(), QStringLiteral("1094,66"));
+    QCOMPARE(row["Aj1"].toString(), QStringLiteral("0,1573"));
+    QVERIFY(r.out.indexOf("\"f2str\": \"0,075\",\n  \"checks\"") > 0);
+}
+
+void TestCli::backwardQuestions_data()
+{
+    QTest::addColumn<QStringList>("dims");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("eps") << QStringList{"40", "10", "20", "12,5"}
+                         << "Jste mimo povolený interval pro eps\nChcete pokracovat ve výpočtu ?"
+                         << "Zadejte nové hodnoty polotovaru a průtlačku.";
+    QTest::newRow("Fi1") << QStringList{"40", "10", "20", "11,5"}
+                         << "Jste mimo povolený interval pro Fi1\nChcete pokracovat ve výpočtu ?"
+                         << "Zadejte nové hodnoty polotovaru a průtlačku,\nnebo zvolte jiný materiál.";
+}
+
+void TestCli::backwardQuestions()
+{
+    QFETCH(QStringList, dims);
+    QFETCH(QString, question);
+    QFETCH(QString, refusal);
+    QByteArray material = WorkedMaterial;
+    material.replace("1.4", "0.5");
+    const QString file = writeFile(QStringLiteral("w.json"), material);
+    const Result refused = run(backwardArgs(file, dims));
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.startsWith(question + '\n' + refusal), qPrintable(refused.err));
+    const Result yes = run(backwardArgs(file, dims) << "--yes");
+    QCOMPARE(yes.code, 0);
+    QVERIFY(yes.json().object()["questions"].toArray().size() >= 1);
+}
+
+void TestCli::backwardRefusals_data()
+{
+    QTest::addColumn<QStringList>("dims");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("dimension 0") << QStringList{"40", "0", "30", "40"} << 1 << "Nejsou zadány všechny rozměry";
+    QTest::newRow("H = h0") << QStringList{"40", "30", "30", "30"} << 2 << "Invalid floating point operation.";
+    QTest::newRow("d = D0") << QStringList{"40", "30", "40", "40"} << 2 << "Floating point division by zero.";
+}
+
+void TestCli::backwardRefusals()
+{
+    QFETCH(QStringList, dims);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    const Result r = run(backwardArgs(file, dims));
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }
