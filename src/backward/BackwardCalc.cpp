@@ -60,22 +60,27 @@ double bottomThickness(const Inputs& in)
     return fp::sub(H, fp::div(fp::mul(fp::sub(H, h0), fp::sqr(D0)), fp::sqr(d)));
 }
 
-double strainZone1(const Inputs& in)
-{
-    const double b = bottomThickness(in);
-    return fp::ln(fp::div(textToFloat(in.h0), b));
-}
+namespace {
+// The strains of one reading of the fields.
+struct Strains {
+    double phi1, phic, phi2;
+};
 
-double strainTotal(const Inputs& in)
+Strains strains(const Inputs& in)
 {
+    const double bottom = bottomThickness(in);
+    const double phi1 = fp::ln(fp::div(textToFloat(in.h0), bottom));
     // phic = phi1 * (1 + d / (4 * (D0 - d)))
-    const double phi1 = strainZone1(in);
     const double D0 = textToFloat(in.D0);
     const double d = textToFloat(in.d);
-    return fp::mul(phi1, fp::add(1.0, fp::div(d, fp::mul(4.0, fp::sub(D0, d)))));
+    const double phic = fp::mul(phi1, fp::add(1.0, fp::div(d, fp::mul(4.0, fp::sub(D0, d)))));
+    return {phi1, phic, fp::sub(phic, phi1)};
 }
+} // namespace
 
-double strainZone2(const Inputs& in) { return fp::sub(strainTotal(in), strainZone1(in)); }
+double strainZone1(const Inputs& in) { return strains(in).phi1; }
+double strainTotal(const Inputs& in) { return strains(in).phic; }
+double strainZone2(const Inputs& in) { return strains(in).phi2; }
 
 Reduction checkReduction(const Inputs& in)
 {
@@ -92,9 +97,10 @@ Reduction checkReduction(const Inputs& in)
 Strain checkStrain(const Inputs& in, double fimax)
 {
     Strain s;
-    s.phi1 = strainZone1(in);
-    s.phic = strainTotal(in);
-    s.phi2 = strainZone2(in);
+    const Strains g = strains(in);
+    s.phi1 = g.phi1;
+    s.phic = g.phic;
+    s.phi2 = g.phi2;
     s.phi1Text = formatFixed3(s.phi1);
     s.phicText = formatFixed3(s.phic);
     s.phi2Text = formatFixed3(s.phi2);
@@ -138,12 +144,21 @@ Entry calculate(const Data& material, const MaterialModel& model, EquationKind e
     r[Epsilon] = reduction.epsText;
     fillMaterialFields(r, material);
 
-    const auto mpa = [](double v) { return formatFixed(v, 2) + QStringLiteral(" MPa"); };
-    const auto work = [](double v) { return formatFixed(v, 4) + QStringLiteral(" J/mm^3"); };
-    const double sp1 = model.flowStress(eq, strainZone1(in));
-    const double spc = model.flowStress(eq, strainTotal(in));
-    r[SigmaP1] = mpa(sp1);
-    r[SigmaPc] = mpa(spc);
+    // The summary row holds the record's numbers without their units.
+    SouhrnVysl& s = e.row;
+    const auto mpa = [&](SummaryField field, double v) {
+        s[field] = formatFixed(v, 2);
+        return s[field] + QStringLiteral(" MPa");
+    };
+    const auto work = [&](SummaryField field, double v) {
+        s[field] = formatFixed(v, 4);
+        return s[field] + QStringLiteral(" J/mm^3");
+    };
+    const Strains g = strains(in);
+    const double sp1 = model.flowStress(eq, g.phi1);
+    const double spc = model.flowStress(eq, g.phic);
+    r[SigmaP1] = mpa(SSigmaP1, sp1);
+    r[SigmaPc] = mpa(SSigmaPc, spc);
     r[D0] = in.D0 + QStringLiteral(" mm");
     r[h0] = in.h0 + QStringLiteral(" mm");
     r[d] = in.d + QStringLiteral(" mm");
@@ -151,17 +166,17 @@ Entry calculate(const Data& material, const MaterialModel& model, EquationKind e
     r[f1] = in.f1;
     r[f2] = in.f2;
     r[f2str] = f2strText;
-    const double aj1 = model.specificWork(strainZone1(in));
-    r[Aj1] = work(aj1);
-    const double ajc = model.specificWork(strainTotal(in));
-    r[Ajc] = work(ajc);
+    const double aj1 = model.specificWork(g.phi1);
+    r[Aj1] = work(SAj1, aj1);
+    const double ajc = model.specificWork(g.phic);
+    r[Ajc] = work(SAjc, ajc);
     const double vD0 = textToFloat(in.D0);
     const double vh0 = textToFloat(in.h0);
     const double volume = fp::div(fp::mul(fp::mul(fp::sqr(vD0), Pi), vh0), 4.0);
-    const double ac = fp::mul(ajc, volume);
-    r[Ac] = formatFixed(ac, 1) + QStringLiteral(" J");
-    const double sp2 = fp::div(fp::mul(fp::sub(ajc, aj1), 1000.0), strainZone2(in));
-    r[SigmaP2str] = mpa(sp2);
+    s[SAc] = formatFixed(fp::mul(ajc, volume), 1);
+    r[Ac] = s[SAc] + QStringLiteral(" J");
+    const double sp2 = fp::div(fp::mul(fp::sub(ajc, aj1), 1000.0), g.phi2);
+    r[SigmaP2str] = mpa(SSigmaP2str, sp2);
     const double bottom = bottomThickness(in);
     const double vf1 = textToFloat(in.f1);
     const double vd = textToFloat(in.d);
@@ -170,21 +185,12 @@ Entry calculate(const Data& material, const MaterialModel& model, EquationKind e
     const double punch = fp::add(fp::mul(fp::add(1.0, fp::mul(fp::mul(vf1, Third), fp::div(vD0, vd))), sp1),
                                  fp::mul(fp::add(1.0, fp::div(fp::mul(fp::mul(2.0, vf2str), bottom), fp::sub(vD0, vd))),
                                          sp2));
-    r[SigmaZ1str] = mpa(punch);
+    r[SigmaZ1str] = mpa(SSigmaZ1str, punch);
     const double force = fp::div(fp::mul(fp::mul(fp::sqr(vd), QuarterPi), punch), 1000.0);
-    r[F] = formatFixed(force, 2) + QStringLiteral(" kN");
-
-    SouhrnVysl& s = e.row;
+    s[SF] = formatFixed(force, 2);
+    r[F] = s[SF] + QStringLiteral(" kN");
     s[SOcel] = r[Ocel];
     s[STeplota] = r[Teplota];
-    s[SSigmaP1] = formatFixed(sp1, 2);
-    s[SSigmaPc] = formatFixed(spc, 2);
-    s[SAj1] = formatFixed(aj1, 4);
-    s[SAjc] = formatFixed(ajc, 4);
-    s[SAc] = formatFixed(fp::mul(ajc, volume), 1);
-    s[SSigmaP2str] = formatFixed(sp2, 2);
-    s[SSigmaZ1str] = formatFixed(punch, 2);
-    s[SF] = formatFixed(force, 2);
 
     r[Fce] = equationName(eq);
     return e;

@@ -184,53 +184,60 @@ QString formatFixed(double v, int decimals, int precision)
 
 bool tryTextToFloat(const QString& text, double& value)
 {
-    const QString t = text.trimmed();
-    std::string s;
-    s.reserve(static_cast<size_t>(t.size()));
-    int i = 0;
-    const int n = static_cast<int>(t.size());
-    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        s.push_back(static_cast<char>(t[i++].unicode()));
+    // Blanks around are ignored; the rest must be the whole number.
+    const QStringView t = QStringView(text).trimmed();
+    const qsizetype n = t.size();
+    char stack[64];
+    std::string heap;
+    char* out = stack;
+    if (n + 2 > static_cast<qsizetype>(sizeof stack)) {
+        heap.resize(static_cast<size_t>(n) + 2);
+        out = heap.data();
+    }
+    char* o = out;
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        negative = t[i++] == u'-';
+    if (negative)
+        *o++ = '-';
     int mantissaDigits = 0;
     bool comma = false;
     for (; i < n; ++i) {
-        const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            s.push_back(static_cast<char>(c.unicode()));
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            *o++ = static_cast<char>(c);
             ++mantissaDigits;
-        } else if (c == QLatin1Char(',') && !comma) {
+        } else if (c == u',' && !comma) {
             comma = true;
-            s.push_back('.');
+            *o++ = '.';
         } else {
             break;
         }
     }
     if (mantissaDigits == 0)
         return false;
-    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
-        s.push_back('e');
+    if (i < n && (t[i] == u'e' || t[i] == u'E')) {
+        *o++ = 'e';
         ++i;
-        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-            s.push_back(static_cast<char>(t[i++].unicode()));
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            *o++ = static_cast<char>(t[i++].unicode());
         int expDigits = 0;
-        for (; i < n && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'); ++i, ++expDigits)
-            s.push_back(static_cast<char>(t[i].unicode()));
+        for (; i < n && t[i] >= u'0' && t[i] <= u'9'; ++i, ++expDigits)
+            *o++ = static_cast<char>(t[i].unicode());
         if (expDigits == 0)
             return false;
     }
     if (i != n)
         return false;
-    const char* first = s.data();
-    if (*first == '+')
-        ++first;
+    *o = '\0';
     double r = 0;
-    auto res = std::from_chars(first, s.data() + s.size(), r, std::chars_format::general);
-    if (res.ptr != s.data() + s.size())
+    const auto res = std::from_chars(out, o, r, std::chars_format::general);
+    if (res.ptr != o)
         return false;
     if (res.ec == std::errc::result_out_of_range) {
         // from_chars leaves r untouched on a range error: tell overflow from underflow.
-        errno = 0;
-        r = std::strtod(s.c_str(), nullptr);
+        r = std::strtod(out, nullptr);
         if (std::isinf(r))
             return false;
     } else if (res.ec != std::errc()) {
