@@ -3,6 +3,7 @@
 #include "backward/BackwardCalc.h"
 #include "backward/BackwardUnit.h"
 #include "backward/U_ProtlZpet.h"
+#include "support/Materials.h"
 #include "support/RecordingUi.h"
 #include "ui_U_ProtlZpet.h"
 
@@ -12,18 +13,7 @@ using namespace prolis;
 using namespace prolis::bwd;
 
 namespace {
-Data material()
-{
-    Data d;
-    d.nazev = QStringLiteral("C45 (12 050)");
-    d.teplo = 20;
-    d.pol_a = 800;
-    d.pol_b = 0.2;
-    d.ppol_a = 0.6667;
-    d.ppol_b = 1.2;
-    d.fimax = 1.4;
-    return d;
-}
+Data material() { return test::workedMaterial(20, QStringLiteral("C45 (12 050)")); }
 const Inputs Example{"40", "30", "30", "40", "0,1", "0,05"};
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "forward/ForwardCalc.h"
 #include "forward/ForwardUnit.h"
 #include "forward/U_ProtlDopr.h"
+#include "support/Materials.h"
 #include "support/RecordingUi.h"
 #include "ui_U_ProtlDopr.h"
 
@@ -13,19 +14,7 @@ using namespace prolis;
 using namespace prolis::fwd;
 
 namespace {
-Data material()
-{
-    Data d;
-    d.nazev = QStringLiteral("C45 (12 050)");
-    d.rp = 350;
-    d.teplo = 20;
-    d.pol_a = 1000;
-    d.pol_b = 0.167;
-    d.ppol_a = 0.8569;
-    d.ppol_b = 1.167;
-    d.fimax = 1.4;
-    return d;
-}
+Data material() { return test::workedMaterial(20, QStringLiteral("C45 (12 050)")); }
 const Inputs Cone{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
 } // namespace
 

@@ -3,6 +3,7 @@
 // geometry with its range checks, and the calculation of the record and the
 // summary row, as pure functions used by the window and prolis-calc.
 #include "BackwardRecord.h"
+#include "core/InputMessages.h"
 #include "material/Data.h"
 #include "model/FlowModel.h"
 
@@ -15,12 +16,6 @@ struct Inputs {
     QString D0, h0, d, H, f1, f2;
 };
 
-inline const QString MsgNoMaterial = QStringLiteral("Není vybrán materiál.\rProsím vyberte jej.");
-inline const QString MsgNoDimensions =
-    QStringLiteral("Nejsou zadány všechny rozměry\rpolotovaru, nebo průtlačku.\rProsím doplňte je");
-inline const QString MsgNoEquation =
-    QStringLiteral("Není vybrána rovnice pro \rvýpočet přetvárného odporu.\rProsím vyberte ji.");
-inline const QString MsgNoFriction = QStringLiteral("Nejsou zadány hodnoty tření.\rProsím doplňte je.");
 inline const QString QuestionEpsilon =
     QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?");
 inline const QString RefusalEpsilon = QStringLiteral("Zadejte nové hodnoty polotovaru a průtlačku.");

@@ -1,6 +1,5 @@
 #include "BackwardUnit.h"
 
-#include "core/UiServices.h"
 
 namespace prolis::bwd {
 
@@ -29,16 +28,13 @@ namespace {
 // instead of pretending.
 class PendingOutputs final : public BackwardOutputs {
 public:
-    void WriteTextProtocol(int) override { pending(QStringLiteral("Uložení protokolu do souboru *.TXT")); }
-    void WriteWordDocument(int) override { pending(QStringLiteral("Předání protokolu do MS Word")); }
-    void PrintReport(int) override { pending(QStringLiteral("Tisk protokolu")); }
-    void WriteSummaryText() override { pending(QStringLiteral("Uložení souhrnných výsledků do souboru *.TXT")); }
-    void WriteSummaryWord() override { pending(QStringLiteral("Předání souhrnných výsledků do MS Word")); }
-    void PrintSummaryReport() override { pending(QStringLiteral("Tisk souhrnných výsledků")); }
-    void DrawChart() override { pending(QStringLiteral("Graf závislosti síly na teplotě")); }
-
-private:
-    static void pending(const QString& what) { information(what + QStringLiteral(" zatím není k dispozici.")); }
+    void WriteTextProtocol(int) override { pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT")); }
+    void WriteWordDocument(int) override { pendingOutput(QStringLiteral("Předání protokolu do MS Word")); }
+    void PrintReport(int) override { pendingOutput(QStringLiteral("Tisk protokolu")); }
+    void WriteSummaryText() override { pendingOutput(QStringLiteral("Uložení souhrnných výsledků do souboru *.TXT")); }
+    void WriteSummaryWord() override { pendingOutput(QStringLiteral("Předání souhrnných výsledků do MS Word")); }
+    void PrintSummaryReport() override { pendingOutput(QStringLiteral("Tisk souhrnných výsledků")); }
+    void DrawChart() override { pendingOutput(QStringLiteral("Graf závislosti síly na teplotě")); }
 };
 
 PendingOutputs g_pending;

@@ -4,6 +4,7 @@
 // belongs to record i, so they are kept together), and the stop flag that
 // makes "Uložit" and "Tisk" skip the latest calculation.
 #include "BackwardRecord.h"
+#include "core/EntryOutputs.h"
 #include "core/History.h"
 #include "material/Data.h"
 
@@ -25,12 +26,8 @@ BackwardUnit& backwardUnit();
 
 // The outputs of the backward window: one record (index into the history), or
 // all summary rows.
-class BackwardOutputs {
+class BackwardOutputs : public EntryOutputs {
 public:
-    virtual ~BackwardOutputs() = default;
-    virtual void WriteTextProtocol(int index) = 0;
-    virtual void WriteWordDocument(int index) = 0;
-    virtual void PrintReport(int index) = 0;
     virtual void WriteSummaryText() = 0;
     virtual void WriteSummaryWord() = 0;
     virtual void PrintSummaryReport() = 0;

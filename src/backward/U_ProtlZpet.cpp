@@ -188,13 +188,11 @@ void TProtlZpet::RebuildHistoryList()
 
 void TProtlZpet::DeleteHistoryEntry(int index)
 {
-    if (!warningYesNo(QStringLiteral("Opravdu chcete smazat záznam?"))) {
-        information(QStringLiteral("Záznam byl zachován."));
+    if (!confirmDeletion())
         return;
-    }
     backwardUnit().history.remove(index);
     RebuildHistoryList();
-    information(QStringLiteral("Záznam byl odstraněn."));
+    reportDeletion();
 }
 
 void TProtlZpet::UlozitPClick()
@@ -239,17 +237,7 @@ void TProtlZpet::ListBox1Click(int i)
 {
     if (i < 0 || i >= backwardUnit().history.size())
         return;
-    const PanelChecks& c = m_panel->checks();
-    if (c.ulozit) {
-        if (c.txt)
-            backwardOutputs().WriteTextProtocol(i);
-        if (c.doc)
-            backwardOutputs().WriteWordDocument(i);
-    }
-    if (c.tisk)
-        backwardOutputs().PrintReport(i);
-    if (c.vymaz)
-        DeleteHistoryEntry(i);
+    runTickedActions(m_panel->checks(), backwardOutputs(), i, [this](int k) { DeleteHistoryEntry(k); });
 }
 
 void TProtlZpet::OtevriClick() { m_panel->open(); }

@@ -3,6 +3,9 @@
 #include "core/CheckedMath.h"
 #include "core/NumberText.h"
 #include "core/NumericKey.h"
+#include "material/DataTexts.h"
+
+#include <algorithm>
 
 namespace prolis::fwd {
 
@@ -108,14 +111,8 @@ void fillEquationAndDieType(Souhrn& r, EquationKind eq, DieType die)
 
 void fillMaterialFields(Souhrn& r, const Data& m)
 {
-    r[Ocel] = m.nazev;
-    r[Rm] = formatGeneral(m.rm);
-    r[Rp] = formatGeneral(m.rp);
-    r[A5] = formatGeneral(m.a5);
-    r[Z] = formatGeneral(m.z);
-    r[Teplota] = QString::number(m.teplo);
-    r[FiMax] = formatGeneral(m.fimax);
-    r[FiStr] = formatGeneral(m.fistr);
+    const auto texts = materialFieldTexts(m);
+    std::copy(texts.begin(), texts.end(), r.f.begin()); // fields Ocel ... FiStr
 }
 
 namespace {

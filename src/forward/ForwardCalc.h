@@ -3,6 +3,7 @@
 // calculations, as pure functions of the material record, the equation, the
 // die type and the eleven field texts. The window and prolis-calc call these.
 #include "ForwardRecord.h"
+#include "core/InputMessages.h"
 #include "material/Data.h"
 #include "model/FlowModel.h"
 
@@ -30,14 +31,8 @@ struct InputProblem {
 };
 std::optional<InputProblem> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq, DieType die);
 
-inline const QString MsgNoMaterial = QStringLiteral("Není vybrán materiál.\rProsím vyberte jej.");
-inline const QString MsgNoDimensions =
-    QStringLiteral("Nejsou zadány všechny rozměry\rpolotovaru, nebo průtlačku.\rProsím doplňte je");
-inline const QString MsgNoEquation =
-    QStringLiteral("Není vybrána rovnice pro \rvýpočet přetvárného odporu.\rProsím vyberte ji.");
 inline const QString MsgNoDieType = QStringLiteral("Není vybrán typ výpočtu.\rProsím vyberte jej.");
 inline const QString MsgNoAngle = QStringLiteral("Není zadán úhel alfa.\rProsím doplňte jej.");
-inline const QString MsgNoFriction = QStringLiteral("Nejsou zadány hodnoty tření.\rProsím doplňte je.");
 
 // The four ratios of the validity panel.
 struct Ratio {

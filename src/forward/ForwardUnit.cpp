@@ -1,6 +1,5 @@
 #include "ForwardUnit.h"
 
-#include "core/UiServices.h"
 
 namespace prolis::fwd {
 
@@ -20,12 +19,9 @@ namespace {
 // yet: say so instead of pretending.
 class PendingOutputs final : public ForwardOutputs {
 public:
-    void WriteTextProtocol(int) override { pending(QStringLiteral("Uložení protokolu do souboru *.TXT")); }
-    void WriteWordDocument(int) override { pending(QStringLiteral("Předání protokolu do MS Word")); }
-    void PrintReport(int) override { pending(QStringLiteral("Tisk protokolu")); }
-
-private:
-    static void pending(const QString& what) { information(what + QStringLiteral(" zatím není k dispozici.")); }
+    void WriteTextProtocol(int) override { pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT")); }
+    void WriteWordDocument(int) override { pendingOutput(QStringLiteral("Předání protokolu do MS Word")); }
+    void PrintReport(int) override { pendingOutput(QStringLiteral("Tisk protokolu")); }
 };
 
 PendingOutputs g_pending;

@@ -2,6 +2,7 @@
 // The forward extrusion unit's state, which outlives the window: the chosen
 // material record and the history of results.
 #include "ForwardRecord.h"
+#include "core/EntryOutputs.h"
 #include "core/History.h"
 #include "material/Data.h"
 
@@ -18,13 +19,7 @@ struct ForwardUnit {
 ForwardUnit& forwardUnit();
 
 // The outputs of a history entry (index into the history).
-class ForwardOutputs {
-public:
-    virtual ~ForwardOutputs() = default;
-    virtual void WriteTextProtocol(int index) = 0;
-    virtual void WriteWordDocument(int index) = 0;
-    virtual void PrintReport(int index) = 0;
-};
+using ForwardOutputs = EntryOutputs;
 
 // The outputs in use; tests may install their own (not owned; null restores).
 ForwardOutputs& forwardOutputs();

@@ -233,10 +233,8 @@ void TProtlDopr::RebuildHistoryList(const QString& separator)
 
 void TProtlDopr::DeleteHistoryEntry(int index)
 {
-    if (!warningYesNo(QStringLiteral("Opravdu chcete smazat záznam?"))) {
-        information(QStringLiteral("Záznam byl zachován."));
+    if (!confirmDeletion())
         return;
-    }
     forwardUnit().history.remove(index);
     RebuildHistoryList(SeparatorWithCone);
     if (!latestEntry()) {
@@ -244,7 +242,7 @@ void TProtlDopr::DeleteHistoryEntry(int index)
         m_ui->UlozitP->setEnabled(false);
         m_ui->TiskP->setEnabled(false);
     }
-    information(QStringLiteral("Záznam byl odstraněn."));
+    reportDeletion();
 }
 
 void TProtlDopr::UlozitPClick()
@@ -268,17 +266,7 @@ void TProtlDopr::ListBox1Click(int k)
 {
     if (k < 0 || k >= forwardUnit().history.size())
         return;
-    const PanelChecks& c = m_panel->checks();
-    if (c.ulozit) {
-        if (c.txt)
-            forwardOutputs().WriteTextProtocol(k);
-        if (c.doc)
-            forwardOutputs().WriteWordDocument(k);
-    }
-    if (c.tisk)
-        forwardOutputs().PrintReport(k);
-    if (c.vymaz)
-        DeleteHistoryEntry(k);
+    runTickedActions(m_panel->checks(), forwardOutputs(), k, [this](int i) { DeleteHistoryEntry(i); });
 }
 
 void TProtlDopr::OtevriClick() { m_panel->open(); }

@@ -18,14 +18,19 @@ const QString Temperatures = QStringLiteral(
     "join teplota t on t.id=s.id_teplota where m.id = :material\n"
     "order by t.teplo");
 
-const QString ConstantsAll = QStringLiteral(
-    "select * from spojeni s join materialy m on m.id=s.id_materialy\n"
+namespace {
+// The joins, filter and order of both constants statements.
+const QString ConstantsFrom = QStringLiteral(
+    "from spojeni s join materialy m on m.id=s.id_materialy\n"
     "join teplota   t on t.id=s.id_teplota\n"
     "join rovnice   r on r.id=s.id_rovnice\n"
     "join ppn       n on n.id=s.id_ppn\n"
     "join ppol      l on l.id=s.id_ppol\n"
     "where m.id = :material and t.id = :teplota\n"
     "order by t.teplo");
+} // namespace
+
+const QString ConstantsAll = QStringLiteral("select * ") + ConstantsFrom;
 
 const QString ConstantsListing = QStringLiteral(
     "select m.Nazev,m.Rm,m.Rp,m.A5,m.Z,\n"
@@ -37,14 +42,7 @@ const QString ConstantsListing = QStringLiteral(
     "r.rlff_0,r.rlff_1,r.rlff_2,r.rlff_3,r.rlff_4,r.rlff_5,r.rlff_6,r.rlff_7,r.rlff_8,r.rlff_9,\n"
     "r.rlfd_0,r.rlfd_1,r.rlfd_2,r.rlfd_3,r.rlfd_4,r.rlfd_5,r.rlfd_6,r.rlfd_7,r.rlfd_8,r.rlfd_9,\n"
     "l.ppol_a,l.ppol_b,l.ppol_c,\n"
-    "n.ppn_0,n.ppn_1,n.ppn_2,n.ppn_3,n.ppn_4,n.ppn_5,n.ppn_6,n.ppn_7,n.ppn_8,n.ppn_9\n"
-    "from spojeni s join materialy m on m.id=s.id_materialy\n"
-    "join teplota   t on t.id=s.id_teplota\n"
-    "join rovnice   r on r.id=s.id_rovnice\n"
-    "join ppn       n on n.id=s.id_ppn\n"
-    "join ppol      l on l.id=s.id_ppol\n"
-    "where m.id = :material and t.id = :teplota\n"
-    "order by t.teplo");
+    "n.ppn_0,n.ppn_1,n.ppn_2,n.ppn_3,n.ppn_4,n.ppn_5,n.ppn_6,n.ppn_7,n.ppn_8,n.ppn_9\n") + ConstantsFrom;
 } // namespace sql
 
 namespace {

@@ -1,6 +1,7 @@
 #include "backward/BackwardCalc.h"
 #include "backward/BackwardUnit.h"
 #include "core/Errors.h"
+#include "support/Materials.h"
 
 #include <QtTest>
 #include <cmath>
@@ -9,19 +10,7 @@ using namespace prolis;
 using namespace prolis::bwd;
 
 namespace {
-// The material of the worked example: Polytropa 800 / 0.2 / 0, work 0.6667 / 1.2 / 0.
-Data worked()
-{
-    Data d;
-    d.nazev = QStringLiteral("Ocel");
-    d.teplo = 20;
-    d.pol_a = 800;
-    d.pol_b = 0.2;
-    d.ppol_a = 0.6667;
-    d.ppol_b = 1.2;
-    d.fimax = 1.4;
-    return d;
-}
+Data worked() { return test::workedMaterial(20, QStringLiteral("Ocel")); }
 
 const Inputs Example{"40", "30", "30", "40", "0,1", "0,05"};
 

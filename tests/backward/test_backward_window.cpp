@@ -1,5 +1,6 @@
 #include "backward/BackwardUnit.h"
 #include "backward/U_ProtlZpet.h"
+#include "support/Materials.h"
 #include "support/RecordingUi.h"
 #include "ui_U_ProtlZpet.h"
 
@@ -21,18 +22,7 @@ struct RecordingOutputs final : BackwardOutputs {
     void DrawChart() override { calls << QStringLiteral("chart"); }
 };
 
-Data material(int temperature = 20)
-{
-    Data d;
-    d.nazev = QStringLiteral("C45");
-    d.teplo = static_cast<std::int16_t>(temperature);
-    d.pol_a = 800;
-    d.pol_b = 0.2;
-    d.ppol_a = 0.6667;
-    d.ppol_b = 1.2;
-    d.fimax = 1.4;
-    return d;
-}
+Data material(int temperature = 20) { return test::workedMaterial(temperature); }
 
 void fill(TProtlZpet& w, const QStringList& t)
 {

@@ -2,6 +2,7 @@
 #include "core/History.h"
 #include "core/PanelChecks.h"
 #include "forward/ForwardCalc.h"
+#include "support/Materials.h"
 
 #include <QtTest>
 
@@ -35,18 +36,10 @@ Inputs geometry(const QString& d0, const QString& h0, const QString& d2, const Q
 
 Data material()
 {
-    Data d;
-    d.nazev = QStringLiteral("C45");
+    Data d = test::workedMaterial();
     d.rm = 600;
-    d.rp = 350;
     d.a5 = 20;
     d.z = 50;
-    d.teplo = 20;
-    d.pol_a = 800;
-    d.pol_b = 0.2;
-    d.ppol_a = 0.6667;
-    d.ppol_b = 1.2;
-    d.fimax = 1.4;
     d.fistr = 0.8;
     return d;
 }

@@ -1,6 +1,7 @@
 #include "core/Errors.h"
 #include "forward/ForwardUnit.h"
 #include "forward/U_ProtlDopr.h"
+#include "support/Materials.h"
 #include "support/RecordingUi.h"
 #include "ui_U_ProtlDopr.h"
 
@@ -20,16 +21,8 @@ struct RecordingOutputs final : ForwardOutputs {
 
 Data material(int temperature = 20)
 {
-    Data d;
-    d.nazev = QStringLiteral("C45");
-    d.rp = 350;
-    d.teplo = static_cast<std::int16_t>(temperature);
-    d.pol_a = 800;
-    d.pol_b = 0.2;
+    Data d = test::workedMaterial(temperature);
     d.pn3 = {400, 300, -100, 20};
-    d.ppol_a = 0.6667;
-    d.ppol_b = 1.2;
-    d.fimax = 1.4;
     return d;
 }
 
