@@ -1,12 +1,14 @@
 #include "backward/BackwardCalc.h"
 #include "backward/BackwardUnit.h"
 #include "core/Errors.h"
+#include "support/ErrorOf.h"
 #include "support/Materials.h"
 
 #include <QtTest>
 #include <cmath>
 
 using namespace prolis;
+using prolis::test::errorOf;
 using namespace prolis::bwd;
 
 namespace {
@@ -31,15 +33,6 @@ Entry entryAt(int temperature, const QString& tag)
     return e;
 }
 
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return {};
-}
 } // namespace
 
 class TestBackwardCalc : public QObject {

@@ -1,4 +1,5 @@
 #include "core/Errors.h"
+#include "support/ErrorOf.h"
 #include "core/History.h"
 #include "core/PanelChecks.h"
 #include "forward/ForwardCalc.h"
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 using namespace prolis;
+using prolis::test::errorOf;
 using namespace prolis::fwd;
 
 namespace {
@@ -60,15 +62,6 @@ QStringList order(const History<Souhrn>& h)
     return s;
 }
 
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return {};
-}
 } // namespace
 
 class TestForwardCalc : public QObject {

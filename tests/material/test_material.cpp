@@ -43,6 +43,12 @@ void choose(TVyberMat& dlg, const QString& material, int temperatureRow)
 }
 
 QString gridText(QSqlQueryModel* m, int row, int col) { return m->data(m->index(row, col)).toString(); }
+
+// A left click on the shown cell of a grid row.
+void clickRow(QTableView* grid, QSqlQueryModel* model, int row)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(model->index(row, 1)).center());
+}
 } // namespace
 
 class TestMaterial : public QObject {
@@ -351,7 +357,7 @@ void TestMaterial::listingRerunsOnClickPressAndRelease()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTableView* grid = w.form()->DBGOcely;
     int before = MaterialQuery::executions();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(0, 1)).center());
+    clickRow(grid, w.materials(), 0);
     QCOMPARE(MaterialQuery::executions() - before, 1);
     QVERIFY(w.form()->DBGTeploty->isEnabled());
     QVERIFY(w.form()->DBGTeploty->isColumnHidden(0));
@@ -364,7 +370,7 @@ void TestMaterial::listingRerunsOnClickPressAndRelease()
     QTableView* temps = w.form()->DBGTeploty;
     QTest::keyClick(grid, Qt::Key_Up);
     before = MaterialQuery::executions();
-    QTest::mouseClick(temps->viewport(), Qt::LeftButton, {}, temps->visualRect(w.temperatures()->index(1, 1)).center());
+    clickRow(temps, w.temperatures(), 1);
     QCOMPARE(MaterialQuery::executions() - before, 1);
     QCOMPARE(w.constants()->rowCount(), 1);
     QCOMPARE(w.constants()->columnCount(), 54);
@@ -378,7 +384,7 @@ void TestMaterial::listingShiftShowsLowestTemperature()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTableView* grid = w.form()->DBGOcely;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(2, 1)).center());
+    clickRow(grid, w.materials(), 2);
     QTest::keyClick(w.form()->DBGTeploty, Qt::Key_Shift);
     QCOMPARE(w.constants()->rowCount(), 2); // "Dvakrát" at 20 °C, linked twice
     QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Dvakrát"));
@@ -392,10 +398,10 @@ void TestMaterial::listingMaterialWithoutTemperatures()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTableView* grid = w.form()->DBGOcely;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(0, 1)).center());
+    clickRow(grid, w.materials(), 0);
     QTest::keyClick(w.form()->DBGTeploty, Qt::Key_Shift);
     QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Zkušební ocel"));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(1, 1)).center());
+    clickRow(grid, w.materials(), 1);
     QCOMPARE(w.temperatures()->rowCount(), 0);
     QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Zkušební ocel")); // untouched
 }
@@ -426,7 +432,7 @@ void TestMaterial::listingFailingStatement()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QTableView* grid = w.form()->DBGOcely;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(w.materials()->index(0, 1)).center());
+    clickRow(grid, w.materials(), 0);
     QCOMPARE(w.temperatures()->rowCount(), 1);
     QTest::keyClick(w.form()->DBGTeploty, Qt::Key_Shift);
     QCOMPARE(ui.messages.size(), 2); // press and release

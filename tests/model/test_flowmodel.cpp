@@ -1,10 +1,12 @@
 #include "core/Errors.h"
 #include "model/FlowModel.h"
+#include "support/ErrorOf.h"
 
 #include <QtTest>
 #include <cmath>
 
 using namespace prolis;
+using prolis::test::errorOf;
 
 namespace {
 Data polytropaData(double a, double b, double c)
@@ -14,15 +16,6 @@ Data polytropaData(double a, double b, double c)
     d.pol_b = b;
     d.pol_c = c;
     return d;
-}
-QString failure(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("no error");
 }
 } // namespace
 
@@ -104,7 +97,7 @@ void TestFlowModel::polynomialFailures()
     d.pn5 = {250, 0, 0, 0, 0, 0};
     d.rlff[0] = 100;
     d.rlfd[0] = 10;
-    QCOMPARE(failure([&] { FlowStress(d, static_cast<EquationKind>(kind), phi); }), message);
+    QCOMPARE(errorOf([&] { FlowStress(d, static_cast<EquationKind>(kind), phi); }), message);
 }
 
 void TestFlowModel::rational()
@@ -121,9 +114,9 @@ void TestFlowModel::rational()
     QVERIFY(std::fabs(FlowStress(e, EquationKind::Racionalni, 0.4) - 640) < 1e-9);
     Data zero;
     zero.rlff[0] = 1;
-    QCOMPARE(failure([&] { FlowStress(zero, EquationKind::Racionalni, 1.0); }), msg::DivByZero);
+    QCOMPARE(errorOf([&] { FlowStress(zero, EquationKind::Racionalni, 1.0); }), msg::DivByZero);
     zero.rlff[0] = 0;
-    QCOMPARE(failure([&] { FlowStress(zero, EquationKind::Racionalni, 1.0); }), msg::InvalidOp);
+    QCOMPARE(errorOf([&] { FlowStress(zero, EquationKind::Racionalni, 1.0); }), msg::InvalidOp);
 }
 
 void TestFlowModel::specificWork_data()
@@ -159,12 +152,12 @@ void TestFlowModel::workLawsAndMean()
     QCOMPARE(SpecificWork(d, 2.0), 0.6667 * std::exp(1.2 * std::log(2.0)) + 0.02);
     QCOMPARE(MeanFlowStress(d, 1.0), 1000 * SpecificWork(d, 1.0));
     QCOMPARE(SpecificWork(d, 0.0), 0.0);
-    QCOMPARE(failure([&] { MeanFlowStress(d, 0.0); }), msg::InvalidOp);
+    QCOMPARE(errorOf([&] { MeanFlowStress(d, 0.0); }), msg::InvalidOp);
     Data none = polytropaData(800, 0.2, 0);
-    QCOMPARE(failure([&] { SpecificWork(none, 0.5); }), MsgNoWorkConstants);
+    QCOMPARE(errorOf([&] { SpecificWork(none, 0.5); }), MsgNoWorkConstants);
     Data ppn;
     ppn.ppn[0] = 0.5;
-    QCOMPARE(failure([&] { SpecificWork(ppn, 0.0); }), msg::DivByZero);
+    QCOMPARE(errorOf([&] { SpecificWork(ppn, 0.0); }), msg::DivByZero);
 }
 
 void TestFlowModel::availability_data()
