@@ -13,15 +13,16 @@ using namespace prolis;
 using namespace prolis::bwd;
 
 namespace {
-Data material() { return test::workedMaterial(20, QStringLiteral("C45 (12 050)")); }
+Data material() {
+    return test::workedMaterial(20, QStringLiteral("C45 (12 050)"));
+}
 const Inputs Example{"40", "30", "30", "40", "0,1", "0,05"};
 } // namespace
 
 class BenchBackward : public QObject {
     Q_OBJECT
 private slots:
-    void calculation()
-    {
+    void calculation() {
         const Data m = material();
         const DataModel model(m);
         QBENCHMARK {
@@ -32,8 +33,7 @@ private slots:
             QVERIFY(!e.record[F].isEmpty());
         }
     }
-    void vypocetToList()
-    {
+    void vypocetToList() {
         test::RecordingUi ui;
         backwardUnit() = BackwardUnit{};
         TProtlZpet w;

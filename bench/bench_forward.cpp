@@ -14,21 +14,21 @@ using namespace prolis;
 using namespace prolis::fwd;
 
 namespace {
-Data material() { return test::workedMaterial(20, QStringLiteral("C45 (12 050)")); }
+Data material() {
+    return test::workedMaterial(20, QStringLiteral("C45 (12 050)"));
+}
 const Inputs Cone{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
 } // namespace
 
 class BenchForward : public QObject {
     Q_OBJECT
 private slots:
-    void calculation_data()
-    {
+    void calculation_data() {
         QTest::addColumn<int>("die");
         QTest::newRow("with cone") << 0;
         QTest::newRow("without cone") << 1;
     }
-    void calculation()
-    {
+    void calculation() {
         QFETCH(int, die);
         const Data m = material();
         const DataModel model(m);
@@ -40,16 +40,15 @@ private slots:
             QVERIFY(!r[SigmaRo2].isEmpty());
         }
     }
-    void vypocetToList()
-    {
+    void vypocetToList() {
         test::RecordingUi ui;
         forwardUnit() = ForwardUnit{};
         TProtlDopr w;
         w.MaterialChosen(material());
         w.selectEquation(0);
         w.selectDieType(0);
-        const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2, w.form()->Edit3, w.form()->Edit4,
-                                  w.form()->Edit5, w.form()->Edit6, w.form()->Edit7, w.form()->Edit8,
+        const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2,  w.form()->Edit3, w.form()->Edit4,
+                                  w.form()->Edit5, w.form()->Edit6,  w.form()->Edit7, w.form()->Edit8,
                                   w.form()->Edit9, w.form()->Edit10, w.form()->Edit11};
         const QStringList texts{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
         for (int i = 0; i < 11; ++i)
@@ -59,8 +58,7 @@ private slots:
         }
         qDebug() << "history entries at the end:" << forwardUnit().history.size();
     }
-    void rebuild1000()
-    {
+    void rebuild1000() {
         test::RecordingUi ui;
         forwardUnit() = ForwardUnit{};
         const Data m = material();

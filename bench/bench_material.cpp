@@ -12,8 +12,7 @@ using namespace prolis;
 class BenchMaterial : public QObject {
     Q_OBJECT
 private slots:
-    void statement_data()
-    {
+    void statement_data() {
         QTest::addColumn<QString>("statement");
         QTest::addColumn<int>("params");
         QTest::newRow("Q1 materials") << sql::Materials << 0;
@@ -21,8 +20,7 @@ private slots:
         QTest::newRow("Q3a constants (select *)") << sql::ConstantsAll << 2;
         QTest::newRow("Q3b constants (54 columns)") << sql::ConstantsListing << 2;
     }
-    void statement()
-    {
+    void statement() {
         REQUIRE_TEST_DB();
         QFETCH(QString, statement);
         QFETCH(int, params);
@@ -34,8 +32,7 @@ private slots:
             q.open(keys);
         }
     }
-    void model_data()
-    {
+    void model_data() {
         QTest::addColumn<int>("kind");
         QTest::newRow("Polytropa") << 0;
         QTest::newRow("Polynom 3 st.") << 1;
@@ -44,8 +41,7 @@ private slots:
         QTest::newRow("SpecificWork ppn") << 4;
         QTest::newRow("MeanFlowStress ppol") << 5;
     }
-    void model()
-    {
+    void model() {
         QFETCH(int, kind);
         Data d;
         d.pol_a = 800;

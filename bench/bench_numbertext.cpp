@@ -8,32 +8,28 @@ using namespace prolis;
 class BenchNumberText : public QObject {
     Q_OBJECT
 private slots:
-    void fixed2()
-    {
+    void fixed2() {
         const auto values = sample();
         QBENCHMARK {
             for (double v : values)
                 m_sink += formatFixed(v, 2).size();
         }
     }
-    void fixed3()
-    {
+    void fixed3() {
         const auto values = sample();
         QBENCHMARK {
             for (double v : values)
                 m_sink += formatFixed3(v).size();
         }
     }
-    void general()
-    {
+    void general() {
         const auto values = sample();
         QBENCHMARK {
             for (double v : values)
                 m_sink += formatGeneral(v).size();
         }
     }
-    void parse()
-    {
+    void parse() {
         const QStringList texts{"40", "2,5", "0,075", "1204,675", "100"};
         QBENCHMARK {
             for (int i = 0; i < 200; ++i)
@@ -43,8 +39,7 @@ private slots:
     void cleanupTestCase() { qDebug() << "batch of 1000 values; sink" << m_sink; }
 
 private:
-    static QList<double> sample()
-    {
+    static QList<double> sample() {
         QList<double> v;
         for (int i = 0; i < 1000; ++i)
             v.append((i * 7919 % 10007) * 0.3183 + 0.125);

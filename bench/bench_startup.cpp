@@ -14,17 +14,14 @@ namespace {
 class PaintWatch : public QObject {
 public:
     bool painted = false;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted = true;
         return false;
     }
 };
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QElapsedTimer total;
     total.start();
     QApplication app(argc, argv);
@@ -49,8 +46,7 @@ int main(int argc, char** argv)
         while (!watch.painted)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         times.append(t.nsecsElapsed() / 1e6);
-        if (i == 0)
-            firstWindow = total.nsecsElapsed() / 1e6;
+        if (i == 0) firstWindow = total.nsecsElapsed() / 1e6;
     }
     std::sort(times.begin(), times.end());
     std::printf("application object created to the first window's first paint: %.1f ms\n", firstWindow);

@@ -8,8 +8,7 @@
 
 namespace prolis {
 
-QString startResultMessage(int result)
-{
+QString startResultMessage(int result) {
     switch (result) {
     case 0:
         return QStringLiteral("The system is out of memory or resources.");
@@ -24,39 +23,33 @@ QString startResultMessage(int result)
     }
 }
 
-void startCompanion()
-{
+void startCompanion() {
     const int result = ui().startProgram(CompanionCommand);
     if (result == 31) {
         ui().startProgram(CompanionCommand);
         return;
     }
     const QString text = startResultMessage(result);
-    if (!text.isEmpty())
-        errorBox(text);
+    if (!text.isEmpty()) errorBox(text);
 }
 
-QStringList companionSearchFolders(const QString& appDir, const QString& currentDir, const QString& pathVariable)
-{
+QStringList companionSearchFolders(const QString& appDir, const QString& currentDir,
+                                   const QString& pathVariable) {
     QStringList folders{appDir, currentDir};
     for (const QString& p : pathVariable.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         folders.append(p);
     return folders;
 }
 
-int launchDetached(const QString& commandLine, const QStringList& folders)
-{
+int launchDetached(const QString& commandLine, const QStringList& folders) {
     QStringList args = QProcess::splitCommand(commandLine);
-    if (args.isEmpty())
-        return 2;
+    if (args.isEmpty()) return 2;
     const QString program = args.takeFirst();
     QString found;
     if (program.contains(QLatin1Char('/'))) {
         const QFileInfo fi(program);
-        if (!fi.dir().exists())
-            return 3;
-        if (!fi.exists())
-            return 2;
+        if (!fi.dir().exists()) return 3;
+        if (!fi.exists()) return 2;
         found = fi.absoluteFilePath();
     } else {
         for (const QString& folder : folders) {
@@ -66,14 +59,11 @@ int launchDetached(const QString& commandLine, const QStringList& folders)
                 break;
             }
         }
-        if (found.isEmpty())
-            return 2;
+        if (found.isEmpty()) return 2;
     }
     const QFileInfo fi(found);
-    if (!fi.isFile() || !fi.isExecutable())
-        return 11;
-    if (!QProcess::startDetached(found, args))
-        return 0;
+    if (!fi.isFile() || !fi.isExecutable()) return 11;
+    if (!QProcess::startDetached(found, args)) return 0;
     return 33;
 }
 

@@ -16,7 +16,8 @@ void startCompanion();
 
 // Where the program is looked up: the program's own folder, the current
 // folder, then every folder of PATH.
-QStringList companionSearchFolders(const QString& appDir, const QString& currentDir, const QString& pathVariable);
+QStringList companionSearchFolders(const QString& appDir, const QString& currentDir,
+                                   const QString& pathVariable);
 
 // Resolves and starts a command line detached; returns a start result in the
 // old manner (2 not found, 3 path not found, 11 not executable, 0 out of

@@ -13,18 +13,17 @@ namespace {
 QString g_pathOverride;
 }
 
-ConnectionSettings& connectionSettings()
-{
+ConnectionSettings& connectionSettings() {
     static ConnectionSettings settings;
     return settings;
 }
 
-void setSettingsFilePathOverride(const QString& path) { g_pathOverride = path; }
+void setSettingsFilePathOverride(const QString& path) {
+    g_pathOverride = path;
+}
 
-QString settingsFilePath()
-{
-    if (!g_pathOverride.isEmpty())
-        return g_pathOverride;
+QString settingsFilePath() {
+    if (!g_pathOverride.isEmpty()) return g_pathOverride;
     const QFileInfo exe(QCoreApplication::applicationFilePath());
     const QString name = exe.fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -32,40 +31,34 @@ QString settingsFilePath()
     return exe.absolutePath() + QLatin1Char('/') + base + QStringLiteral(".ini");
 }
 
-QByteArray settingsTemplate()
-{
+QByteArray settingsTemplate() {
     return QByteArrayLiteral("[Database]\r\nHostName=\r\nPort=\r\nDatabase=\r\nUser=\r\n");
 }
 
-bool writeSettingsTemplate(const QString& path)
-{
+bool writeSettingsTemplate(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     const QByteArray t = settingsTemplate();
     const bool ok = f.write(t) == t.size() && f.flush();
     f.close();
     return ok && f.error() == QFileDevice::NoError;
 }
 
-void readSettingsFile(const QString& path, ConnectionSettings& s)
-{
+void readSettingsFile(const QString& path, ConnectionSettings& s) {
     s.HostName = profile::readString(path, SettingsSection, QStringLiteral("HostName"));
     s.Port = profile::readInteger(path, SettingsSection, QStringLiteral("Port"), 0);
     s.Database = profile::readString(path, SettingsSection, QStringLiteral("Database"));
     s.User = profile::readString(path, SettingsSection, QStringLiteral("User"));
 }
 
-void loadConnectionSettings(const std::function<void()>& askPassword)
-{
+void loadConnectionSettings(const std::function<void()>& askPassword) {
     ConnectionSettings& s = connectionSettings();
     s.Password.clear();
     try {
         const QString path = settingsFilePath();
         if (QFileInfo::exists(path)) {
             readSettingsFile(path, s);
-            if (askPassword)
-                askPassword();
+            if (askPassword) askPassword();
         } else {
             showMessage(MsgSettingsLoadFailed);
         }

@@ -19,8 +19,8 @@ struct ConnectionSettings {
 ConnectionSettings& connectionSettings();
 
 inline const QString SettingsSection = QStringLiteral("Database");
-inline const QString MsgSettingsLoadFailed =
-    QStringLiteral("Nepodařilo se načíst konfigurační soubor.\rDatabáze nebude přístupná.\rKontaktujte správce systému.");
+inline const QString MsgSettingsLoadFailed = QStringLiteral(
+    "Nepodařilo se načíst konfigurační soubor.\rDatabáze nebude přístupná.\rKontaktujte správce systému.");
 inline const QString MsgSettingsCreateFailed =
     QStringLiteral("Nepodařilo se vytvořit konfigurační soubor.\rKontaktujte správce systému.");
 inline const QString MsgNoPassword = QStringLiteral("Nezadali jste heslo.\rDatabáze nebude přístupná.");

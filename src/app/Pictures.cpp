@@ -1,18 +1,17 @@
 #include "Pictures.h"
 
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace prolis {
 
 namespace {
-void drawExtrusion(QPainter& p, const QRectF& r)
-{
+void drawExtrusion(QPainter& p, const QRectF& r) {
     // Container walls, a billet under the punch, the reduction cone and the stem.
     const double h = r.height();
     const double cx = r.left();
@@ -44,18 +43,17 @@ void drawExtrusion(QPainter& p, const QRectF& r)
     p.drawPolygon(QPolygonF({QPointF(x1, r.top()), QPointF(x2, r.top()), QPointF(x2, mid - h * 0.30 - 2),
                              QPointF(x1, mid - h * 0.30 - 2)}));
     p.drawPolygon(QPolygonF({QPointF(x2, r.top()), QPointF(x3 + r.width() * 0.1, r.top()),
-                             QPointF(x3 + r.width() * 0.1, mid - h * 0.14 - 2), QPointF(x3, mid - h * 0.14 - 2),
-                             QPointF(x2, mid - h * 0.30 - 2)}));
-    p.drawPolygon(QPolygonF({QPointF(x1, r.bottom()), QPointF(x2, r.bottom()), QPointF(x2, mid + h * 0.30 + 2),
-                             QPointF(x1, mid + h * 0.30 + 2)}));
+                             QPointF(x3 + r.width() * 0.1, mid - h * 0.14 - 2),
+                             QPointF(x3, mid - h * 0.14 - 2), QPointF(x2, mid - h * 0.30 - 2)}));
+    p.drawPolygon(QPolygonF({QPointF(x1, r.bottom()), QPointF(x2, r.bottom()),
+                             QPointF(x2, mid + h * 0.30 + 2), QPointF(x1, mid + h * 0.30 + 2)}));
     p.drawPolygon(QPolygonF({QPointF(x2, r.bottom()), QPointF(x3 + r.width() * 0.1, r.bottom()),
-                             QPointF(x3 + r.width() * 0.1, mid + h * 0.14 + 2), QPointF(x3, mid + h * 0.14 + 2),
-                             QPointF(x2, mid + h * 0.30 + 2)}));
+                             QPointF(x3 + r.width() * 0.1, mid + h * 0.14 + 2),
+                             QPointF(x3, mid + h * 0.14 + 2), QPointF(x2, mid + h * 0.30 + 2)}));
 }
 } // namespace
 
-QPixmap bannerPixmap()
-{
+QPixmap bannerPixmap() {
     QPixmap pm(570, 90);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -79,8 +77,7 @@ QPixmap bannerPixmap()
     return pm;
 }
 
-QPixmap logoPixmap(int width, int height)
-{
+QPixmap logoPixmap(int width, int height) {
     QPixmap pm(width, height);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -96,25 +93,21 @@ QPixmap logoPixmap(int width, int height)
     // The largest size at which the name fits beside the picture.
     for (int px = height / 3; px > 6; --px) {
         f.setPixelSize(px);
-        if (QFontMetricsF(f).horizontalAdvance(QStringLiteral("VERANTA")) <= textBox.width())
-            break;
+        if (QFontMetricsF(f).horizontalAdvance(QStringLiteral("VERANTA")) <= textBox.width()) break;
     }
     p.setFont(f);
     p.drawText(textBox, Qt::AlignCenter, QStringLiteral("VERANTA"));
     return pm;
 }
 
-void centerOnScreen(QWidget* w)
-{
+void centerOnScreen(QWidget* w) {
     QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
+    if (!screen) return;
     const QRect area = screen->availableGeometry();
     w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
 }
 
-QIcon programIcon()
-{
+QIcon programIcon() {
     QPixmap pm(64, 64);
     pm.fill(Qt::transparent);
     QPainter p(&pm);

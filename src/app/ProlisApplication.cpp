@@ -6,14 +6,12 @@
 
 namespace prolis {
 
-ProlisApplication::ProlisApplication(int& argc, char** argv) : QApplication(argc, argv)
-{
+ProlisApplication::ProlisApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(AppTitle);
     setApplicationDisplayName(AppTitle);
 }
 
-bool ProlisApplication::notify(QObject* receiver, QEvent* event)
-{
+bool ProlisApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
@@ -22,8 +20,7 @@ bool ProlisApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void applyApplicationFont()
-{
+void applyApplicationFont() {
     QFont f(QStringLiteral("Liberation Sans"));
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(11);

@@ -15,9 +15,9 @@
 
 namespace prolis {
 
-Answer QtUiServices::message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons)
-{
-    QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow());
+Answer QtUiServices::message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) {
+    QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                      : QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setText(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     switch (kind) {
@@ -50,20 +50,19 @@ Answer QtUiServices::message(MsgKind kind, const QString& caption, const QString
         box.setEscapeButton(ok);
     }
     box.exec();
-    if (buttons == Buttons::YesNo)
-        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    if (buttons == Buttons::YesNo) return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     return Answer::Ok;
 }
 
-void QtUiServices::beep() { QApplication::beep(); }
+void QtUiServices::beep() {
+    QApplication::beep();
+}
 
-QString QtUiServices::saveFileName(const QString& caption, const QString& folder, const QString& filter)
-{
+QString QtUiServices::saveFileName(const QString& caption, const QString& folder, const QString& filter) {
     return QFileDialog::getSaveFileName(QApplication::activeModalWidget(), caption, folder, filter);
 }
 
-void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& paint)
-{
+void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& paint) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
@@ -72,21 +71,18 @@ void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& p
     dialog.exec();
 }
 
-bool QtUiServices::openDocument(const QString& target)
-{
+bool QtUiServices::openDocument(const QString& target) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(target, QDir::currentPath()));
 }
 
-int QtUiServices::startProgram(const QString& commandLine)
-{
-    return launchDetached(commandLine, companionSearchFolders(QCoreApplication::applicationDirPath(), QDir::currentPath(),
-                                                              qEnvironmentVariable("PATH")));
+int QtUiServices::startProgram(const QString& commandLine) {
+    return launchDetached(commandLine,
+                          companionSearchFolders(QCoreApplication::applicationDirPath(), QDir::currentPath(),
+                                                 qEnvironmentVariable("PATH")));
 }
 
-int QtUiServices::execModal(QObject* dialog)
-{
-    if (auto* d = qobject_cast<QDialog*>(dialog))
-        return d->exec();
+int QtUiServices::execModal(QObject* dialog) {
+    if (auto* d = qobject_cast<QDialog*>(dialog)) return d->exec();
     return 0;
 }
 

@@ -13,8 +13,8 @@ TAboutBox* AboutBox = nullptr;
 
 TAboutBox::TAboutBox(QWidget* owner) : TAboutBox(readSystemFacts(), owner) {}
 
-TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TAboutBox>())
-{
+TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner)
+    : QDialog(owner), m_ui(std::make_unique<Ui::TAboutBox>()) {
     AboutBox = this;
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -30,23 +30,21 @@ TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner) : QDialog(owner),
     guarded([&] { FormCreate(facts); });
 }
 
-TAboutBox::~TAboutBox()
-{
-    if (AboutBox == this)
-        AboutBox = nullptr;
+TAboutBox::~TAboutBox() {
+    if (AboutBox == this) AboutBox = nullptr;
 }
 
-void TAboutBox::FormCreate(const SystemFacts& facts)
-{
+void TAboutBox::FormCreate(const SystemFacts& facts) {
     m_ui->OperSys->setText(facts.osLine);
     m_ui->Memory->setText(facts.memoryLine);
     m_ui->CPU->setText(facts.cpuLine);
 }
 
-void TAboutBox::Label2Click() { ui().openDocument(m_ui->Label2->text() + QLatin1Char('/')); }
+void TAboutBox::Label2Click() {
+    ui().openDocument(m_ui->Label2->text() + QLatin1Char('/'));
+}
 
-bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
-{
+bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->Label2 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         guarded([this] { Label2Click(); });

@@ -15,15 +15,13 @@ namespace prolis {
 TIniData* IniData = nullptr;
 
 namespace {
-void askPassword(QWidget* owner)
-{
+void askPassword(QWidget* owner) {
     TPassword dialog(owner);
     ui().execModal(&dialog);
 }
 } // namespace
 
-TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TIniData>())
-{
+TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TIniData>()) {
     IniData = this;
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -31,21 +29,16 @@ TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::T
     connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
 }
 
-TIniData::~TIniData()
-{
-    if (IniData == this)
-        IniData = nullptr;
+TIniData::~TIniData() {
+    if (IniData == this) IniData = nullptr;
 }
 
-void TIniData::showEvent(QShowEvent* e)
-{
+void TIniData::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous())
-        guarded([this] { FormShow(); });
+    if (!e->spontaneous()) guarded([this] { FormShow(); });
 }
 
-void TIniData::FormShow()
-{
+void TIniData::FormShow() {
     const QString path = settingsFilePath();
     if (QFileInfo::exists(path)) {
         LoadFieldsFromFile();
@@ -54,8 +47,7 @@ void TIniData::FormShow()
     }
 }
 
-void TIniData::LoadFieldsFromFile()
-{
+void TIniData::LoadFieldsFromFile() {
     ConnectionSettings s;
     readSettingsFile(settingsFilePath(), s);
     TIniData* d = IniData ? IniData : this;
@@ -65,8 +57,7 @@ void TIniData::LoadFieldsFromFile()
     d->m_ui->User->setText(s.User);
 }
 
-void TIniData::UlozitClick()
-{
+void TIniData::UlozitClick() {
     const QString path = settingsFilePath();
     profile::writeString(path, SettingsSection, QStringLiteral("HostName"), m_ui->Host->text());
     const int port = textToInt(m_ui->Port->displayText().trimmed());
@@ -76,10 +67,8 @@ void TIniData::UlozitClick()
     loadConnectionSettings([this] { askPassword(this); });
 }
 
-void TIniData::UkoncitClick()
-{
-    if (confirm(QStringLiteral("Skutečně chcete konfiguraci programu?")))
-        accept();
+void TIniData::UkoncitClick() {
+    if (confirm(QStringLiteral("Skutečně chcete konfiguraci programu?"))) accept();
 }
 
 } // namespace prolis

@@ -6,17 +6,16 @@
 #include "U_About.h"
 #include "U_IniData.h"
 #include "U_Password.h"
+#include "WindowCommands.h"
 #include "core/UiServices.h"
 #include "ui_U_MainForm.h"
-#include "WindowCommands.h"
 
 #include <QAction>
 #include <QLayout>
 
 namespace prolis {
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TMainForm>())
-{
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TMainForm>()) {
     m_ui->setupUi(this);
     setWindowIcon(programIcon());
     m_ui->Image3->setPixmap(bannerPixmap());
@@ -32,7 +31,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_uniq
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     const auto bind = [this](QAction* a, void (TMainForm::*handler)()) {
-        connect(a, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     bind(m_ui->Vypis, &TMainForm::VypisClick);
     bind(m_ui->NastaveniDB, &TMainForm::NastaveniDBClick);
@@ -45,38 +45,41 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_uniq
 
 TMainForm::~TMainForm() = default;
 
-void TMainForm::FormCreate()
-{
+void TMainForm::FormCreate() {
     loadConnectionSettings([this] {
         TPassword dialog(this);
         ui().execModal(&dialog);
     });
 }
 
-void TMainForm::VypisClick() { openMaterialListing(this); }
+void TMainForm::VypisClick() {
+    openMaterialListing(this);
+}
 
-void TMainForm::EditaceClick() { startCompanion(); }
+void TMainForm::EditaceClick() {
+    startCompanion();
+}
 
-void TMainForm::NastaveniDBClick()
-{
+void TMainForm::NastaveniDBClick() {
     TIniData dialog(this);
     ui().execModal(&dialog);
 }
 
-void TMainForm::DopredneClick() { openForwardWindow(this); }
+void TMainForm::DopredneClick() {
+    openForwardWindow(this);
+}
 
-void TMainForm::ZpetneClick() { openBackwardWindow(this); }
+void TMainForm::ZpetneClick() {
+    openBackwardWindow(this);
+}
 
-void TMainForm::AboutClick()
-{
+void TMainForm::AboutClick() {
     TAboutBox dialog(this);
     ui().execModal(&dialog);
 }
 
-void TMainForm::KonecClick()
-{
-    if (confirm(QStringLiteral("Skutečně chcete ukončit program ?")))
-        close();
+void TMainForm::KonecClick() {
+    if (confirm(QStringLiteral("Skutečně chcete ukončit program ?"))) close();
 }
 
 } // namespace prolis

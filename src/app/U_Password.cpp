@@ -14,19 +14,15 @@ namespace {
 class HashPasswordStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == QStyle::SH_LineEdit_PasswordCharacter)
-            return '#';
-        if (hint == QStyle::SH_LineEdit_PasswordMaskDelay)
-            return 0;
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_LineEdit_PasswordCharacter) return '#';
+        if (hint == QStyle::SH_LineEdit_PasswordMaskDelay) return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 } // namespace
 
-TPassword::TPassword(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TPassword>())
-{
+TPassword::TPassword(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TPassword>()) {
     m_ui->setupUi(this);
     setFixedSize(size());
     centerOnScreen(this);
@@ -40,21 +36,18 @@ TPassword::TPassword(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui:
 
 TPassword::~TPassword() = default;
 
-void TPassword::OKBtnClick()
-{
+void TPassword::OKBtnClick() {
     connectionSettings().Password = m_ui->Password->text();
     accept();
 }
 
-void TPassword::CancelBtnClick()
-{
+void TPassword::CancelBtnClick() {
     connectionSettings().Password.clear();
     showMessage(MsgNoPassword);
     reject();
 }
 
-void TPassword::keyPressEvent(QKeyEvent* e)
-{
+void TPassword::keyPressEvent(QKeyEvent* e) {
     // Esc is the Cancel button; the close box closes without either handler.
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         m_ui->CancelBtn->click();

@@ -1,20 +1,20 @@
 #include "WindowCommands.h"
 
-#include "core/UiServices.h"
 #include "backward/U_ProtlZpet.h"
+#include "core/UiServices.h"
 #include "forward/U_ProtlDopr.h"
 #include "material/U_VypisMat.h"
 
 namespace prolis {
 
-void openMaterialListing(QWidget* owner) { showMaterialListing(owner); }
-void openForwardWindow(QWidget* owner)
-{
+void openMaterialListing(QWidget* owner) {
+    showMaterialListing(owner);
+}
+void openForwardWindow(QWidget* owner) {
     TProtlDopr window(owner);
     ui().execModal(&window);
 }
-void openBackwardWindow(QWidget* owner)
-{
+void openBackwardWindow(QWidget* owner) {
     TProtlZpet window(owner);
     ui().execModal(&window);
 }

@@ -20,8 +20,7 @@ namespace prolis {
 namespace {
 const QColor Red(255, 0, 0);
 
-void setBackground(QWidget* w, const QColor& color)
-{
+void setBackground(QWidget* w, const QColor& color) {
     QPalette p = w->palette();
     p.setColor(w->backgroundRole(), color);
     w->setPalette(p);
@@ -29,26 +28,29 @@ void setBackground(QWidget* w, const QColor& color)
 }
 } // namespace
 
-void setButtonFaceBackground(QWidget* w) { setBackground(w, QApplication::palette().color(QPalette::Button)); }
-void setRedBackground(QWidget* w) { setBackground(w, Red); }
-bool hasRedBackground(const QWidget* w) { return w->palette().color(w->backgroundRole()) == Red; }
+void setButtonFaceBackground(QWidget* w) {
+    setBackground(w, QApplication::palette().color(QPalette::Button));
+}
+void setRedBackground(QWidget* w) {
+    setBackground(w, Red);
+}
+bool hasRedBackground(const QWidget* w) {
+    return w->palette().color(w->backgroundRole()) == Red;
+}
 
-void showChosenMaterial(const Data& data, QLabel* name, QLabel* temperature, QButtonGroup* equations)
-{
+void showChosenMaterial(const Data& data, QLabel* name, QLabel* temperature, QButtonGroup* equations) {
     for (QAbstractButton* b : equations->buttons())
         b->setEnabled(true);
     name->setText(data.nazev);
     temperature->setText(QString::number(data.teplo) + QStringLiteral("°C"));
     for (int k = 0; k < 4; ++k)
-        if (!EquationAvailable(data, static_cast<EquationKind>(k)))
-            equations->button(k)->setEnabled(false);
+        if (!EquationAvailable(data, static_cast<EquationKind>(k))) equations->button(k)->setEnabled(false);
 }
 
 HistoryPanel::HistoryPanel(QDialog* window, const Widgets& w, int closedWidth, int openWidth, int height,
                            std::function<void(int)> onLine)
     : QObject(window), m_window(window), m_w(w), m_closedWidth(closedWidth), m_openWidth(openWidth),
-      m_height(height), m_onLine(std::move(onLine))
-{
+      m_height(height), m_onLine(std::move(onLine)) {
     // The list is wider than its frame, which scrolls it sideways.
     m_w.list->setFixedWidth(500);
     m_w.frame->setWidget(m_w.list);
@@ -67,47 +69,41 @@ HistoryPanel::HistoryPanel(QDialog* window, const Widgets& w, int closedWidth, i
         guarded([this, row] { m_onLine(row); });
     });
     connect(m_w.list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (m_keyboardSelection && row >= 0)
-            guarded([this, row] { m_onLine(row); });
+        if (m_keyboardSelection && row >= 0) guarded([this, row] { m_onLine(row); });
     });
     m_w.list->installEventFilter(this);
 }
 
-void HistoryPanel::open()
-{
+void HistoryPanel::open() {
     m_window->setFixedSize(m_openWidth, m_height);
     m_checks.open();
     sync();
-    for (QWidget* w : std::initializer_list<QWidget*>{m_w.title, m_w.frame, m_w.list, m_w.ulozit, m_w.tisk, m_w.vymaz,
-                                                      m_w.zavri})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_w.title, m_w.frame, m_w.list, m_w.ulozit, m_w.tisk,
+                                                      m_w.vymaz, m_w.zavri})
         w->setVisible(true);
     m_w.otevri->setVisible(false);
 }
 
-void HistoryPanel::close()
-{
-    for (QWidget* w : std::initializer_list<QWidget*>{m_w.title, m_w.frame, m_w.list, m_w.ulozit, m_w.txt, m_w.doc,
-                                                      m_w.vymaz, m_w.tisk, m_w.zavri})
+void HistoryPanel::close() {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_w.title, m_w.frame, m_w.list, m_w.ulozit, m_w.txt,
+                                                      m_w.doc, m_w.vymaz, m_w.tisk, m_w.zavri})
         w->setVisible(false);
     m_w.otevri->setVisible(true);
     m_window->setFixedSize(m_closedWidth, m_height);
 }
 
-void HistoryPanel::setLines(const QStringList& lines)
-{
+void HistoryPanel::setLines(const QStringList& lines) {
     QSignalBlocker block(m_w.list);
     m_w.list->clear();
     m_w.list->addItems(lines);
 }
 
-void HistoryPanel::toggled(PanelChecks::Box box, bool checked)
-{
+void HistoryPanel::toggled(PanelChecks::Box box, bool checked) {
     m_checks.userToggled(box, checked);
     sync();
 }
 
-void HistoryPanel::sync()
-{
+void HistoryPanel::sync() {
     m_w.ulozit->setChecked(m_checks.ulozit);
     m_w.txt->setChecked(m_checks.txt);
     m_w.doc->setChecked(m_checks.doc);
@@ -117,8 +113,7 @@ void HistoryPanel::sync()
     m_w.doc->setVisible(m_checks.docVisible);
 }
 
-bool HistoryPanel::eventFilter(QObject* watched, QEvent* event)
-{
+bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_w.list) {
         if (event->type() == QEvent::KeyPress)
             m_keyboardSelection = true;

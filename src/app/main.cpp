@@ -1,12 +1,11 @@
+#include "Pictures.h"
 #include "ProlisApplication.h"
 #include "QtUiServices.h"
 #include "U_MainForm.h"
-#include "Pictures.h"
 
 #include <QScreen>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     prolis::ProlisApplication app(argc, argv);
     prolis::QtUiServices services;
     prolis::setUi(&services);

@@ -9,17 +9,15 @@
 
 namespace prolis::bwd {
 
-const std::array<const char*, FieldCount>& fieldNames()
-{
+const std::array<const char*, FieldCount>& fieldNames() {
     static const std::array<const char*, FieldCount> names{
-        "Ocel", "Rm", "Rp", "A5", "Z", "Teplota", "FiMax", "FiStr", "Fce", "D0", "h0", "d", "H", "b", "Epsilon",
-        "Fi1", "Fic", "Fi2", "f1", "f2", "f2str", "SigmaP1", "SigmaPc", "Aj1", "Ajc", "Ac", "SigmaP2str",
-        "SigmaZ1str", "F"};
+        "Ocel",  "Rm",      "Rp",      "A5",  "Z",       "Teplota", "FiMax",      "FiStr",      "Fce", "D0",
+        "h0",    "d",       "H",       "b",   "Epsilon", "Fi1",     "Fic",        "Fi2",        "f1",  "f2",
+        "f2str", "SigmaP1", "SigmaPc", "Aj1", "Ajc",     "Ac",      "SigmaP2str", "SigmaZ1str", "F"};
     return names;
 }
 
-const std::array<const char*, SummaryFieldCount>& summaryFieldNames()
-{
+const std::array<const char*, SummaryFieldCount>& summaryFieldNames() {
     static const std::array<const char*, SummaryFieldCount> names{
         "Ocel", "Teplota", "SigmaP1", "SigmaPc", "Aj1", "Ajc", "Ac", "SigmaP2str", "SigmaZ1str", "F"};
     return names;
@@ -32,29 +30,22 @@ constexpr double QuarterPi = 0.78539816339744830963;
 constexpr double Third = 0.33333333333333333334;
 } // namespace
 
-std::optional<QString> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq)
-{
-    if (materialName.isEmpty())
-        return MsgNoMaterial;
+std::optional<QString> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq) {
+    if (materialName.isEmpty()) return MsgNoMaterial;
     for (const QString* t : {&in.D0, &in.h0, &in.d, &in.H})
-        if (isMissing(*t))
-            return MsgNoDimensions;
-    if (eq == EquationKind::None)
-        return MsgNoEquation;
-    if (isMissing(in.f1) || isMissing(in.f2))
-        return MsgNoFriction;
+        if (isMissing(*t)) return MsgNoDimensions;
+    if (eq == EquationKind::None) return MsgNoEquation;
+    if (isMissing(in.f1) || isMissing(in.f2)) return MsgNoFriction;
     return std::nullopt;
 }
 
-QString meanFriction(const Inputs& in)
-{
+QString meanFriction(const Inputs& in) {
     const double f1 = textToFloat(in.f1);
     const double f2 = textToFloat(in.f2);
     return formatFixed(fp::div(fp::add(f1, f2), 2.0), 3);
 }
 
-double bottomThickness(const Inputs& in)
-{
+double bottomThickness(const Inputs& in) {
     // b = H - (H - h0) * D0^2 / d^2
     const double H = textToFloat(in.H);
     const double h0 = textToFloat(in.h0);
@@ -69,8 +60,7 @@ struct Strains {
     double phi1, phic, phi2;
 };
 
-Strains strains(const Inputs& in)
-{
+Strains strains(const Inputs& in) {
     const double bottom = bottomThickness(in);
     const double phi1 = fp::ln(fp::div(textToFloat(in.h0), bottom));
     // phic = phi1 * (1 + d / (4 * (D0 - d)))
@@ -81,12 +71,17 @@ Strains strains(const Inputs& in)
 }
 } // namespace
 
-double strainZone1(const Inputs& in) { return strains(in).phi1; }
-double strainTotal(const Inputs& in) { return strains(in).phic; }
-double strainZone2(const Inputs& in) { return strains(in).phi2; }
+double strainZone1(const Inputs& in) {
+    return strains(in).phi1;
+}
+double strainTotal(const Inputs& in) {
+    return strains(in).phic;
+}
+double strainZone2(const Inputs& in) {
+    return strains(in).phi2;
+}
 
-Reduction checkReduction(const Inputs& in)
-{
+Reduction checkReduction(const Inputs& in) {
     Reduction r;
     r.b = bottomThickness(in);
     const double h0 = textToFloat(in.h0);
@@ -97,8 +92,7 @@ Reduction checkReduction(const Inputs& in)
     return r;
 }
 
-Strain checkStrain(const Inputs& in, double fimax)
-{
+Strain checkStrain(const Inputs& in, double fimax) {
     Strain s;
     const Strains g = strains(in);
     s.phi1 = g.phi1;
@@ -111,27 +105,29 @@ Strain checkStrain(const Inputs& in, double fimax)
     return s;
 }
 
-QString equationName(EquationKind eq)
-{
+QString equationName(EquationKind eq) {
     switch (eq) {
-    case EquationKind::Polytropa: return QStringLiteral("Polytropa");
-    case EquationKind::Polynom3: return QStringLiteral("Polynom 3 stupně");
-    case EquationKind::Polynom5: return QStringLiteral("Polynom 5 stupně");
-    case EquationKind::Racionalni: return QStringLiteral("Racionálně lomená fce");
-    case EquationKind::None: break;
+    case EquationKind::Polytropa:
+        return QStringLiteral("Polytropa");
+    case EquationKind::Polynom3:
+        return QStringLiteral("Polynom 3 stupně");
+    case EquationKind::Polynom5:
+        return QStringLiteral("Polynom 5 stupně");
+    case EquationKind::Racionalni:
+        return QStringLiteral("Racionálně lomená fce");
+    case EquationKind::None:
+        break;
     }
     return {};
 }
 
-void fillMaterialFields(Souhrn& r, const Data& m)
-{
+void fillMaterialFields(Souhrn& r, const Data& m) {
     const auto texts = materialFieldTexts(m);
     std::copy(texts.begin(), texts.end(), r.f.begin()); // fields Ocel ... FiStr
 }
 
 Entry calculate(const Data& material, const MaterialModel& model, EquationKind eq, const Inputs& in,
-                const QString& f2strText, const Reduction& reduction, const Strain& strain)
-{
+                const QString& f2strText, const Reduction& reduction, const Strain& strain) {
     Entry e;
     Souhrn& r = e.record;
     r[Fi1] = strain.phi1Text;
@@ -179,9 +175,9 @@ Entry calculate(const Data& material, const MaterialModel& model, EquationKind e
     const double vd = textToFloat(in.d);
     const double vf2str = textToFloat(f2strText);
     // (1 + f1 * (1/3) * (D0/d)) * sp1 + (1 + 2 * f2str * b / (D0 - d)) * sp2
-    const double punch = fp::add(fp::mul(fp::add(1.0, fp::mul(fp::mul(vf1, Third), fp::div(vD0, vd))), sp1),
-                                 fp::mul(fp::add(1.0, fp::div(fp::mul(fp::mul(2.0, vf2str), bottom), fp::sub(vD0, vd))),
-                                         sp2));
+    const double punch =
+        fp::add(fp::mul(fp::add(1.0, fp::mul(fp::mul(vf1, Third), fp::div(vD0, vd))), sp1),
+                fp::mul(fp::add(1.0, fp::div(fp::mul(fp::mul(2.0, vf2str), bottom), fp::sub(vD0, vd))), sp2));
     r[SigmaZ1str] = mpa(SSigmaZ1str, punch);
     const double force = fp::div(fp::mul(fp::mul(fp::sqr(vd), QuarterPi), punch), 1000.0);
     s[SF] = formatFixed(force, 2);
@@ -193,10 +189,9 @@ Entry calculate(const Data& material, const MaterialModel& model, EquationKind e
     return e;
 }
 
-QString historyLine(const Souhrn& r)
-{
-    return r[Ocel] + QLatin1Char(' ') + r[Teplota] + QStringLiteral("°  D0 = ") + r[D0] + QStringLiteral(" h0 = ") +
-           r[h0] + QStringLiteral(" d = ") + r[d] + QStringLiteral(" H = ") + r[H];
+QString historyLine(const Souhrn& r) {
+    return r[Ocel] + QLatin1Char(' ') + r[Teplota] + QStringLiteral("°  D0 = ") + r[D0] +
+           QStringLiteral(" h0 = ") + r[h0] + QStringLiteral(" d = ") + r[d] + QStringLiteral(" H = ") + r[H];
 }
 
 } // namespace prolis::bwd

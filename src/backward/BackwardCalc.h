@@ -19,7 +19,8 @@ struct Inputs {
 inline const QString QuestionEpsilon =
     QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?");
 inline const QString RefusalEpsilon = QStringLiteral("Zadejte nové hodnoty polotovaru a průtlačku.");
-inline const QString QuestionFi1 = QStringLiteral("Jste mimo povolený interval pro Fi1\rChcete pokracovat ve výpočtu ?");
+inline const QString QuestionFi1 =
+    QStringLiteral("Jste mimo povolený interval pro Fi1\rChcete pokracovat ve výpočtu ?");
 inline const QString RefusalFi1 =
     QStringLiteral("Zadejte nové hodnoty polotovaru a průtlačku,\rnebo zvolte jiný materiál.");
 

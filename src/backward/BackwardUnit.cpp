@@ -1,15 +1,12 @@
 #include "BackwardUnit.h"
 
-
 namespace prolis::bwd {
 
-void BackwardUnit::sortHistory()
-{
+void BackwardUnit::sortHistory() {
     history.sortByTemperature([](const Entry& e) { return temperatureValue(e.record[Teplota]); });
 }
 
-QList<SouhrnVysl> BackwardUnit::summaryRows() const
-{
+QList<SouhrnVysl> BackwardUnit::summaryRows() const {
     QList<SouhrnVysl> rows;
     rows.reserve(history.size());
     for (int i = 0; i < history.size(); ++i)
@@ -17,8 +14,7 @@ QList<SouhrnVysl> BackwardUnit::summaryRows() const
     return rows;
 }
 
-BackwardUnit& backwardUnit()
-{
+BackwardUnit& backwardUnit() {
     static BackwardUnit unit;
     return unit;
 }
@@ -28,11 +24,17 @@ namespace {
 // instead of pretending.
 class PendingOutputs final : public BackwardOutputs {
 public:
-    void WriteTextProtocol(int) override { pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT")); }
+    void WriteTextProtocol(int) override {
+        pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT"));
+    }
     void WriteWordDocument(int) override { pendingOutput(QStringLiteral("Předání protokolu do MS Word")); }
     void PrintReport(int) override { pendingOutput(QStringLiteral("Tisk protokolu")); }
-    void WriteSummaryText() override { pendingOutput(QStringLiteral("Uložení souhrnných výsledků do souboru *.TXT")); }
-    void WriteSummaryWord() override { pendingOutput(QStringLiteral("Předání souhrnných výsledků do MS Word")); }
+    void WriteSummaryText() override {
+        pendingOutput(QStringLiteral("Uložení souhrnných výsledků do souboru *.TXT"));
+    }
+    void WriteSummaryWord() override {
+        pendingOutput(QStringLiteral("Předání souhrnných výsledků do MS Word"));
+    }
     void PrintSummaryReport() override { pendingOutput(QStringLiteral("Tisk souhrnných výsledků")); }
     void DrawChart() override { pendingOutput(QStringLiteral("Graf závislosti síly na teplotě")); }
 };
@@ -41,7 +43,11 @@ PendingOutputs g_pending;
 BackwardOutputs* g_outputs = &g_pending;
 } // namespace
 
-BackwardOutputs& backwardOutputs() { return *g_outputs; }
-void setBackwardOutputs(BackwardOutputs* outputs) { g_outputs = outputs ? outputs : &g_pending; }
+BackwardOutputs& backwardOutputs() {
+    return *g_outputs;
+}
+void setBackwardOutputs(BackwardOutputs* outputs) {
+    g_outputs = outputs ? outputs : &g_pending;
+}
 
 } // namespace prolis::bwd

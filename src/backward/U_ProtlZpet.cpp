@@ -24,18 +24,18 @@ constexpr int Height = 446;
 
 TProtlZpet::TProtlZpet(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TProtlZpet>()), m_keys(new NumericKeyFilter(this)),
-      m_equation(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this))
-{
+      m_equation(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
     ProtlZpet = this;
     m_ui->setupUi(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
     m_panel = new HistoryPanel(this,
-                               {m_ui->Label37, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
-                                m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
+                               {m_ui->Label37, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt,
+                                m_ui->doc, m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
                                ClosedWidth, OpenWidth, Height, [this](int row) { ListBox1Click(row); });
 
-    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3};
+    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2,
+                                  m_ui->RcePretOdporu3};
     for (int i = 0; i < eq.size(); ++i)
         m_equation->addButton(eq[i], i);
     m_saveAs->addButton(m_ui->Ulozitjako0, 0);
@@ -69,79 +69,73 @@ TProtlZpet::TProtlZpet(QWidget* owner)
     on(m_ui->TiskS, &QCheckBox::clicked, &TProtlZpet::TiskSClick);
 }
 
-TProtlZpet::~TProtlZpet()
-{
-    if (ProtlZpet == this)
-        ProtlZpet = nullptr;
+TProtlZpet::~TProtlZpet() {
+    if (ProtlZpet == this) ProtlZpet = nullptr;
 }
 
-QList<QLineEdit*> TProtlZpet::edits() const
-{
+QList<QLineEdit*> TProtlZpet::edits() const {
     return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4, m_ui->Edit5, m_ui->Edit6};
 }
 
-EquationKind TProtlZpet::equation() const { return static_cast<EquationKind>(m_equation->checkedId()); }
+EquationKind TProtlZpet::equation() const {
+    return static_cast<EquationKind>(m_equation->checkedId());
+}
 
-void TProtlZpet::selectEquation(int index) { m_equation->button(index)->setChecked(true); }
+void TProtlZpet::selectEquation(int index) {
+    m_equation->button(index)->setChecked(true);
+}
 
-Inputs TProtlZpet::inputs() const
-{
+Inputs TProtlZpet::inputs() const {
     return Inputs{m_ui->Edit1->text(), m_ui->Edit2->text(), m_ui->Edit3->text(),
                   m_ui->Edit4->text(), m_ui->Edit5->text(), m_ui->Edit6->text()};
 }
 
-std::optional<int> TProtlZpet::latestEntry() const
-{
-    if (!m_latest)
-        return std::nullopt;
+std::optional<int> TProtlZpet::latestEntry() const {
+    if (!m_latest) return std::nullopt;
     return backwardUnit().history.indexOf(*m_latest);
 }
 
-void TProtlZpet::VyberMaterialClick() { chooseMaterial(this, this); }
+void TProtlZpet::VyberMaterialClick() {
+    chooseMaterial(this, this);
+}
 
-void TProtlZpet::MaterialChosen(const Data& data)
-{
+void TProtlZpet::MaterialChosen(const Data& data) {
     backwardUnit().material = data;
     showChosenMaterial(data, m_ui->Label30, m_ui->Label31, m_equation);
 }
 
-void TProtlZpet::UkoncitClick()
-{
-    if (confirm(QStringLiteral("Skutečně chcete ukončit výpočty Zpětného Protlačování ?")))
-        accept();
+void TProtlZpet::UkoncitClick() {
+    if (confirm(QStringLiteral("Skutečně chcete ukončit výpočty Zpětného Protlačování ?"))) accept();
 }
 
-void TProtlZpet::ComputeMeanFriction() { m_ui->Edit7->setText(meanFriction(inputs())); }
+void TProtlZpet::ComputeMeanFriction() {
+    m_ui->Edit7->setText(meanFriction(inputs()));
+}
 
-bool TProtlZpet::CheckReduction(Reduction& reduction, Strain& strain)
-{
+bool TProtlZpet::CheckReduction(Reduction& reduction, Strain& strain) {
     BackwardUnit& unit = backwardUnit();
     setButtonFaceBackground(m_ui->Label21);
     reduction = checkReduction(inputs());
     m_ui->Label20->setText(reduction.bText);
     m_ui->Label21->setText(reduction.epsText);
-    if (!reduction.epsInRange)
-        setRedBackground(m_ui->Label21);
+    if (!reduction.epsInRange) setRedBackground(m_ui->Label21);
     unit.StopFlag = false;
     if (hasRedBackground(m_ui->Label21) && !warningYesNo(QuestionEpsilon)) {
         information(RefusalEpsilon);
         unit.StopFlag = true;
         m_ui->Edit1->setFocus();
     }
-    if (unit.StopFlag)
-        return false;
+    if (unit.StopFlag) return false;
     return CheckStrain(strain);
 }
 
-bool TProtlZpet::CheckStrain(Strain& strain)
-{
+bool TProtlZpet::CheckStrain(Strain& strain) {
     BackwardUnit& unit = backwardUnit();
     for (QLabel* l : {m_ui->Label23, m_ui->Label24, m_ui->Label27})
         setButtonFaceBackground(l);
     strain = checkStrain(inputs(), unit.material.fimax);
     m_ui->Label23->setText(strain.phi1Text);
-    if (!strain.phi1InRange)
-        setRedBackground(m_ui->Label23);
+    if (!strain.phi1InRange) setRedBackground(m_ui->Label23);
     m_ui->Label24->setText(strain.phicText);
     m_ui->Label27->setText(strain.phi2Text);
     unit.StopFlag = false;
@@ -152,8 +146,7 @@ bool TProtlZpet::CheckStrain(Strain& strain)
     return !unit.StopFlag;
 }
 
-void TProtlZpet::VypocetClick()
-{
+void TProtlZpet::VypocetClick() {
     if (const auto problem = checkInputs(m_ui->Label30->text(), inputs(), equation())) {
         warning(*problem);
         return;
@@ -161,13 +154,13 @@ void TProtlZpet::VypocetClick()
     ComputeMeanFriction();
     Reduction reduction;
     Strain strain;
-    if (!CheckReduction(reduction, strain))
-        return;
+    if (!CheckReduction(reduction, strain)) return;
     BackwardUnit& unit = backwardUnit();
     const DataModel model(unit.material);
     // The record and its summary row enter the history together and only when
     // the whole calculation succeeded, so the two never fall out of step.
-    Entry entry = calculate(unit.material, model, equation(), inputs(), m_ui->Edit7->text(), reduction, strain);
+    Entry entry =
+        calculate(unit.material, model, equation(), inputs(), m_ui->Edit7->text(), reduction, strain);
     m_latest = unit.history.append(std::move(entry));
     RebuildHistoryList();
     m_ui->UlozitP->setEnabled(true);
@@ -175,8 +168,7 @@ void TProtlZpet::VypocetClick()
     m_ui->GrafBB->setEnabled(true);
 }
 
-void TProtlZpet::RebuildHistoryList()
-{
+void TProtlZpet::RebuildHistoryList() {
     BackwardUnit& unit = backwardUnit();
     unit.sortHistory();
     QStringList lines;
@@ -186,17 +178,14 @@ void TProtlZpet::RebuildHistoryList()
     m_panel->setLines(lines);
 }
 
-void TProtlZpet::DeleteHistoryEntry(int index)
-{
-    if (!confirmDeletion())
-        return;
+void TProtlZpet::DeleteHistoryEntry(int index) {
+    if (!confirmDeletion()) return;
     backwardUnit().history.remove(index);
     RebuildHistoryList();
     reportDeletion();
 }
 
-void TProtlZpet::UlozitPClick()
-{
+void TProtlZpet::UlozitPClick() {
     BackwardUnit& unit = backwardUnit();
     if (m_ui->UlozitS->isChecked()) {
         if (m_saveAs->checkedId() == 0)
@@ -206,42 +195,43 @@ void TProtlZpet::UlozitPClick()
     }
     const auto latest = latestEntry();
     // A deleted latest calculation is skipped as after a summary output.
-    if (unit.StopFlag || !latest)
-        return;
+    if (unit.StopFlag || !latest) return;
     if (confirm(QStringLiteral("Uložit aktuální výpočet ve formátu *.TXT?")))
         backwardOutputs().WriteTextProtocol(*latest);
     if (confirm(QStringLiteral("Uložit aktuální výpočet ve formátu *.DOC? (MS Word)")))
         backwardOutputs().WriteWordDocument(*latest);
 }
 
-void TProtlZpet::TiskPClick()
-{
-    if (m_ui->TiskS->isChecked())
-        backwardOutputs().PrintSummaryReport();
+void TProtlZpet::TiskPClick() {
+    if (m_ui->TiskS->isChecked()) backwardOutputs().PrintSummaryReport();
     const auto latest = latestEntry();
-    if (!backwardUnit().StopFlag && latest)
-        backwardOutputs().PrintReport(*latest);
+    if (!backwardUnit().StopFlag && latest) backwardOutputs().PrintReport(*latest);
 }
 
-void TProtlZpet::GrafBBClick() { backwardOutputs().DrawChart(); }
+void TProtlZpet::GrafBBClick() {
+    backwardOutputs().DrawChart();
+}
 
-void TProtlZpet::UlozitSClick()
-{
+void TProtlZpet::UlozitSClick() {
     m_ui->Ulozitjako->setVisible(!m_ui->Ulozitjako->isVisible());
     backwardUnit().StopFlag = false;
 }
 
-void TProtlZpet::TiskSClick() { backwardUnit().StopFlag = false; }
+void TProtlZpet::TiskSClick() {
+    backwardUnit().StopFlag = false;
+}
 
-void TProtlZpet::ListBox1Click(int i)
-{
-    if (i < 0 || i >= backwardUnit().history.size())
-        return;
+void TProtlZpet::ListBox1Click(int i) {
+    if (i < 0 || i >= backwardUnit().history.size()) return;
     runTickedActions(m_panel->checks(), backwardOutputs(), i, [this](int k) { DeleteHistoryEntry(k); });
 }
 
-void TProtlZpet::OtevriClick() { m_panel->open(); }
+void TProtlZpet::OtevriClick() {
+    m_panel->open();
+}
 
-void TProtlZpet::ZavriClick() { m_panel->close(); }
+void TProtlZpet::ZavriClick() {
+    m_panel->close();
+}
 
 } // namespace prolis

@@ -1,12 +1,12 @@
 #include "CalcCli.h"
 
 #include "app/ConnectionSettings.h"
+#include "backward/BackwardCalc.h"
 #include "core/Errors.h"
 #include "core/Json.h"
 #include "core/NumberText.h"
-#include "material/DataJson.h"
-#include "backward/BackwardCalc.h"
 #include "forward/ForwardCalc.h"
+#include "material/DataJson.h"
 #include "material/MaterialCatalog.h"
 #include "model/FlowModel.h"
 
@@ -45,20 +45,25 @@ struct Command {
     QSet<QString> flags;  // options without a value
 };
 
-const QList<Command>& commands()
-{
+const QList<Command>& commands() {
     static const QList<Command> list{
-        {"materials", "Použití: prolis-calc materials [--ini SOUBOR] [-o SOUBOR]\n"
-                      "Vypíše pole materiálů: id, nazev a jejich teploty (id, teplo) v pořadí dotazů.\n",
-         {"--ini", "-o"}, {}},
-        {"material", "Použití: prolis-calc material --material NÁZEV|ID --temperature T [--ini SOUBOR] [-o SOUBOR]\n"
-                     "Vypíše záznam materiálu tak, jak jej plní dialog výběru materiálu.\n",
-         {"--ini", "-o", "--material", "--temperature"}, {}},
-        {"flow", "Použití: prolis-calc flow (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
-                 "                          --equation 0..3 --phi TEXT [--ini SOUBOR] [-o SOUBOR]\n"
-                 "Rovnice: 0 Polytropa, 1 Polynom 3 st., 2 Polynom 5 st., 3 Racionálně lomená fce.\n"
-                 "phi se zadává jako v okně (desetinná čárka).\n",
-         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--phi"}, {}},
+        {"materials",
+         "Použití: prolis-calc materials [--ini SOUBOR] [-o SOUBOR]\n"
+         "Vypíše pole materiálů: id, nazev a jejich teploty (id, teplo) v pořadí dotazů.\n",
+         {"--ini", "-o"},
+         {}},
+        {"material",
+         "Použití: prolis-calc material --material NÁZEV|ID --temperature T [--ini SOUBOR] [-o SOUBOR]\n"
+         "Vypíše záznam materiálu tak, jak jej plní dialog výběru materiálu.\n",
+         {"--ini", "-o", "--material", "--temperature"},
+         {}},
+        {"flow",
+         "Použití: prolis-calc flow (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
+         "                          --equation 0..3 --phi TEXT [--ini SOUBOR] [-o SOUBOR]\n"
+         "Rovnice: 0 Polytropa, 1 Polynom 3 st., 2 Polynom 5 st., 3 Racionálně lomená fce.\n"
+         "phi se zadává jako v okně (desetinná čárka).\n",
+         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--phi"},
+         {}},
         {"forward",
          "Použití: prolis-calc forward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
          "             --equation 0..3 --die 0|1 --D0 T --h0 T --D1 T --D2 T --D3 T --L1 T --L3 T\n"
@@ -67,17 +72,18 @@ const QList<Command>& commands()
          "--die 0 s redukčním kuželem, 1 bez redukčního kužele (úhel se vyprázdní, f2 = 0,5).\n"
          "Bez --yes odmítne první poměr mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n",
-         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--die", "--D0", "--h0",
-          "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3"},
+         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--die", "--D0",
+          "--h0", "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3"},
          {"--yes"}},
         {"backward",
          "Použití: prolis-calc backward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
-         "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR] [-o SOUBOR]\n"
+         "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR] [-o "
+         "SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "Bez --yes odmítne první hodnotu mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n",
-         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0", "--d", "--H",
-          "--f1", "--f2"},
+         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0",
+          "--d", "--H", "--f1", "--f2"},
          {"--yes"}},
     };
     return list;
@@ -101,8 +107,7 @@ struct Options {
     QString value(const QString& k) const { return values.value(k); }
 };
 
-Options parse(const Command& cmd, const QStringList& args)
-{
+Options parse(const Command& cmd, const QStringList& args) {
     Options o;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -119,19 +124,17 @@ Options parse(const Command& cmd, const QStringList& args)
     return o;
 }
 
-QString settingsPath(const Options& o, const Environment& env)
-{
-    if (o.values.contains(QStringLiteral("--ini")))
-        return o.value(QStringLiteral("--ini"));
+QString settingsPath(const Options& o, const Environment& env) {
+    if (o.values.contains(QStringLiteral("--ini"))) return o.value(QStringLiteral("--ini"));
     return env.executableDir + QStringLiteral("/prolis.ini");
 }
 
 // Connects with the settings file and the password, as the windows do.
-void connectDb(MaterialConnection& c, const Options& o, const Environment& env)
-{
+void connectDb(MaterialConnection& c, const Options& o, const Environment& env) {
     const QString path = settingsPath(o, env);
     if (!QFileInfo(path).isFile())
-        throw Failure{DatabaseOrSettings, QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(path)};
+        throw Failure{DatabaseOrSettings,
+                      QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(path)};
     ConnectionSettings s;
     try {
         readSettingsFile(path, s);
@@ -146,17 +149,16 @@ void connectDb(MaterialConnection& c, const Options& o, const Environment& env)
     }
 }
 
-int requireTemperature(const Options& o)
-{
+int requireTemperature(const Options& o) {
     int t = 0;
     if (!tryTextToInt(o.value(QStringLiteral("--temperature")), t))
         throw UsageError("--temperature potřebuje celé číslo");
     return t;
 }
 
-Data loadFromDatabase(const Options& o, const Environment& env)
-{
-    if (!o.values.contains(QStringLiteral("--material")) || !o.values.contains(QStringLiteral("--temperature")))
+Data loadFromDatabase(const Options& o, const Environment& env) {
+    if (!o.values.contains(QStringLiteral("--material")) ||
+        !o.values.contains(QStringLiteral("--temperature")))
         throw UsageError("chybí --material a --temperature");
     const int t = requireTemperature(o);
     MaterialConnection c;
@@ -169,7 +171,9 @@ Data loadFromDatabase(const Options& o, const Environment& env)
         throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
     }
     if (r == LookupResult::NoMaterial)
-        throw Failure{Refused, QStringLiteral("Materiál „%1“ v databázi není.").arg(o.value(QStringLiteral("--material")))};
+        throw Failure{
+            Refused,
+            QStringLiteral("Materiál „%1“ v databázi není.").arg(o.value(QStringLiteral("--material")))};
     if (r == LookupResult::NoTemperature)
         throw Failure{Refused, QStringLiteral("Materiál „%1“ nemá v databázi teplotu %2 °C.")
                                    .arg(o.value(QStringLiteral("--material")))
@@ -177,8 +181,7 @@ Data loadFromDatabase(const Options& o, const Environment& env)
     return d;
 }
 
-Data materialOf(const Options& o, const Environment& env)
-{
+Data materialOf(const Options& o, const Environment& env) {
     if (o.values.contains(QStringLiteral("--material-file"))) {
         if (o.values.contains(QStringLiteral("--material")))
             throw UsageError("--material-file a --material se vylučují");
@@ -191,8 +194,7 @@ Data materialOf(const Options& o, const Environment& env)
     return loadFromDatabase(o, env);
 }
 
-Json materialsJson(const Options& o, const Environment& env)
-{
+Json materialsJson(const Options& o, const Environment& env) {
     MaterialConnection c;
     connectDb(c, o, env);
     QList<MaterialRow> rows;
@@ -219,14 +221,12 @@ Json materialsJson(const Options& o, const Environment& env)
     return arr;
 }
 
-Json flowJson(const Options& o, const Environment& env)
-{
+Json flowJson(const Options& o, const Environment& env) {
     bool ok = false;
     const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
     if (!o.values.contains(QStringLiteral("--equation")) || !ok || eq < 0 || eq > 3)
         throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
-    if (!o.values.contains(QStringLiteral("--phi")))
-        throw UsageError("chybí --phi");
+    if (!o.values.contains(QStringLiteral("--phi"))) throw UsageError("chybí --phi");
     const Data d = materialOf(o, env);
     const double phi = textToFloat(o.value(QStringLiteral("--phi")));
     const auto kind = static_cast<EquationKind>(eq);
@@ -245,16 +245,14 @@ Json flowJson(const Options& o, const Environment& env)
 }
 
 template <size_t N>
-Json textsObject(const std::array<const char*, N>& names, const std::array<QString, N>& texts)
-{
+Json textsObject(const std::array<const char*, N>& names, const std::array<QString, N>& texts) {
     Json j = Json::object();
     for (size_t i = 0; i < N; ++i)
         j.add(QLatin1String(names[i]), Json::string(texts[i]));
     return j;
 }
 
-Json checkedText(const QString& text, bool inRange)
-{
+Json checkedText(const QString& text, bool inRange) {
     Json j = Json::object();
     j.add(QStringLiteral("text"), Json::string(text));
     j.add(QStringLiteral("inRange"), Json::boolean(inRange));
@@ -262,55 +260,51 @@ Json checkedText(const QString& text, bool inRange)
 }
 
 // A message of the windows for the terminal: "\r" breaks the line.
-QString terminalText(QString text) { return text.replace(QLatin1Char('\r'), QLatin1Char('\n')); }
+QString terminalText(QString text) {
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
 
 // The equation: none when the option is missing (the window's check then
 // refuses), a usage error when it is not 0..3.
-EquationKind equationOption(const Options& o)
-{
-    if (!o.values.contains(QStringLiteral("--equation")))
-        return EquationKind::None;
+EquationKind equationOption(const Options& o) {
+    if (!o.values.contains(QStringLiteral("--equation"))) return EquationKind::None;
     bool ok = false;
     const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
-    if (!ok || eq < 0 || eq > 3)
-        throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
+    if (!ok || eq < 0 || eq > 3) throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
     return static_cast<EquationKind>(eq);
 }
 
 // The material of a calculation: none given counts as no material chosen.
-Data calculationMaterial(const Options& o, const Environment& env)
-{
-    if (!o.values.contains(QStringLiteral("--material-file")) && !o.values.contains(QStringLiteral("--material")))
+Data calculationMaterial(const Options& o, const Environment& env) {
+    if (!o.values.contains(QStringLiteral("--material-file")) &&
+        !o.values.contains(QStringLiteral("--material")))
         return Data{};
     return materialOf(o, env);
 }
 
 // Asks the validity questions: every one is answered Yes with --yes, the first
 // refuses the calculation without it.
-Json askQuestions(const QList<QPair<QString, QString>>& outOfRange, bool yes)
-{
+Json askQuestions(const QList<QPair<QString, QString>>& outOfRange, bool yes) {
     Json questions = Json::array();
     for (const auto& [question, refusal] : outOfRange) {
-        if (!yes)
-            throw Failure{Refused, terminalText(question) + QLatin1Char('\n') + terminalText(refusal)};
+        if (!yes) throw Failure{Refused, terminalText(question) + QLatin1Char('\n') + terminalText(refusal)};
         questions.append(Json::string(question));
     }
     return questions;
 }
 
-Json forwardJson(const Options& o, const Environment& env)
-{
+Json forwardJson(const Options& o, const Environment& env) {
     const EquationKind eq = equationOption(o);
     fwd::DieType die = fwd::DieType::None;
     if (o.values.contains(QStringLiteral("--die"))) {
         const QString d = o.value(QStringLiteral("--die"));
-        if (d != QLatin1String("0") && d != QLatin1String("1"))
-            throw UsageError("--die potřebuje 0 nebo 1");
+        if (d != QLatin1String("0") && d != QLatin1String("1")) throw UsageError("--die potřebuje 0 nebo 1");
         die = static_cast<fwd::DieType>(d.toInt());
     }
     const Data material = calculationMaterial(o, env);
-    fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"), o.value("--D3"), o.value("--L1"),
-                   o.value("--L3"), o.value("--alpha2"), o.value("--f1"), o.value("--f2"), o.value("--f3")};
+    fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"),
+                   o.value("--D3"), o.value("--L1"), o.value("--L3"), o.value("--alpha2"),
+                   o.value("--f1"), o.value("--f2"), o.value("--f3")};
     fwd::applyCalculationType(in, die);
     if (const auto problem = fwd::checkInputs(material.nazev, in, eq, die))
         throw Failure{Refused, terminalText(problem->message)};
@@ -322,8 +316,7 @@ Json forwardJson(const Options& o, const Environment& env)
         row.add(QStringLiteral("text"), Json::string(r.text));
         row.add(QStringLiteral("inRange"), Json::boolean(r.inRange));
         checks.add(QLatin1String(r.key), row);
-        if (!r.inRange)
-            outOfRange.append({r.question, r.refusal});
+        if (!r.inRange) outOfRange.append({r.question, r.refusal});
     }
     const Json questions = askQuestions(outOfRange, o.flags.contains(QStringLiteral("--yes")));
     const DataModel model(material);
@@ -335,19 +328,18 @@ Json forwardJson(const Options& o, const Environment& env)
     return j;
 }
 
-Json backwardJson(const Options& o, const Environment& env)
-{
+Json backwardJson(const Options& o, const Environment& env) {
     const EquationKind eq = equationOption(o);
     const Data material = calculationMaterial(o, env);
-    const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"), o.value("--H"), o.value("--f1"), o.value("--f2")};
+    const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"),
+                         o.value("--H"),  o.value("--f1"), o.value("--f2")};
     if (const auto problem = bwd::checkInputs(material.nazev, in, eq))
         throw Failure{Refused, terminalText(*problem)};
     const bool yes = o.flags.contains(QStringLiteral("--yes"));
     const QString f2str = bwd::meanFriction(in);
     const bwd::Reduction reduction = bwd::checkReduction(in);
     Json questions = Json::array();
-    if (!reduction.epsInRange)
-        questions = askQuestions({{bwd::QuestionEpsilon, bwd::RefusalEpsilon}}, yes);
+    if (!reduction.epsInRange) questions = askQuestions({{bwd::QuestionEpsilon, bwd::RefusalEpsilon}}, yes);
     const bwd::Strain strain = bwd::checkStrain(in, material.fimax);
     if (!strain.phi1InRange) {
         askQuestions({{bwd::QuestionFi1, bwd::RefusalFi1}}, yes);
@@ -370,13 +362,13 @@ Json backwardJson(const Options& o, const Environment& env)
     return j;
 }
 
-void writeResult(const Json& j, const Options& o, QTextStream& out)
-{
+void writeResult(const Json& j, const Options& o, QTextStream& out) {
     const QByteArray text = j.toText() + '\n';
     if (o.values.contains(QStringLiteral("-o"))) {
         QFile f(o.value(QStringLiteral("-o")));
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
-            throw Failure{CalculationError, QStringLiteral("Unable to write to %1").arg(QFileInfo(f).absoluteFilePath())};
+            throw Failure{CalculationError,
+                          QStringLiteral("Unable to write to %1").arg(QFileInfo(f).absoluteFilePath())};
         return;
     }
     out << QString::fromUtf8(text);
@@ -384,8 +376,7 @@ void writeResult(const Json& j, const Options& o, QTextStream& out)
 
 } // namespace
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err, const Environment& env)
-{
+int run(const QStringList& args, QTextStream& out, QTextStream& err, const Environment& env) {
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         (args.isEmpty() ? err : out) << MainHelp;
         out.flush();
@@ -394,12 +385,10 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, const Envir
     }
     const Command* cmd = nullptr;
     for (const Command& c : commands())
-        if (args[0] == QLatin1String(c.name))
-            cmd = &c;
+        if (args[0] == QLatin1String(c.name)) cmd = &c;
     int code = Ok;
     try {
-        if (!cmd)
-            throw UsageError(QStringLiteral("neznámý příkaz: %1").arg(args[0]).toStdString());
+        if (!cmd) throw UsageError(QStringLiteral("neznámý příkaz: %1").arg(args[0]).toStdString());
         const Options o = parse(*cmd, args.mid(1));
         if (o.flags.contains(QStringLiteral("--help"))) {
             out << cmd->help;

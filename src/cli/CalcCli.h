@@ -10,8 +10,8 @@ namespace prolis::cli {
 enum Exit { Ok = 0, Refused = 1, CalculationError = 2, DatabaseOrSettings = 3, Usage = 64 };
 
 struct Environment {
-    QString executableDir;                    // where prolis.ini is looked for
-    std::function<QString()> password;         // PROLIS_PASSWORD or the terminal
+    QString executableDir;             // where prolis.ini is looked for
+    std::function<QString()> password; // PROLIS_PASSWORD or the terminal
 };
 
 // Runs one command line (without the program name); writes results to `out`

@@ -7,13 +7,10 @@
 
 namespace {
 // The password from PROLIS_PASSWORD, otherwise asked on the terminal without echo.
-QString askPassword()
-{
-    if (qEnvironmentVariableIsSet("PROLIS_PASSWORD"))
-        return qEnvironmentVariable("PROLIS_PASSWORD");
+QString askPassword() {
+    if (qEnvironmentVariableIsSet("PROLIS_PASSWORD")) return qEnvironmentVariable("PROLIS_PASSWORD");
     FILE* tty = std::fopen("/dev/tty", "r+");
-    if (!tty)
-        return {};
+    if (!tty) return {};
     std::fputs("Heslo k databázi: ", tty);
     std::fflush(tty);
     termios old{};
@@ -26,8 +23,7 @@ QString askPassword()
     }
     char buf[1024] = {};
     const bool read = std::fgets(buf, sizeof buf, tty) != nullptr;
-    if (isTerm)
-        tcsetattr(fd, TCSAFLUSH, &old);
+    if (isTerm) tcsetattr(fd, TCSAFLUSH, &old);
     std::fputs("\n", tty);
     std::fclose(tty);
     QString s = read ? QString::fromLocal8Bit(buf) : QString();
@@ -37,8 +33,7 @@ QString askPassword()
 }
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -7,70 +7,66 @@
 
 namespace prolis::fp {
 
-double checked(double v)
-{
-    if (std::isnan(v))
-        throw MathError(msg::InvalidOp);
-    if (std::isinf(v))
-        throw MathError(msg::Overflow);
+double checked(double v) {
+    if (std::isnan(v)) throw MathError(msg::InvalidOp);
+    if (std::isinf(v)) throw MathError(msg::Overflow);
     return v;
 }
 
-double add(double a, double b) { return checked(a + b); }
-double sub(double a, double b) { return checked(a - b); }
-double mul(double a, double b) { return checked(a * b); }
+double add(double a, double b) {
+    return checked(a + b);
+}
+double sub(double a, double b) {
+    return checked(a - b);
+}
+double mul(double a, double b) {
+    return checked(a * b);
+}
 
-double div(double a, double b)
-{
+double div(double a, double b) {
     if (b == 0.0) {
-        if (a == 0.0)
-            throw MathError(msg::InvalidOp);
+        if (a == 0.0) throw MathError(msg::InvalidOp);
         throw MathError(msg::DivByZero);
     }
     return checked(a / b);
 }
 
-double ln(double x)
-{
-    if (x == 0.0)
-        throw MathError(msg::DivByZero);
-    if (x < 0.0 || std::isnan(x))
-        throw MathError(msg::InvalidOp);
+double ln(double x) {
+    if (x == 0.0) throw MathError(msg::DivByZero);
+    if (x < 0.0 || std::isnan(x)) throw MathError(msg::InvalidOp);
     return checked(std::log(x));
 }
 
-double exp(double x) { return checked(std::exp(checked(x))); }
+double exp(double x) {
+    return checked(std::exp(checked(x)));
+}
 
-double sqr(double x) { return checked(x * x); }
+double sqr(double x) {
+    return checked(x * x);
+}
 
-double tan(double x) { return checked(std::tan(x)); }
+double tan(double x) {
+    return checked(std::tan(x));
+}
 
-double intPower(double x, int n)
-{
+double intPower(double x, int n) {
     long long e = n;
     const bool inverse = e < 0;
-    if (inverse)
-        e = -e;
+    if (inverse) e = -e;
     double result = 1.0;
     double base = x;
     while (e > 0) {
-        if (e & 1)
-            result = checked(result * base);
+        if (e & 1) result = checked(result * base);
         e >>= 1;
-        if (e > 0)
-            base = checked(base * base);
+        if (e > 0) base = checked(base * base);
     }
     return inverse ? div(1.0, result) : result;
 }
 
-double power(double x, double b)
-{
-    if (b == 0.0)
-        return 1.0;
-    if (x == 0.0 && b > 0.0)
-        return 0.0;
-    if (std::floor(b) == b && std::fabs(b) <= 2147483647.0)
-        return intPower(x, static_cast<int>(b));
+double power(double x, double b) {
+    if (b == 0.0) return 1.0;
+    if (x == 0.0 && b > 0.0) return 0.0;
+    if (std::floor(b) == b && std::fabs(b) <= 2147483647.0) return intPower(x, static_cast<int>(b));
     return exp(mul(b, ln(x)));
 }
 

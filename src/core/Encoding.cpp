@@ -5,8 +5,7 @@
 
 namespace prolis {
 
-QByteArray toCp1250(const QString& text)
-{
+QByteArray toCp1250(const QString& text) {
     QStringEncoder enc("windows-1250");
     QByteArray out;
     out.reserve(text.size());
@@ -31,8 +30,7 @@ QByteArray toCp1250(const QString& text)
     return out;
 }
 
-QString fromCp1250(const QByteArray& bytes)
-{
+QString fromCp1250(const QByteArray& bytes) {
     QStringDecoder dec("windows-1250");
     return dec.decode(bytes);
 }

@@ -13,8 +13,7 @@
 
 namespace prolis {
 
-template <typename Record>
-class History {
+template <typename Record> class History {
 public:
     struct Entry {
         Record record;
@@ -28,8 +27,7 @@ public:
     quint64 serialAt(int i) const { return m_entries[i].serial; }
 
     // Appends a record and returns its serial number.
-    quint64 append(Record r)
-    {
+    quint64 append(Record r) {
         m_entries.append(Entry{std::move(r), ++m_nextSerial});
         return m_nextSerial;
     }
@@ -37,23 +35,18 @@ public:
     void clear() { m_entries.clear(); }
 
     // The index of the entry with this serial number, if it is still there.
-    std::optional<int> indexOf(quint64 serial) const
-    {
+    std::optional<int> indexOf(quint64 serial) const {
         for (int i = 0; i < size(); ++i)
-            if (m_entries[i].serial == serial)
-                return i;
+            if (m_entries[i].serial == serial) return i;
         return std::nullopt;
     }
 
     // For i from 0 to n-2 and j from i+1 to n-1: exchange entries i and j when
     // the temperature of i is greater. `temperature` reads a record's whole
     // number of degrees; each is read once.
-    template <typename TemperatureOf>
-    void sortByTemperature(TemperatureOf temperature)
-    {
+    template <typename TemperatureOf> void sortByTemperature(TemperatureOf temperature) {
         const int n = size();
-        if (n < 2)
-            return;
+        if (n < 2) return;
         QList<int> t;
         t.reserve(n);
         for (const Entry& e : m_entries)
@@ -68,11 +61,9 @@ public:
 
     // Deletes entry i: the last entry is dropped; any other is overwritten by
     // the last, which is then dropped.
-    void remove(int i)
-    {
+    void remove(int i) {
         const int last = size() - 1;
-        if (i != last)
-            m_entries[i] = std::move(m_entries[last]);
+        if (i != last) m_entries[i] = std::move(m_entries[last]);
         m_entries.removeLast();
     }
 
@@ -82,6 +73,8 @@ private:
 };
 
 // The whole number of degrees of a record's temperature text.
-inline int temperatureValue(const QString& text) { return textToInt(text.trimmed()); }
+inline int temperatureValue(const QString& text) {
+    return textToInt(text.trimmed());
+}
 
 } // namespace prolis

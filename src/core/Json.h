@@ -12,7 +12,7 @@ public:
     enum class Type { Null, Bool, Number, Integer, String, Array, Object };
     Json() = default;
     static Json boolean(bool b);
-    static Json number(double d);  // shortest text that reads back as the same double
+    static Json number(double d); // shortest text that reads back as the same double
     static Json integer(qint64 i);
     static Json string(const QString& s);
     static Json array();

@@ -2,12 +2,12 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <limits>
 
 namespace prolis {
@@ -16,8 +16,7 @@ namespace {
 
 // Digits and decimal exponent of |v| in the form d.ddd...e<exp10>, with
 // `count` significant digits, correctly rounded from the exact binary value.
-void scientificDigits(double v, int count, std::string& digits, int& exp10)
-{
+void scientificDigits(double v, int count, std::string& digits, int& exp10) {
     char stack[64];
     std::string heap;
     char* buf = stack;
@@ -32,27 +31,22 @@ void scientificDigits(double v, int count, std::string& digits, int& exp10)
     const char* e = std::find(static_cast<const char*>(buf), end, 'e');
     digits.clear();
     for (const char* p = buf; p < e; ++p)
-        if (*p != '.')
-            digits.push_back(*p);
+        if (*p != '.') digits.push_back(*p);
     int x = 0;
     std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, x);
     exp10 = x;
 }
 
-bool isTieTail(const std::string& digits, size_t from)
-{
-    if (from >= digits.size() || digits[from] != '5')
-        return false;
+bool isTieTail(const std::string& digits, size_t from) {
+    if (from >= digits.size() || digits[from] != '5') return false;
     for (size_t i = from + 1; i < digits.size(); ++i)
-        if (digits[i] != '0')
-            return false;
+        if (digits[i] != '0') return false;
     return true;
 }
 
 // Rounds the digit string at position `keep` (halves up, the string being the
 // magnitude) and strips trailing zeros. Returns the carry into a new leading digit.
-bool roundDigitsHalfUp(std::string& digits, size_t keep)
-{
+bool roundDigitsHalfUp(std::string& digits, size_t keep) {
     const bool up = keep < digits.size() && digits[keep] >= '5';
     digits.resize(std::min(keep, digits.size()));
     bool carry = false;
@@ -78,12 +72,10 @@ bool roundDigitsHalfUp(std::string& digits, size_t keep)
     return carry;
 }
 
-QString scientificText(const DecimalDigits& d)
-{
+QString scientificText(const DecimalDigits& d) {
     char buf[48];
     char* p = buf;
-    if (d.negative)
-        *p++ = '-';
+    if (d.negative) *p++ = '-';
     *p++ = d.digits[0];
     if (d.digits.size() > 1) {
         *p++ = ',';
@@ -97,14 +89,12 @@ QString scientificText(const DecimalDigits& d)
 
 // Fixed text of a decimal with exactly `decimals` decimals (the digits already
 // hold no more than that).
-QString fixedText(const DecimalDigits& d, int decimals)
-{
+QString fixedText(const DecimalDigits& d, int decimals) {
     const int n = static_cast<int>(d.digits.size());
     const int intDigits = (d.isZero() || d.exponent <= 0) ? 1 : d.exponent;
     std::string buf;
     buf.reserve(static_cast<size_t>(intDigits + decimals + 3));
-    if (d.negative && !d.isZero())
-        buf.push_back('-');
+    if (d.negative && !d.isZero()) buf.push_back('-');
     auto digitAt = [&](int pos) { return (pos >= 0 && pos < n) ? d.digits[static_cast<size_t>(pos)] : '0'; };
     if (d.isZero() || d.exponent <= 0) {
         buf.push_back('0');
@@ -122,11 +112,9 @@ QString fixedText(const DecimalDigits& d, int decimals)
 
 } // namespace
 
-DecimalDigits roundToSignificant(double v, int precision)
-{
+DecimalDigits roundToSignificant(double v, int precision) {
     DecimalDigits r;
-    if (v == 0.0 || !std::isfinite(v))
-        return r;
+    if (v == 0.0 || !std::isfinite(v)) return r;
     r.negative = std::signbit(v);
     thread_local std::string digits;
     // 17 significant digits decide the rounding unless they end exactly on a
@@ -141,49 +129,38 @@ DecimalDigits roundToSignificant(double v, int precision)
         // show an exact half take the whole expansion (780 significant digits
         // hold the exact value of any double).
         scientificDigits(v, 40, digits, exp10);
-        if (isTieTail(digits, static_cast<size_t>(precision)))
-            scientificDigits(v, 780, digits, exp10);
+        if (isTieTail(digits, static_cast<size_t>(precision))) scientificDigits(v, 780, digits, exp10);
     }
-    if (roundDigitsHalfUp(digits, static_cast<size_t>(precision)))
-        ++exp10;
+    if (roundDigitsHalfUp(digits, static_cast<size_t>(precision))) ++exp10;
     r.digits.assign(digits); // at most `precision` digits: no allocation
     r.exponent = exp10 + 1;
-    if (r.digits.empty())
-        r.negative = false;
+    if (r.digits.empty()) r.negative = false;
     return r;
 }
 
-QString formatGeneral(double v)
-{
+QString formatGeneral(double v) {
     DecimalDigits d = roundToSignificant(v, 15);
-    if (d.isZero())
-        return QStringLiteral("0");
-    if (d.exponent > 15 || d.exponent < -3)
-        return scientificText(d);
+    if (d.isZero()) return QStringLiteral("0");
+    if (d.exponent > 15 || d.exponent < -3) return scientificText(d);
     const int decimals = std::max(0, static_cast<int>(d.digits.size()) - d.exponent);
     return fixedText(d, decimals);
 }
 
-QString formatFixed(double v, int decimals, int precision)
-{
+QString formatFixed(double v, int decimals, int precision) {
     DecimalDigits d = roundToSignificant(v, precision);
-    if (d.isZero())
-        return fixedText(d, decimals);
-    if (d.exponent > precision)
-        return scientificText(d);
+    if (d.isZero()) return fixedText(d, decimals);
+    if (d.exponent > precision) return scientificText(d);
     const int keep = d.exponent + decimals;
     if (keep < 0) {
         d.digits.clear();
     } else if (roundDigitsHalfUp(d.digits, static_cast<size_t>(keep))) {
         ++d.exponent;
     }
-    if (d.digits.empty())
-        d.negative = false;
+    if (d.digits.empty()) d.negative = false;
     return fixedText(d, decimals);
 }
 
-bool tryTextToFloat(const QString& text, double& value)
-{
+bool tryTextToFloat(const QString& text, double& value) {
     // Blanks around are ignored; the rest must be the whole number.
     const QStringView t = QStringView(text).trimmed();
     const qsizetype n = t.size();
@@ -197,10 +174,8 @@ bool tryTextToFloat(const QString& text, double& value)
     char* o = out;
     qsizetype i = 0;
     bool negative = false;
-    if (i < n && (t[i] == u'+' || t[i] == u'-'))
-        negative = t[i++] == u'-';
-    if (negative)
-        *o++ = '-';
+    if (i < n && (t[i] == u'+' || t[i] == u'-')) negative = t[i++] == u'-';
+    if (negative) *o++ = '-';
     int mantissaDigits = 0;
     bool comma = false;
     for (; i < n; ++i) {
@@ -215,50 +190,41 @@ bool tryTextToFloat(const QString& text, double& value)
             break;
         }
     }
-    if (mantissaDigits == 0)
-        return false;
+    if (mantissaDigits == 0) return false;
     if (i < n && (t[i] == u'e' || t[i] == u'E')) {
         *o++ = 'e';
         ++i;
-        if (i < n && (t[i] == u'+' || t[i] == u'-'))
-            *o++ = static_cast<char>(t[i++].unicode());
+        if (i < n && (t[i] == u'+' || t[i] == u'-')) *o++ = static_cast<char>(t[i++].unicode());
         int expDigits = 0;
         for (; i < n && t[i] >= u'0' && t[i] <= u'9'; ++i, ++expDigits)
             *o++ = static_cast<char>(t[i].unicode());
-        if (expDigits == 0)
-            return false;
+        if (expDigits == 0) return false;
     }
-    if (i != n)
-        return false;
+    if (i != n) return false;
     *o = '\0';
     double r = 0;
     const auto res = std::from_chars(out, o, r, std::chars_format::general);
-    if (res.ptr != o)
-        return false;
+    if (res.ptr != o) return false;
     if (res.ec == std::errc::result_out_of_range) {
         // from_chars leaves r untouched on a range error: tell overflow from underflow.
         r = std::strtod(out, nullptr);
-        if (std::isinf(r))
-            return false;
+        if (std::isinf(r)) return false;
     } else if (res.ec != std::errc()) {
         return false;
     }
-    if (!std::isfinite(r))
-        return false;
+    if (!std::isfinite(r)) return false;
     value = r;
     return true;
 }
 
-double textToFloat(const QString& text)
-{
+double textToFloat(const QString& text) {
     double v = 0;
     if (!tryTextToFloat(text, v))
         throw ConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     return v;
 }
 
-bool tryTextToInt(const QString& text, int& value)
-{
+bool tryTextToInt(const QString& text, int& value) {
     const QString& t = text;
     bool negative = false;
     int i = 0;
@@ -269,12 +235,12 @@ bool tryTextToInt(const QString& text, int& value)
     if (i < n && t[i] == QLatin1Char('$')) {
         base = 16;
         ++i;
-    } else if (i + 1 < n && t[i] == QLatin1Char('0') && (t[i + 1] == QLatin1Char('x') || t[i + 1] == QLatin1Char('X'))) {
+    } else if (i + 1 < n && t[i] == QLatin1Char('0') &&
+               (t[i + 1] == QLatin1Char('x') || t[i + 1] == QLatin1Char('X'))) {
         base = 16;
         i += 2;
     }
-    if (i >= n)
-        return false;
+    if (i >= n) return false;
     qint64 acc = 0;
     for (; i < n; ++i) {
         int d = -1;
@@ -285,11 +251,9 @@ bool tryTextToInt(const QString& text, int& value)
             d = c - u'a' + 10;
         else if (base == 16 && c >= u'A' && c <= u'F')
             d = c - u'A' + 10;
-        if (d < 0)
-            return false;
+        if (d < 0) return false;
         acc = acc * base + d;
-        if (acc > (base == 16 ? 0xFFFFFFFFLL : 2147483648LL))
-            return false;
+        if (acc > (base == 16 ? 0xFFFFFFFFLL : 2147483648LL)) return false;
     }
     if (base == 16) {
         // Hexadecimal texts fill the 32 bits: $FFFFFFFF is -1.
@@ -297,16 +261,13 @@ bool tryTextToInt(const QString& text, int& value)
         value = static_cast<int>(negative ? -v : v);
         return true;
     }
-    if (negative)
-        acc = -acc;
-    if (acc > std::numeric_limits<int>::max() || acc < std::numeric_limits<int>::min())
-        return false;
+    if (negative) acc = -acc;
+    if (acc > std::numeric_limits<int>::max() || acc < std::numeric_limits<int>::min()) return false;
     value = static_cast<int>(acc);
     return true;
 }
 
-int textToInt(const QString& text)
-{
+int textToInt(const QString& text) {
     int v = 0;
     if (!tryTextToInt(text, v))
         throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));

@@ -32,7 +32,9 @@ QString formatGeneral(double v);
 QString formatFixed(double v, int decimals, int precision = 15);
 
 // The three-decimal format of the validity and strain values (precision 6).
-inline QString formatFixed3(double v) { return formatFixed(v, 3, 6); }
+inline QString formatFixed3(double v) {
+    return formatFixed(v, 3, 6);
+}
 
 // Text to number: optional blanks around, optional sign, digits with at most
 // one comma, optional exponent. Anything else, and a value beyond the double

@@ -14,6 +14,8 @@ constexpr char16_t KeyEnter = 13;
 KeyVerdict filterNumericKey(QChar ch, const QString& currentText);
 
 // A number field counts as missing when its text is empty or exactly "0".
-inline bool isMissing(const QString& text) { return text.isEmpty() || text == QLatin1String("0"); }
+inline bool isMissing(const QString& text) {
+    return text.isEmpty() || text == QLatin1String("0");
+}
 
 } // namespace prolis

@@ -8,28 +8,22 @@
 
 namespace prolis {
 
-void NumericKeyFilter::attach(QLineEdit* edit, std::function<void()> onEnter)
-{
+void NumericKeyFilter::attach(QLineEdit* edit, std::function<void()> onEnter) {
     edit->installEventFilter(this);
     m_fields.append({edit, std::move(onEnter)});
 }
 
-std::function<void()> NumericKeyFilter::enterAction(QObject* edit) const
-{
+std::function<void()> NumericKeyFilter::enterAction(QObject* edit) const {
     for (const auto& f : m_fields)
-        if (f.first == edit)
-            return f.second;
+        if (f.first == edit) return f.second;
     return {};
 }
 
-bool NumericKeyFilter::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
+bool NumericKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (!edit)
-        return false;
+    if (!edit) return false;
     QChar ch;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
         ch = QChar(KeyEnter);
@@ -44,8 +38,7 @@ bool NumericKeyFilter::eventFilter(QObject* watched, QEvent* event)
         if (v == KeyVerdict::Discard) {
             ui().beep();
         } else if (v == KeyVerdict::Enter) {
-            if (auto action = enterAction(edit))
-                action();
+            if (auto action = enterAction(edit)) action();
         }
     });
     return v != KeyVerdict::Accept;

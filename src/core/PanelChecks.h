@@ -13,8 +13,7 @@ struct PanelChecks {
     void open() { *this = PanelChecks{}; }
 
     // The user ticked (`checked`) or cleared a box.
-    void userToggled(Box box, bool checked)
-    {
+    void userToggled(Box box, bool checked) {
         set(box, checked);
         switch (box) {
         case Ulozit:
@@ -27,16 +26,13 @@ struct PanelChecks {
             }
             break;
         case Txt:
-            if (checked)
-                doc = false;
+            if (checked) doc = false;
             break;
         case Doc:
-            if (checked)
-                txt = false;
+            if (checked) txt = false;
             break;
         case Tisk:
-            if (checked)
-                vymaz = false;
+            if (checked) vymaz = false;
             break;
         case Vymaz:
             if (checked) {
@@ -47,27 +43,40 @@ struct PanelChecks {
         }
     }
 
-    bool value(Box box) const
-    {
+    bool value(Box box) const {
         switch (box) {
-        case Ulozit: return ulozit;
-        case Txt: return txt;
-        case Doc: return doc;
-        case Tisk: return tisk;
-        case Vymaz: return vymaz;
+        case Ulozit:
+            return ulozit;
+        case Txt:
+            return txt;
+        case Doc:
+            return doc;
+        case Tisk:
+            return tisk;
+        case Vymaz:
+            return vymaz;
         }
         return false;
     }
 
 private:
-    void set(Box box, bool v)
-    {
+    void set(Box box, bool v) {
         switch (box) {
-        case Ulozit: ulozit = v; break;
-        case Txt: txt = v; break;
-        case Doc: doc = v; break;
-        case Tisk: tisk = v; break;
-        case Vymaz: vymaz = v; break;
+        case Ulozit:
+            ulozit = v;
+            break;
+        case Txt:
+            txt = v;
+            break;
+        case Doc:
+            doc = v;
+            break;
+        case Tisk:
+            tisk = v;
+            break;
+        case Vymaz:
+            vymaz = v;
+            break;
         }
     }
 };

@@ -17,8 +17,7 @@ struct Line {
     QByteArray terminator; // "\r\n", "\n", "\r" or empty for the last line
 };
 
-QList<Line> splitLines(const QByteArray& data)
-{
+QList<Line> splitLines(const QByteArray& data) {
     QList<Line> lines;
     qsizetype start = 0;
     const qsizetype n = data.size();
@@ -35,116 +34,95 @@ QList<Line> splitLines(const QByteArray& data)
             start = i + 1;
         }
     }
-    if (start < n)
-        lines.append(Line{data.mid(start), {}});
+    if (start < n) lines.append(Line{data.mid(start), {}});
     return lines;
 }
 
 // The section name of a "[name]" line, or a null string.
-QString sectionName(const QByteArray& line)
-{
+QString sectionName(const QByteArray& line) {
     const QByteArray t = line.trimmed();
-    if (!t.startsWith('['))
-        return {};
+    if (!t.startsWith('[')) return {};
     const qsizetype close = t.indexOf(']');
-    if (close < 0)
-        return {};
+    if (close < 0) return {};
     return fromCp1250(t.mid(1, close - 1)).trimmed();
 }
 
-bool keyOfLine(const QByteArray& line, QString& key, QString& value)
-{
+bool keyOfLine(const QByteArray& line, QString& key, QString& value) {
     const qsizetype eq = line.indexOf('=');
-    if (eq < 0)
-        return false;
+    if (eq < 0) return false;
     const QByteArray t = line.trimmed();
-    if (t.startsWith(';') || t.startsWith('['))
-        return false;
+    if (t.startsWith(';') || t.startsWith('[')) return false;
     key = fromCp1250(line.left(eq)).trimmed();
     value = fromCp1250(line.mid(eq + 1)).trimmed();
     return true;
 }
 
 // Index of the section header line, -1 when missing.
-qsizetype findSection(const QList<Line>& lines, const QString& section)
-{
+qsizetype findSection(const QList<Line>& lines, const QString& section) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString name = sectionName(lines[i].text);
-        if (!name.isNull() && name.compare(section.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
+        if (!name.isNull() && name.compare(section.trimmed(), Qt::CaseInsensitive) == 0) return i;
     }
     return -1;
 }
 
 // End of the section body (index of the next header or of the end).
-qsizetype sectionEnd(const QList<Line>& lines, qsizetype header)
-{
+qsizetype sectionEnd(const QList<Line>& lines, qsizetype header) {
     qsizetype i = header + 1;
     while (i < lines.size() && sectionName(lines[i].text).isNull())
         ++i;
     return i;
 }
 
-qsizetype findKey(const QList<Line>& lines, qsizetype header, const QString& key, QString* value)
-{
+qsizetype findKey(const QList<Line>& lines, qsizetype header, const QString& key, QString* value) {
     const qsizetype end = sectionEnd(lines, header);
     for (qsizetype i = header + 1; i < end; ++i) {
         QString k, v;
         if (keyOfLine(lines[i].text, k, v) && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0) {
-            if (value)
-                *value = v;
+            if (value) *value = v;
             return i;
         }
     }
     return -1;
 }
 
-QByteArray readAll(const QString& path, bool& exists)
-{
+QByteArray readAll(const QString& path, bool& exists) {
     exists = QFileInfo::exists(path);
-    if (!exists)
-        return {};
+    if (!exists) return {};
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
     return f.readAll();
 }
 
-QString unquote(const QString& v)
-{
-    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
+QString unquote(const QString& v) {
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
+        v.back() == v.front())
         return v.mid(1, v.size() - 2);
     return v;
 }
 
 } // namespace
 
-QString readString(const QString& path, const QString& section, const QString& key, const QString& fallback)
-{
+QString readString(const QString& path, const QString& section, const QString& key, const QString& fallback) {
     bool exists = false;
     const QList<Line> lines = splitLines(readAll(path, exists));
-    if (!exists)
-        return fallback;
+    if (!exists) return fallback;
     const qsizetype header = findSection(lines, section);
-    if (header < 0)
-        return fallback;
+    if (header < 0) return fallback;
     QString value;
-    if (findKey(lines, header, key, &value) < 0)
-        return fallback;
+    if (findKey(lines, header, key, &value) < 0) return fallback;
     return unquote(value).left(MaxValueLength);
 }
 
-int readInteger(const QString& path, const QString& section, const QString& key, int fallback)
-{
+int readInteger(const QString& path, const QString& section, const QString& key, int fallback) {
     QString text = readString(path, section, key, QString());
-    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        text = QLatin1Char('$') + text.mid(2);
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) text = QLatin1Char('$') + text.mid(2);
     int v = 0;
     return tryTextToInt(text, v) ? v : fallback;
 }
 
-void writeString(const QString& path, const QString& section, const QString& key, const QString& value)
-{
+void writeString(const QString& path, const QString& section, const QString& key, const QString& value) {
     const QString full = QFileInfo(path).absoluteFilePath();
     const auto fail = [&] { throw SettingsError(QStringLiteral("Unable to write to %1").arg(full)); };
     bool exists = false;
@@ -157,8 +135,7 @@ void writeString(const QString& path, const QString& section, const QString& key
     const QByteArray entry = toCp1250(key + QLatin1Char('=') + value);
     qsizetype header = findSection(lines, section);
     if (header < 0) {
-        if (!lines.isEmpty() && lines.back().terminator.isEmpty())
-            lines.back().terminator = "\r\n";
+        if (!lines.isEmpty() && lines.back().terminator.isEmpty()) lines.back().terminator = "\r\n";
         lines.append(Line{"[" + toCp1250(section) + "]", "\r\n"});
         lines.append(Line{entry, "\r\n"});
     } else {
@@ -170,8 +147,7 @@ void writeString(const QString& path, const QString& section, const QString& key
             qsizetype pos = sectionEnd(lines, header);
             while (pos - 1 > header && lines[pos - 1].text.trimmed().isEmpty())
                 --pos;
-            if (lines[pos - 1].terminator.isEmpty())
-                lines[pos - 1].terminator = "\r\n";
+            if (lines[pos - 1].terminator.isEmpty()) lines[pos - 1].terminator = "\r\n";
             lines.insert(pos, Line{entry, "\r\n"});
         }
     }
@@ -179,19 +155,14 @@ void writeString(const QString& path, const QString& section, const QString& key
     for (const Line& l : lines)
         out += l.text + l.terminator;
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        fail();
-    if (f.write(out) != out.size())
-        fail();
-    if (!f.flush())
-        fail();
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail();
+    if (f.write(out) != out.size()) fail();
+    if (!f.flush()) fail();
     f.close();
-    if (f.error() != QFileDevice::NoError)
-        fail();
+    if (f.error() != QFileDevice::NoError) fail();
 }
 
-void writeInteger(const QString& path, const QString& section, const QString& key, int value)
-{
+void writeInteger(const QString& path, const QString& section, const QString& key, int value) {
     writeString(path, section, key, QString::number(value));
 }
 

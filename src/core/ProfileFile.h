@@ -13,7 +13,8 @@ constexpr int MaxValueLength = 2047;
 
 // The value of key in section, or `fallback` when the file, section or key is
 // missing. Raises SettingsError when the file exists but cannot be read.
-QString readString(const QString& path, const QString& section, const QString& key, const QString& fallback = {});
+QString readString(const QString& path, const QString& section, const QString& key,
+                   const QString& fallback = {});
 
 // The integer of key: decimal with an optional sign, or hexadecimal with
 // "0x" or "$"; `fallback` when missing or not such a number.

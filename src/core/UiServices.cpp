@@ -11,9 +11,9 @@ namespace {
 // Used until an implementation is installed: prints to stderr, answers No.
 class ConsoleUi final : public UiServices {
 public:
-    Answer message(MsgKind, const QString& caption, const QString& text, Buttons) override
-    {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
+    Answer message(MsgKind, const QString& caption, const QString& text, Buttons) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption),
+                     qPrintable(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
         return Answer::No;
     }
     void beep() override {}
@@ -29,43 +29,46 @@ UiServices* g_ui = &g_console;
 
 } // namespace
 
-UiServices& ui() { return *g_ui; }
+UiServices& ui() {
+    return *g_ui;
+}
 
-UiServices* setUi(UiServices* services)
-{
+UiServices* setUi(UiServices* services) {
     UiServices* previous = g_ui;
     g_ui = services ? services : &g_console;
     return previous;
 }
 
-void showMessage(const QString& text) { ui().message(MsgKind::Plain, AppTitle, text, Buttons::Ok); }
-
-bool confirm(const QString& text)
-{
-    return ui().message(MsgKind::Confirmation, QStringLiteral("Confirm"), text, Buttons::YesNo) == Answer::Yes;
+void showMessage(const QString& text) {
+    ui().message(MsgKind::Plain, AppTitle, text, Buttons::Ok);
 }
 
-void warning(const QString& text) { ui().message(MsgKind::Warning, QStringLiteral("Warning"), text, Buttons::Ok); }
+bool confirm(const QString& text) {
+    return ui().message(MsgKind::Confirmation, QStringLiteral("Confirm"), text, Buttons::YesNo) ==
+           Answer::Yes;
+}
 
-bool warningYesNo(const QString& text)
-{
+void warning(const QString& text) {
+    ui().message(MsgKind::Warning, QStringLiteral("Warning"), text, Buttons::Ok);
+}
+
+bool warningYesNo(const QString& text) {
     return ui().message(MsgKind::Warning, QStringLiteral("Warning"), text, Buttons::YesNo) == Answer::Yes;
 }
 
-void information(const QString& text)
-{
+void information(const QString& text) {
     ui().message(MsgKind::Information, QStringLiteral("Information"), text, Buttons::Ok);
 }
 
-void errorBox(const QString& text) { ui().message(MsgKind::Error, QStringLiteral("Error"), text, Buttons::Ok); }
+void errorBox(const QString& text) {
+    ui().message(MsgKind::Error, QStringLiteral("Error"), text, Buttons::Ok);
+}
 
-void reportError(const QString& message)
-{
+void reportError(const QString& message) {
     ui().message(MsgKind::Stop, AppTitle, errorDisplayText(message), Buttons::Ok);
 }
 
-void reportException(const std::exception& e)
-{
+void reportException(const std::exception& e) {
     if (auto* err = dynamic_cast<const Error*>(&e))
         reportError(err->message());
     else

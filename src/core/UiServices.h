@@ -43,12 +43,12 @@ UiServices& ui();
 UiServices* setUi(UiServices* services);
 
 // The message boxes of the system, with their captions and buttons.
-void showMessage(const QString& text);          // plain: "Prolis", no icon, OK
-bool confirm(const QString& text);              // "Confirm", question icon, Yes/No
-void warning(const QString& text);              // "Warning", OK
-bool warningYesNo(const QString& text);         // "Warning", Yes/No
-void information(const QString& text);          // "Information", OK
-void errorBox(const QString& text);             // "Error", OK
+void showMessage(const QString& text);  // plain: "Prolis", no icon, OK
+bool confirm(const QString& text);      // "Confirm", question icon, Yes/No
+void warning(const QString& text);      // "Warning", OK
+bool warningYesNo(const QString& text); // "Warning", Yes/No
+void information(const QString& text);  // "Information", OK
+void errorBox(const QString& text);     // "Error", OK
 
 // The top-level error handler: caption "Prolis", stop icon, OK; the text
 // with "." appended by the rule of errorDisplayText. The program goes on.
@@ -56,9 +56,7 @@ void reportError(const QString& message);
 void reportException(const std::exception& e);
 
 // Runs an event handler; any error that leaves it goes to the top-level handler.
-template <typename F>
-void guarded(F&& f)
-{
+template <typename F> void guarded(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {

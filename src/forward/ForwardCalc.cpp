@@ -9,17 +9,15 @@
 
 namespace prolis::fwd {
 
-const std::array<const char*, FieldCount>& fieldNames()
-{
+const std::array<const char*, FieldCount>& fieldNames() {
     static const std::array<const char*, FieldCount> names{
-        "Ocel", "Rm", "Rp", "A5", "Z", "Teplota", "FiMax", "FiStr", "Fce", "TypVypoctu",
-        "D0", "h0", "D1", "D2", "D3", "L1", "L3",
-        "h0D0", "s0s3", "EpsMax", "Fi3",
-        "SigmaP3", "Aj", "SigmaPS", "Alfa2", "f1", "f2", "f3",
-        "SigmaRo2", "SigmaFi2", "TauRoFi2", "TauRoFi2min", "TauRoFi2max",
-        "SigmaRo3", "SigmaFi3", "TauRoFi3", "SigmaR3", "Tau3",
-        "SigmaZ1", "SigmaR1", "TauRZ1", "SigmaZ1max", "SigmaR1max", "TauRZ1max",
-        "SigmaZ2", "SigmaR2", "TauRZ2", "F", "Fmax"};
+        "Ocel",       "Rm",        "Rp",         "A5",          "Z",           "Teplota",  "FiMax",
+        "FiStr",      "Fce",       "TypVypoctu", "D0",          "h0",          "D1",       "D2",
+        "D3",         "L1",        "L3",         "h0D0",        "s0s3",        "EpsMax",   "Fi3",
+        "SigmaP3",    "Aj",        "SigmaPS",    "Alfa2",       "f1",          "f2",       "f3",
+        "SigmaRo2",   "SigmaFi2",  "TauRoFi2",   "TauRoFi2min", "TauRoFi2max", "SigmaRo3", "SigmaFi3",
+        "TauRoFi3",   "SigmaR3",   "Tau3",       "SigmaZ1",     "SigmaR1",     "TauRZ1",   "SigmaZ1max",
+        "SigmaR1max", "TauRZ1max", "SigmaZ2",    "SigmaR2",     "TauRZ2",      "F",        "Fmax"};
     return names;
 }
 
@@ -28,38 +26,34 @@ namespace {
 constexpr double QuarterPi = 0.78539816339744830963;
 constexpr double DegToRad = 0.017453292519943295769;
 
-QString mpa(double v) { return formatFixed(v, 2) + QStringLiteral(" MPa"); }
-QString mm(const QString& text) { return text + QStringLiteral(" mm"); }
+QString mpa(double v) {
+    return formatFixed(v, 2) + QStringLiteral(" MPa");
+}
+QString mm(const QString& text) {
+    return text + QStringLiteral(" mm");
+}
 } // namespace
 
-void applyCalculationType(Inputs& in, DieType die)
-{
+void applyCalculationType(Inputs& in, DieType die) {
     if (die == DieType::WithoutCone) {
         in.alpha2.clear();
         in.f2 = QStringLiteral("0,5");
     }
 }
 
-std::optional<InputProblem> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq, DieType die)
-{
-    if (materialName.isEmpty())
-        return InputProblem{MsgNoMaterial, 0};
+std::optional<InputProblem> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq,
+                                        DieType die) {
+    if (materialName.isEmpty()) return InputProblem{MsgNoMaterial, 0};
     for (const QString* t : {&in.D0, &in.h0, &in.D1, &in.D2, &in.D3, &in.L1, &in.L3})
-        if (isMissing(*t))
-            return InputProblem{MsgNoDimensions, 1};
-    if (eq == EquationKind::None)
-        return InputProblem{MsgNoEquation, 0};
-    if (die == DieType::None)
-        return InputProblem{MsgNoDieType, 0};
-    if (die == DieType::WithCone && isMissing(in.alpha2))
-        return InputProblem{MsgNoAngle, 8};
-    if (isMissing(in.f1) || isMissing(in.f2) || isMissing(in.f3))
-        return InputProblem{MsgNoFriction, 0};
+        if (isMissing(*t)) return InputProblem{MsgNoDimensions, 1};
+    if (eq == EquationKind::None) return InputProblem{MsgNoEquation, 0};
+    if (die == DieType::None) return InputProblem{MsgNoDieType, 0};
+    if (die == DieType::WithCone && isMissing(in.alpha2)) return InputProblem{MsgNoAngle, 8};
+    if (isMissing(in.f1) || isMissing(in.f2) || isMissing(in.f3)) return InputProblem{MsgNoFriction, 0};
     return std::nullopt;
 }
 
-Validity checkSolutionValidity(const Inputs& in, double fimax)
-{
+Validity checkSolutionValidity(const Inputs& in, double fimax) {
     const double h0 = textToFloat(in.h0);
     const double d0 = textToFloat(in.D0);
     const double d2 = textToFloat(in.D2);
@@ -68,49 +62,61 @@ Validity checkSolutionValidity(const Inputs& in, double fimax)
     const double s0s3 = fp::div(fp::sqr(d0), fp::sqr(d3));
     const double eps = fp::div(fp::sub(fp::sqr(d0), fp::sqr(d3)), fp::sqr(d0));
     const double phi3 = fp::ln(fp::div(fp::sqr(d2), fp::sqr(d3)));
-    const QString eQuestion = QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?");
+    const QString eQuestion =
+        QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?");
     const QString d0d3 = QStringLiteral("Zadejte nové hodnoty D0 D3");
     Validity v;
-    v.rows[0] = {"h0D0", slenderness, formatFixed3(slenderness), 3.0 <= slenderness && slenderness <= 8.0,
+    v.rows[0] = {"h0D0",
+                 slenderness,
+                 formatFixed3(slenderness),
+                 3.0 <= slenderness && slenderness <= 8.0,
                  QStringLiteral("Jste mimo povolený interval pro h0/D0\rChcete pokracovat ve výpočtu ?"),
                  QStringLiteral("Zadejte nové hodnoty h0 D0")};
-    v.rows[1] = {"s0s3", s0s3, formatFixed3(s0s3), 0.0 <= s0s3 && s0s3 <= 3.3,
-                 QStringLiteral("Jste mimo povolený interval pro s0/s3\rChcete pokracovat ve výpočtu ?"), d0d3};
+    v.rows[1] = {"s0s3",
+                 s0s3,
+                 formatFixed3(s0s3),
+                 0.0 <= s0s3 && s0s3 <= 3.3,
+                 QStringLiteral("Jste mimo povolený interval pro s0/s3\rChcete pokracovat ve výpočtu ?"),
+                 d0d3};
     v.rows[2] = {"EpsMax", eps, formatFixed3(eps), 0.0 <= eps && eps <= 0.7, eQuestion, d0d3};
     v.rows[3] = {"Fi3", phi3, formatFixed3(phi3), 0.0 <= phi3 && phi3 <= fimax, eQuestion, d0d3};
     return v;
 }
 
-QString equationName(EquationKind eq)
-{
+QString equationName(EquationKind eq) {
     switch (eq) {
-    case EquationKind::Polytropa: return QStringLiteral("polytropa");
-    case EquationKind::Polynom3: return QStringLiteral("polynom 3 stupně");
-    case EquationKind::Polynom5: return QStringLiteral("polynom 5 stupně");
-    case EquationKind::Racionalni: return QStringLiteral("racionálně lomená fce");
-    case EquationKind::None: break;
+    case EquationKind::Polytropa:
+        return QStringLiteral("polytropa");
+    case EquationKind::Polynom3:
+        return QStringLiteral("polynom 3 stupně");
+    case EquationKind::Polynom5:
+        return QStringLiteral("polynom 5 stupně");
+    case EquationKind::Racionalni:
+        return QStringLiteral("racionálně lomená fce");
+    case EquationKind::None:
+        break;
     }
     return {};
 }
 
-QString dieTypeName(DieType die)
-{
+QString dieTypeName(DieType die) {
     switch (die) {
-    case DieType::WithCone: return QStringLiteral("s kuzelem");
-    case DieType::WithoutCone: return QStringLiteral("bez kuzele");
-    case DieType::None: break;
+    case DieType::WithCone:
+        return QStringLiteral("s kuzelem");
+    case DieType::WithoutCone:
+        return QStringLiteral("bez kuzele");
+    case DieType::None:
+        break;
     }
     return {};
 }
 
-void fillEquationAndDieType(Souhrn& r, EquationKind eq, DieType die)
-{
+void fillEquationAndDieType(Souhrn& r, EquationKind eq, DieType die) {
     r[Fce] = equationName(eq);
     r[TypVypoctu] = dieTypeName(die);
 }
 
-void fillMaterialFields(Souhrn& r, const Data& m)
-{
+void fillMaterialFields(Souhrn& r, const Data& m) {
     const auto texts = materialFieldTexts(m);
     std::copy(texts.begin(), texts.end(), r.f.begin()); // fields Ocel ... FiStr
 }
@@ -121,15 +127,13 @@ struct MaterialValues {
     double sp, aj, sps;
 };
 
-double strainPhi3(const Inputs& in)
-{
+double strainPhi3(const Inputs& in) {
     const double d2 = textToFloat(in.D2);
     const double d3 = textToFloat(in.D3);
     return fp::ln(fp::div(fp::sqr(d2), fp::sqr(d3)));
 }
 
-MaterialValues materialSteps(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in)
-{
+MaterialValues materialSteps(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in) {
     MaterialValues v{};
     v.sp = model.flowStress(eq, strainPhi3(in));
     r[SigmaP3] = mpa(v.sp);
@@ -141,8 +145,7 @@ MaterialValues materialSteps(Souhrn& r, const MaterialModel& model, EquationKind
 }
 
 // Step 4: the input texts as typed.
-void inputTexts(Souhrn& r, const Inputs& in)
-{
+void inputTexts(Souhrn& r, const Inputs& in) {
     r[D0] = mm(in.D0);
     r[h0] = mm(in.h0);
     r[D1] = mm(in.D1);
@@ -157,28 +160,24 @@ void inputTexts(Souhrn& r, const Inputs& in)
 }
 
 // X = (sigma_p / sigma_ps) * 4 * f3 * L3 / D3
-double landTerm(double sp, double sps, double f3v, double l3, double d3)
-{
+double landTerm(double sp, double sps, double f3v, double l3, double d3) {
     return fp::div(fp::mul(fp::mul(fp::mul(fp::div(sp, sps), 4.0), f3v), l3), d3);
 }
 
 // Section 3, the die land (shared by both dies); returns nothing, fills the record.
-void dieLand(Souhrn& r, double sp, double f3v, double l3, double d3, double f2ForShear, bool cone)
-{
+void dieLand(Souhrn& r, double sp, double f3v, double l3, double d3, double f2ForShear, bool cone) {
     const double sRo3 = fp::mul(fp::mul(fp::mul(4.0, f3v), fp::div(l3, d3)), sp);
     r[SigmaRo3] = mpa(sRo3);
     const double sFi3 = fp::add(sRo3, sp);
     r[SigmaFi3] = mpa(sFi3);
-    if (cone)
-        r[TauRoFi3] = mpa(fp::mul(f2ForShear, sFi3));
+    if (cone) r[TauRoFi3] = mpa(fp::mul(f2ForShear, sFi3));
     const double sR3 = sp;
     r[SigmaR3] = mpa(sR3);
     r[Tau3] = mpa(fp::mul(f3v, sR3));
 }
 } // namespace
 
-void calculateWithoutCone(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in)
-{
+void calculateWithoutCone(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in) {
     const MaterialValues m = materialSteps(r, model, eq, in);
     inputTexts(r, in);
     textToFloat(in.f2); // converted, though no formula uses it
@@ -215,8 +214,7 @@ void calculateWithoutCone(Souhrn& r, const MaterialModel& model, EquationKind eq
     r[Fmax] = formatFixed(fmax, 2) + QStringLiteral(" kN");
 }
 
-void calculateWithCone(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in)
-{
+void calculateWithCone(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in) {
     const MaterialValues m = materialSteps(r, model, eq, in);
     inputTexts(r, in);
     const double alpha = fp::mul(fp::div(textToFloat(in.alpha2), 2.0), DegToRad);
@@ -230,7 +228,8 @@ void calculateWithCone(Souhrn& r, const MaterialModel& model, EquationKind eq, c
     const double x = landTerm(m.sp, m.sps, f3v, l3, d3);
     const double tf = fp::div(t, f2v);
     const double power = fp::power(fp::div(d2, d3), fp::div(fp::mul(2.0, f2v), t));
-    const double sRo2 = fp::mul(m.sps, fp::sub(fp::sub(fp::mul(fp::add(fp::add(1.0, tf), x), power), tf), 1.0));
+    const double sRo2 =
+        fp::mul(m.sps, fp::sub(fp::sub(fp::mul(fp::add(fp::add(1.0, tf), x), power), tf), 1.0));
     r[SigmaRo2] = mpa(sRo2);
     const double sFi2 = fp::add(m.sps, sRo2);
     r[SigmaFi2] = mpa(sFi2);
@@ -256,9 +255,8 @@ void calculateWithCone(Souhrn& r, const MaterialModel& model, EquationKind eq, c
     r[F] = formatFixed(force, 2) + QStringLiteral(" kN");
 }
 
-Souhrn calculate(const Data& material, const MaterialModel& model, EquationKind eq, DieType die, const Inputs& in,
-                 const Validity& validity)
-{
+Souhrn calculate(const Data& material, const MaterialModel& model, EquationKind eq, DieType die,
+                 const Inputs& in, const Validity& validity) {
     Souhrn r;
     r[h0D0] = validity.rows[0].text;
     r[s0s3] = validity.rows[1].text;
@@ -273,11 +271,10 @@ Souhrn calculate(const Data& material, const MaterialModel& model, EquationKind 
     return r;
 }
 
-QString historyLine(const Souhrn& r, const QString& separator)
-{
+QString historyLine(const Souhrn& r, const QString& separator) {
     return r[Ocel] + QLatin1Char(' ') + r[Teplota] + separator + r[D0] + QStringLiteral(" h0 = ") + r[h0] +
-           QStringLiteral(" D1 = ") + r[D1] + QStringLiteral(" D2 = ") + r[D2] + QStringLiteral(" D3 = ") + r[D3] +
-           QStringLiteral(" L1 = ") + r[L1] + QStringLiteral(" L3 = ") + r[L3];
+           QStringLiteral(" D1 = ") + r[D1] + QStringLiteral(" D2 = ") + r[D2] + QStringLiteral(" D3 = ") +
+           r[D3] + QStringLiteral(" L1 = ") + r[L1] + QStringLiteral(" L3 = ") + r[L3];
 }
 
 } // namespace prolis::fwd

@@ -29,19 +29,20 @@ struct InputProblem {
     QString message;
     int focusField = 0;
 };
-std::optional<InputProblem> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq, DieType die);
+std::optional<InputProblem> checkInputs(const QString& materialName, const Inputs& in, EquationKind eq,
+                                        DieType die);
 
 inline const QString MsgNoDieType = QStringLiteral("Není vybrán typ výpočtu.\rProsím vyberte jej.");
 inline const QString MsgNoAngle = QStringLiteral("Není zadán úhel alfa.\rProsím doplňte jej.");
 
 // The four ratios of the validity panel.
 struct Ratio {
-    const char* key;       // h0D0, s0s3, EpsMax, Fi3
+    const char* key; // h0D0, s0s3, EpsMax, Fi3
     double value = 0;
-    QString text;          // three decimals, precision 6
-    bool inRange = true;   // compared unrounded
-    QString question;      // asked when out of range
-    QString refusal;       // shown after the answer No
+    QString text;        // three decimals, precision 6
+    bool inRange = true; // compared unrounded
+    QString question;    // asked when out of range
+    QString refusal;     // shown after the answer No
 };
 struct Validity {
     std::array<Ratio, 4> rows;

@@ -1,15 +1,12 @@
 #include "ForwardUnit.h"
 
-
 namespace prolis::fwd {
 
-void ForwardUnit::sortHistory()
-{
+void ForwardUnit::sortHistory() {
     history.sortByTemperature([](const Souhrn& r) { return temperatureValue(r[Teplota]); });
 }
 
-ForwardUnit& forwardUnit()
-{
+ForwardUnit& forwardUnit() {
     static ForwardUnit unit;
     return unit;
 }
@@ -19,7 +16,9 @@ namespace {
 // yet: say so instead of pretending.
 class PendingOutputs final : public ForwardOutputs {
 public:
-    void WriteTextProtocol(int) override { pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT")); }
+    void WriteTextProtocol(int) override {
+        pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT"));
+    }
     void WriteWordDocument(int) override { pendingOutput(QStringLiteral("Předání protokolu do MS Word")); }
     void PrintReport(int) override { pendingOutput(QStringLiteral("Tisk protokolu")); }
 };
@@ -28,7 +27,11 @@ PendingOutputs g_pending;
 ForwardOutputs* g_outputs = &g_pending;
 } // namespace
 
-ForwardOutputs& forwardOutputs() { return *g_outputs; }
-void setForwardOutputs(ForwardOutputs* outputs) { g_outputs = outputs ? outputs : &g_pending; }
+ForwardOutputs& forwardOutputs() {
+    return *g_outputs;
+}
+void setForwardOutputs(ForwardOutputs* outputs) {
+    g_outputs = outputs ? outputs : &g_pending;
+}
 
 } // namespace prolis::fwd

@@ -23,8 +23,7 @@ constexpr int ClosedWidth = 310;
 constexpr int OpenWidth = 631;
 constexpr int Height = 446;
 
-void setBackground(QWidget* w, QPalette::ColorRole role)
-{
+void setBackground(QWidget* w, QPalette::ColorRole role) {
     QPalette p = w->palette();
     p.setColor(w->backgroundRole(), QApplication::palette().color(role));
     w->setPalette(p);
@@ -33,18 +32,18 @@ void setBackground(QWidget* w, QPalette::ColorRole role)
 
 TProtlDopr::TProtlDopr(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TProtlDopr>()), m_keys(new NumericKeyFilter(this)),
-      m_equation(new QButtonGroup(this)), m_die(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this))
-{
+      m_equation(new QButtonGroup(this)), m_die(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
     ProtlDopr = this;
     m_ui->setupUi(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
     m_panel = new HistoryPanel(this,
-                               {m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
-                                m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
+                               {m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt,
+                                m_ui->doc, m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
                                ClosedWidth, OpenWidth, Height, [this](int row) { ListBox1Click(row); });
 
-    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3};
+    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2,
+                                  m_ui->RcePretOdporu3};
     for (int i = 0; i < eq.size(); ++i)
         m_equation->addButton(eq[i], i);
     m_die->addButton(m_ui->TypVypoctu0, 0);
@@ -83,66 +82,62 @@ TProtlDopr::TProtlDopr(QWidget* owner)
     on(m_die, &QButtonGroup::idClicked, &TProtlDopr::TypVypoctuClick);
 }
 
-TProtlDopr::~TProtlDopr()
-{
-    if (ProtlDopr == this)
-        ProtlDopr = nullptr;
+TProtlDopr::~TProtlDopr() {
+    if (ProtlDopr == this) ProtlDopr = nullptr;
 }
 
-QList<QLineEdit*> TProtlDopr::edits() const
-{
-    return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4, m_ui->Edit5, m_ui->Edit6,
+QList<QLineEdit*> TProtlDopr::edits() const {
+    return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4,  m_ui->Edit5, m_ui->Edit6,
             m_ui->Edit7, m_ui->Edit8, m_ui->Edit9, m_ui->Edit10, m_ui->Edit11};
 }
 
-QList<QLabel*> TProtlDopr::validityLabels() const { return {m_ui->Label20, m_ui->Label21, m_ui->Label22, m_ui->Label24}; }
+QList<QLabel*> TProtlDopr::validityLabels() const {
+    return {m_ui->Label20, m_ui->Label21, m_ui->Label22, m_ui->Label24};
+}
 
-EquationKind TProtlDopr::equation() const { return static_cast<EquationKind>(m_equation->checkedId()); }
+EquationKind TProtlDopr::equation() const {
+    return static_cast<EquationKind>(m_equation->checkedId());
+}
 
-DieType TProtlDopr::dieType() const { return static_cast<DieType>(m_die->checkedId()); }
+DieType TProtlDopr::dieType() const {
+    return static_cast<DieType>(m_die->checkedId());
+}
 
-void TProtlDopr::selectEquation(int index)
-{
+void TProtlDopr::selectEquation(int index) {
     m_equation->button(index)->setChecked(true);
     guarded([this] { RcePretOdporuClick(); });
 }
 
-void TProtlDopr::selectDieType(int index)
-{
+void TProtlDopr::selectDieType(int index) {
     m_die->button(index)->setChecked(true);
     guarded([this] { TypVypoctuClick(); });
 }
 
-Inputs TProtlDopr::inputs() const
-{
-    return Inputs{m_ui->Edit1->text(), m_ui->Edit2->text(), m_ui->Edit3->text(), m_ui->Edit4->text(),
-                  m_ui->Edit5->text(), m_ui->Edit6->text(), m_ui->Edit7->text(), m_ui->Edit8->text(),
+Inputs TProtlDopr::inputs() const {
+    return Inputs{m_ui->Edit1->text(), m_ui->Edit2->text(),  m_ui->Edit3->text(), m_ui->Edit4->text(),
+                  m_ui->Edit5->text(), m_ui->Edit6->text(),  m_ui->Edit7->text(), m_ui->Edit8->text(),
                   m_ui->Edit9->text(), m_ui->Edit10->text(), m_ui->Edit11->text()};
 }
 
-std::optional<int> TProtlDopr::latestEntry() const
-{
-    if (!m_latest)
-        return std::nullopt;
+std::optional<int> TProtlDopr::latestEntry() const {
+    if (!m_latest) return std::nullopt;
     return forwardUnit().history.indexOf(*m_latest);
 }
 
-void TProtlDopr::VyberMaterialClick() { chooseMaterial(this, this); }
+void TProtlDopr::VyberMaterialClick() {
+    chooseMaterial(this, this);
+}
 
-void TProtlDopr::MaterialChosen(const Data& data)
-{
+void TProtlDopr::MaterialChosen(const Data& data) {
     forwardUnit().material = data;
     showChosenMaterial(data, m_ui->Label30, m_ui->Label31, m_equation);
 }
 
-void TProtlDopr::UkoncitClick()
-{
-    if (confirm(QStringLiteral("Skutečně chcete ukončit výpočty Dopředného Protlačování ?")))
-        accept();
+void TProtlDopr::UkoncitClick() {
+    if (confirm(QStringLiteral("Skutečně chcete ukončit výpočty Dopředného Protlačování ?"))) accept();
 }
 
-void TProtlDopr::ApplyCalculationType()
-{
+void TProtlDopr::ApplyCalculationType() {
     if (dieType() == DieType::WithCone) {
         setBackground(m_ui->Edit8, QPalette::Base);
         m_ui->Edit8->setEnabled(true);
@@ -158,14 +153,11 @@ void TProtlDopr::ApplyCalculationType()
     }
 }
 
-void TProtlDopr::RcePretOdporuClick()
-{
-    if (dieType() != DieType::None)
-        ApplyCalculationType();
+void TProtlDopr::RcePretOdporuClick() {
+    if (dieType() != DieType::None) ApplyCalculationType();
 }
 
-void TProtlDopr::TypVypoctuClick()
-{
+void TProtlDopr::TypVypoctuClick() {
     if (equation() == EquationKind::None) {
         warning(MsgNoEquation);
         return;
@@ -173,20 +165,17 @@ void TProtlDopr::TypVypoctuClick()
     ApplyCalculationType();
 }
 
-bool TProtlDopr::CheckSolutionValidity(Validity& v)
-{
+bool TProtlDopr::CheckSolutionValidity(Validity& v) {
     const QList<QLabel*> labels = validityLabels();
     for (QLabel* l : labels)
         setButtonFaceBackground(l);
     v = checkSolutionValidity(inputs(), forwardUnit().material.fimax);
     for (int i = 0; i < 4; ++i) {
         labels[i]->setText(v.rows[static_cast<size_t>(i)].text);
-        if (!v.rows[static_cast<size_t>(i)].inRange)
-            setRedBackground(labels[i]);
+        if (!v.rows[static_cast<size_t>(i)].inRange) setRedBackground(labels[i]);
     }
     for (const Ratio& row : v.rows) {
-        if (row.inRange)
-            continue;
+        if (row.inRange) continue;
         if (!warningYesNo(row.question)) {
             information(row.refusal);
             m_ui->Edit1->setFocus();
@@ -196,18 +185,15 @@ bool TProtlDopr::CheckSolutionValidity(Validity& v)
     return true;
 }
 
-void TProtlDopr::VypocetClick()
-{
+void TProtlDopr::VypocetClick() {
     const Inputs in = inputs();
     if (const auto problem = checkInputs(m_ui->Label30->text(), in, equation(), dieType())) {
         warning(problem->message);
-        if (problem->focusField > 0)
-            edits()[problem->focusField - 1]->setFocus();
+        if (problem->focusField > 0) edits()[problem->focusField - 1]->setFocus();
         return;
     }
     Validity validity;
-    if (!CheckSolutionValidity(validity))
-        return;
+    if (!CheckSolutionValidity(validity)) return;
     ForwardUnit& unit = forwardUnit();
     const DataModel model(unit.material);
     // The record is complete before it enters the history: a calculation that
@@ -220,8 +206,7 @@ void TProtlDopr::VypocetClick()
     m_latest = serial;
 }
 
-void TProtlDopr::RebuildHistoryList(const QString& separator)
-{
+void TProtlDopr::RebuildHistoryList(const QString& separator) {
     ForwardUnit& unit = forwardUnit();
     unit.sortHistory();
     QStringList lines;
@@ -231,10 +216,8 @@ void TProtlDopr::RebuildHistoryList(const QString& separator)
     m_panel->setLines(lines);
 }
 
-void TProtlDopr::DeleteHistoryEntry(int index)
-{
-    if (!confirmDeletion())
-        return;
+void TProtlDopr::DeleteHistoryEntry(int index) {
+    if (!confirmDeletion()) return;
     forwardUnit().history.remove(index);
     RebuildHistoryList(SeparatorWithCone);
     if (!latestEntry()) {
@@ -245,32 +228,30 @@ void TProtlDopr::DeleteHistoryEntry(int index)
     reportDeletion();
 }
 
-void TProtlDopr::UlozitPClick()
-{
+void TProtlDopr::UlozitPClick() {
     const auto latest = latestEntry();
-    if (!latest)
-        return;
+    if (!latest) return;
     if (m_saveAs->checkedId() == 0)
         forwardOutputs().WriteTextProtocol(*latest);
     else if (m_saveAs->checkedId() == 1)
         forwardOutputs().WriteWordDocument(*latest);
 }
 
-void TProtlDopr::TiskPClick()
-{
-    if (const auto latest = latestEntry())
-        forwardOutputs().PrintReport(*latest);
+void TProtlDopr::TiskPClick() {
+    if (const auto latest = latestEntry()) forwardOutputs().PrintReport(*latest);
 }
 
-void TProtlDopr::ListBox1Click(int k)
-{
-    if (k < 0 || k >= forwardUnit().history.size())
-        return;
+void TProtlDopr::ListBox1Click(int k) {
+    if (k < 0 || k >= forwardUnit().history.size()) return;
     runTickedActions(m_panel->checks(), forwardOutputs(), k, [this](int i) { DeleteHistoryEntry(i); });
 }
 
-void TProtlDopr::OtevriClick() { m_panel->open(); }
+void TProtlDopr::OtevriClick() {
+    m_panel->open();
+}
 
-void TProtlDopr::ZavriClick() { m_panel->close(); }
+void TProtlDopr::ZavriClick() {
+    m_panel->close();
+}
 
 } // namespace prolis

@@ -47,8 +47,8 @@ public:
     // The selected items (-1: none).
     EquationKind equation() const;
     fwd::DieType dieType() const;
-    void selectEquation(int index);  // as a click on the item
-    void selectDieType(int index);   // as a click on the item
+    void selectEquation(int index); // as a click on the item
+    void selectDieType(int index);  // as a click on the item
     fwd::Inputs inputs() const;
     // The history index of the latest calculation of this opening, if it is still there.
     std::optional<int> latestEntry() const;

@@ -9,11 +9,11 @@ namespace prolis {
 
 struct Data {
     QString nazev;
-    double rm = 0; // tensile strength Rm [MPa]
-    double rp = 0; // yield strength Rp [MPa]
-    double a5 = 0; // elongation A5 [%]
-    double z = 0;  // reduction of area Z [%]
-    std::int16_t teplo = 0; // forming temperature [°C]
+    double rm = 0;                             // tensile strength Rm [MPa]
+    double rp = 0;                             // yield strength Rp [MPa]
+    double a5 = 0;                             // elongation A5 [%]
+    double z = 0;                              // reduction of area Z [%]
+    std::int16_t teplo = 0;                    // forming temperature [°C]
     double ppol_a = 0, ppol_b = 0, ppol_c = 0; // work constants, polytropic form
     std::array<double, 10> ppn{};              // work constants, polynomial form
     double pol_a = 0, pol_b = 0, pol_c = 0;    // flow stress "Polytropa"

@@ -10,32 +10,27 @@
 namespace prolis {
 
 namespace {
-template <size_t N>
-Json numbers(const std::array<double, N>& a)
-{
+template <size_t N> Json numbers(const std::array<double, N>& a) {
     Json j = Json::array();
     for (double v : a)
         j.append(Json::number(v));
     return j;
 }
 
-double number(const QJsonObject& o, const char* key, const QString& source)
-{
+double number(const QJsonObject& o, const char* key, const QString& source) {
     const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull())
-        return 0.0;
+    if (v.isUndefined() || v.isNull()) return 0.0;
     if (!v.isDouble())
-        throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" nemá číselnou hodnotu").arg(source, QLatin1String(key)));
+        throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" nemá číselnou hodnotu")
+                               .arg(source, QLatin1String(key)));
     return v.toDouble();
 }
 
 template <size_t N>
-void numbers(std::array<double, N>& target, const QJsonObject& o, const char* key, const QString& source)
-{
+void numbers(std::array<double, N>& target, const QJsonObject& o, const char* key, const QString& source) {
     target.fill(0.0);
     const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull())
-        return;
+    if (v.isUndefined() || v.isNull()) return;
     const QJsonArray a = v.toArray();
     if (!v.isArray() || a.size() > static_cast<qsizetype>(N))
         throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" musí být pole nejvýše %3 čísel")
@@ -43,14 +38,14 @@ void numbers(std::array<double, N>& target, const QJsonObject& o, const char* ke
                                .arg(N));
     for (qsizetype i = 0; i < a.size(); ++i) {
         if (!a[i].isDouble() && !a[i].isNull())
-            throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" musí být pole čísel").arg(source, QLatin1String(key)));
+            throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" musí být pole čísel")
+                                   .arg(source, QLatin1String(key)));
         target[static_cast<size_t>(i)] = a[i].toDouble();
     }
 }
 } // namespace
 
-Json dataToJson(const Data& d)
-{
+Json dataToJson(const Data& d) {
     Json j = Json::object();
     j.add(QStringLiteral("nazev"), Json::string(d.nazev));
     j.add(QStringLiteral("rm"), Json::number(d.rm));
@@ -74,8 +69,7 @@ Json dataToJson(const Data& d)
     return j;
 }
 
-Data dataFromJson(const QByteArray& text, const QString& source)
-{
+Data dataFromJson(const QByteArray& text, const QString& source) {
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &err);
     if (err.error != QJsonParseError::NoError)
@@ -83,7 +77,8 @@ Data dataFromJson(const QByteArray& text, const QString& source)
                                .arg(source, err.errorString())
                                .arg(err.offset));
     if (!doc.isObject())
-        throw ConvertError(QStringLiteral("Soubor materiálu '%1' není platný JSON: očekáván objekt (pozice 0)").arg(source));
+        throw ConvertError(
+            QStringLiteral("Soubor materiálu '%1' není platný JSON: očekáván objekt (pozice 0)").arg(source));
     const QJsonObject o = doc.object();
     Data d;
     const QJsonValue name = o.value(QLatin1String("nazev"));
@@ -96,9 +91,9 @@ Data dataFromJson(const QByteArray& text, const QString& source)
     d.z = number(o, "z", source);
     const double t = number(o, "teplo", source);
     if (std::floor(t) != t)
-        throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"teplo\" musí být celé číslo").arg(source));
-    if (t < -32768.0 || t > 32767.0)
-        throw RangeError(msg::RangeCheck);
+        throw ConvertError(
+            QStringLiteral("Soubor materiálu '%1': klíč \"teplo\" musí být celé číslo").arg(source));
+    if (t < -32768.0 || t > 32767.0) throw RangeError(msg::RangeCheck);
     d.teplo = static_cast<std::int16_t>(t);
     d.ppol_a = number(o, "ppol_a", source);
     d.ppol_b = number(o, "ppol_b", source);

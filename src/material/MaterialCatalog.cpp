@@ -2,8 +2,7 @@
 
 namespace prolis {
 
-QList<MaterialRow> listMaterials(MaterialConnection& connection)
-{
+QList<MaterialRow> listMaterials(MaterialConnection& connection) {
     MaterialQuery ocel(connection, sql::Materials);
     MaterialQuery teplo(connection, sql::Temperatures);
     ocel.open();
@@ -14,38 +13,34 @@ QList<MaterialRow> listMaterials(MaterialConnection& connection)
         m.nazev = ocel.row(i).value(QStringLiteral("nazev")).toString();
         teplo.open({rowKey(ocel, i)});
         for (int k = 0; k < teplo.rowCount(); ++k)
-            m.temperatures.append({teplo.row(k).value(QStringLiteral("id")).toInt(), teplo.row(k).value(QStringLiteral("teplo"))});
+            m.temperatures.append({teplo.row(k).value(QStringLiteral("id")).toInt(),
+                                   teplo.row(k).value(QStringLiteral("teplo"))});
         result.append(m);
     }
     return result;
 }
 
-LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature, Data& data)
-{
+LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature,
+                          Data& data) {
     MaterialQuery ocel(connection, sql::Materials);
     ocel.open();
     int row = -1;
     bool isNumber = false;
     const int id = material.toInt(&isNumber);
     for (int i = 0; isNumber && row < 0 && i < ocel.rowCount(); ++i)
-        if (ocel.row(i).value(QStringLiteral("id")).toInt() == id)
-            row = i;
+        if (ocel.row(i).value(QStringLiteral("id")).toInt() == id) row = i;
     for (int i = 0; row < 0 && i < ocel.rowCount(); ++i)
-        if (ocel.row(i).value(QStringLiteral("nazev")).toString() == material)
-            row = i;
-    if (row < 0)
-        return LookupResult::NoMaterial;
+        if (ocel.row(i).value(QStringLiteral("nazev")).toString() == material) row = i;
+    if (row < 0) return LookupResult::NoMaterial;
 
     MaterialQuery teplo(connection, sql::Temperatures);
     teplo.open({rowKey(ocel, row)});
     int trow = -1;
     for (int k = 0; trow < 0 && k < teplo.rowCount(); ++k) {
         const QVariant t = teplo.row(k).value(QStringLiteral("teplo"));
-        if (!t.isNull() && t.toLongLong() == temperature)
-            trow = k;
+        if (!t.isNull() && t.toLongLong() == temperature) trow = k;
     }
-    if (trow < 0)
-        return LookupResult::NoTemperature;
+    if (trow < 0) return LookupResult::NoTemperature;
 
     MaterialQuery konstanty(connection, sql::ConstantsAll);
     konstanty.open({rowKey(ocel, row), rowKey(teplo, trow)});

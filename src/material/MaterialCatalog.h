@@ -24,6 +24,7 @@ enum class LookupResult { Found, NoMaterial, NoTemperature };
 
 // The material by its id (a text of digits) or else by its name, at the first
 // of its temperature rows whose value is `temperature`; Q3a fills `data`.
-LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature, Data& data);
+LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature,
+                          Data& data);
 
 } // namespace prolis

@@ -15,37 +15,35 @@ const QString MsgNotChosen = QStringLiteral("Nevybrali jste materiál, je nutno 
 const QString MsgEndChoice = QStringLiteral("Skutečně chcete ukončit Výběr Materiálu ?");
 } // namespace
 
-Data& TVyberMat::HandedOver()
-{
+Data& TVyberMat::HandedOver() {
     static Data data;
     return data;
 }
 
 TVyberMat::TVyberMat(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TVyberMat>()), m_ocel(m_connection, sql::Materials),
-      m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsAll)
-{
+      m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsAll) {
     m_ui->setupUi(this);
     setFixedSize(size());
-    connect(m_ui->DBLCBOcel, &QComboBox::activated, this, [this](int i) { guarded([&] { DBLCBOcelClick(i); }); });
+    connect(m_ui->DBLCBOcel, &QComboBox::activated, this,
+            [this](int i) { guarded([&] { DBLCBOcelClick(i); }); });
     connect(m_ui->Vyber, &QPushButton::clicked, this, [this] { guarded([this] { VyberClick(); }); });
     connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
     m_ui->DBLLBTeplo->viewport()->installEventFilter(this);
     m_ui->DBLLBTeplo->installEventFilter(this);
     connect(m_ui->DBLLBTeplo, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            m_teploRow = row;
+        if (row >= 0) m_teploRow = row;
     });
     FormCreate();
 }
 
-TVyberMat::~TVyberMat() { m_connection.disconnect(); }
+TVyberMat::~TVyberMat() {
+    m_connection.disconnect();
+}
 
-void TVyberMat::FormCreate()
-{
+void TVyberMat::FormCreate() {
     guarded([this] { m_connection.connect(connectionSettings()); });
-    if (!m_connection.isConnected())
-        return;
+    if (!m_connection.isConnected()) return;
     guarded([this] {
         m_ocel.open();
         for (int i = 0; i < m_ocel.rowCount(); ++i)
@@ -55,8 +53,7 @@ void TVyberMat::FormCreate()
     });
 }
 
-void TVyberMat::DBLCBOcelClick(int index)
-{
+void TVyberMat::DBLCBOcelClick(int index) {
     m_ocelRow = index;
     m_materialPicked = true;
     m_ui->DBLLBTeplo->clear();
@@ -69,66 +66,61 @@ void TVyberMat::DBLCBOcelClick(int index)
     m_teploRow = m_teplo.rowCount() > 0 ? 0 : -1;
 }
 
-void TVyberMat::DBLLBTeploClick() { m_ui->Vyber->setEnabled(true); }
+void TVyberMat::DBLLBTeploClick() {
+    m_ui->Vyber->setEnabled(true);
+}
 
-int TVyberMat::currentTemperatureRow() const { return m_teploRow; }
+int TVyberMat::currentTemperatureRow() const {
+    return m_teploRow;
+}
 
-void TVyberMat::VyberClick()
-{
+void TVyberMat::VyberClick() {
     m_konstanty.close();
     showConstants();
     m_konstanty.open({rowKey(m_ocel, m_ocelRow), rowKey(m_teplo, currentTemperatureRow())});
     showConstants();
 }
 
-void TVyberMat::showConstants()
-{
+void TVyberMat::showConstants() {
     const bool has = m_konstanty.isOpen() && m_konstanty.rowCount() > 0;
     for (QLabel* l : findChildren<QLabel*>()) {
-        if (!l->objectName().startsWith(QLatin1String("DBT")))
-            continue;
+        if (!l->objectName().startsWith(QLatin1String("DBT"))) continue;
         const QString column = l->objectName().mid(3);
         l->setText(has ? displayText(m_konstanty.row(0), column) : QString());
     }
 }
 
-void TVyberMat::UkoncitClick() { close(); }
+void TVyberMat::UkoncitClick() {
+    close();
+}
 
-bool TVyberMat::FormCloseQuery()
-{
+bool TVyberMat::FormCloseQuery() {
     // An empty database offers nothing to choose: let the user out.
-    if (m_connection.isConnected() && m_ocel.isOpen() && m_ocel.rowCount() == 0)
-        return true;
+    if (m_connection.isConnected() && m_ocel.isOpen() && m_ocel.rowCount() == 0) return true;
     if (!m_konstanty.isOpen()) {
         warning(MsgNotChosen);
         return false;
     }
-    if (!confirm(MsgEndChoice))
-        return false;
+    if (!confirm(MsgEndChoice)) return false;
     Data& data = HandedOver();
     fillData(data, m_konstanty.rowCount() > 0 ? &m_konstanty.row(0) : nullptr);
-    if (Receiver)
-        Receiver->MaterialChosen(data);
+    if (Receiver) Receiver->MaterialChosen(data);
     return true;
 }
 
-void TVyberMat::reject()
-{
+void TVyberMat::reject() {
     bool allowed = false;
     guarded([&] { allowed = FormCloseQuery(); });
-    if (allowed)
-        QDialog::reject();
+    if (allowed) QDialog::reject();
 }
 
-void TVyberMat::closeEvent(QCloseEvent* e)
-{
+void TVyberMat::closeEvent(QCloseEvent* e) {
     // Every attempt to close goes through the closing check.
     e->ignore();
     reject();
 }
 
-bool TVyberMat::eventFilter(QObject* watched, QEvent* event)
-{
+bool TVyberMat::eventFilter(QObject* watched, QEvent* event) {
     const bool inList = watched == m_ui->DBLLBTeplo || watched == m_ui->DBLLBTeplo->viewport();
     if (inList && m_materialPicked) {
         if (event->type() == QEvent::MouseButtonRelease) {
@@ -146,8 +138,7 @@ bool TVyberMat::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void chooseMaterial(QWidget* owner, IRunOnVyberClose* receiver)
-{
+void chooseMaterial(QWidget* owner, IRunOnVyberClose* receiver) {
     TVyberMat dialog(owner);
     if (!dialog.isConnected()) {
         showMessage(MsgNoConnection);

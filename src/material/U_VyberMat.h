@@ -49,11 +49,11 @@ private:
 
     std::unique_ptr<Ui::TVyberMat> m_ui;
     MaterialConnection m_connection;
-    MaterialQuery m_ocel;       // Q1
-    MaterialQuery m_teplo;      // Q2
-    MaterialQuery m_konstanty;  // Q3a
-    int m_ocelRow = -1;         // current row of Q1
-    int m_teploRow = -1;        // current row of Q2
+    MaterialQuery m_ocel;      // Q1
+    MaterialQuery m_teplo;     // Q2
+    MaterialQuery m_konstanty; // Q3a
+    int m_ocelRow = -1;        // current row of Q1
+    int m_teploRow = -1;       // current row of Q2
     bool m_materialPicked = false;
 };
 

@@ -20,10 +20,8 @@ namespace {
 class NumberTextDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QString displayText(const QVariant& value, const QLocale& locale) const override
-    {
-        if (value.isNull())
-            return {};
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        if (value.isNull()) return {};
         if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
             return formatGeneral(value.toDouble());
         return QStyledItemDelegate::displayText(value, locale);
@@ -35,8 +33,7 @@ TVypisMat::TVypisMat(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TVypisMat>()), m_ocel(m_connection, sql::Materials),
       m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsListing),
       m_ocelModel(new QSqlQueryModel(this)), m_teploModel(new QSqlQueryModel(this)),
-      m_konstantyModel(new QSqlQueryModel(this))
-{
+      m_konstantyModel(new QSqlQueryModel(this)) {
     VypisMat = this;
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -55,21 +52,19 @@ TVypisMat::TVypisMat(QWidget* owner)
     m_ui->DBGOcely->installEventFilter(this);
     m_ui->DBGTeploty->installEventFilter(this);
     connect(m_ui->DBGOcely, &QTableView::clicked, this, [this] { guarded([this] { DBGOcelyCellClick(); }); });
-    connect(m_ui->DBGTeploty, &QTableView::clicked, this, [this] { guarded([this] { DBGTeplotyCellClick(); }); });
+    connect(m_ui->DBGTeploty, &QTableView::clicked, this,
+            [this] { guarded([this] { DBGTeplotyCellClick(); }); });
     connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
     FormCreate();
 }
 
-TVypisMat::~TVypisMat()
-{
+TVypisMat::~TVypisMat() {
     m_ocel.close();
     m_connection.disconnect();
-    if (VypisMat == this)
-        VypisMat = nullptr;
+    if (VypisMat == this) VypisMat = nullptr;
 }
 
-void TVypisMat::FormCreate()
-{
+void TVypisMat::FormCreate() {
     guarded([this] { m_connection.connect(connectionSettings()); });
     if (m_connection.isConnected()) {
         guarded([this] {
@@ -82,29 +77,24 @@ void TVypisMat::FormCreate()
     m_konstantyModel->clear();
 }
 
-Key TVypisMat::currentKey(QTableView* grid, QSqlQueryModel* model) const
-{
+Key TVypisMat::currentKey(QTableView* grid, QSqlQueryModel* model) const {
     // The current row of the query: the row the grid marks, the first row when
     // the grid marks none.
-    if (model->rowCount() == 0)
-        return std::nullopt;
+    if (model->rowCount() == 0) return std::nullopt;
     const int row = grid->currentIndex().isValid() ? grid->currentIndex().row() : 0;
     const QVariant id = model->record(row).value(QStringLiteral("id"));
-    if (id.isNull())
-        return std::nullopt;
+    if (id.isNull()) return std::nullopt;
     return id.toInt();
 }
 
-void TVypisMat::rerunTemperatures()
-{
+void TVypisMat::rerunTemperatures() {
     m_teploModel->clear();
     m_teploModel->setQuery(m_teplo.makeQuery({currentKey(m_ui->DBGOcely, m_ocelModel)}));
     m_ui->DBGTeploty->setColumnHidden(0, true);
     m_ui->DBGTeploty->setEnabled(true);
 }
 
-void TVypisMat::rerunConstants()
-{
+void TVypisMat::rerunConstants() {
     const Key material = currentKey(m_ui->DBGOcely, m_ocelModel);
     const Key temperature = currentKey(m_ui->DBGTeploty, m_teploModel);
     m_konstantyModel->clear();
@@ -112,19 +102,24 @@ void TVypisMat::rerunConstants()
     m_ui->DBGVsechno->resizeColumnsToContents();
 }
 
-void TVypisMat::DBGOcelyCellClick() { rerunTemperatures(); }
-void TVypisMat::DBGOcelyKeyDown() { rerunTemperatures(); }
-void TVypisMat::DBGTeplotyCellClick() { rerunConstants(); }
-void TVypisMat::DBGTeplotyKeyDown() { rerunConstants(); }
-
-void TVypisMat::UkoncitClick()
-{
-    if (confirm(QStringLiteral("Skutečně chcete ukončit prohlížení výpisu ?")))
-        accept();
+void TVypisMat::DBGOcelyCellClick() {
+    rerunTemperatures();
+}
+void TVypisMat::DBGOcelyKeyDown() {
+    rerunTemperatures();
+}
+void TVypisMat::DBGTeplotyCellClick() {
+    rerunConstants();
+}
+void TVypisMat::DBGTeplotyKeyDown() {
+    rerunConstants();
 }
 
-bool TVypisMat::eventFilter(QObject* watched, QEvent* event)
-{
+void TVypisMat::UkoncitClick() {
+    if (confirm(QStringLiteral("Skutečně chcete ukončit prohlížení výpisu ?"))) accept();
+}
+
+bool TVypisMat::eventFilter(QObject* watched, QEvent* event) {
     // A key press runs the handler before the grid moves, the release again after.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         if (static_cast<QKeyEvent*>(event)->isAutoRepeat() && event->type() == QEvent::KeyRelease)
@@ -137,8 +132,7 @@ bool TVypisMat::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void showMaterialListing(QWidget* owner)
-{
+void showMaterialListing(QWidget* owner) {
     TVypisMat window(owner);
     if (!window.isConnected()) {
         VypisMat = nullptr;

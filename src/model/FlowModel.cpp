@@ -13,8 +13,7 @@ constexpr double Pi = 3.1415926535897932385;
 
 // Sum over i of c[i] * phi^i with phi^i = exp(i * ln phi) for every i, the
 // terms rounded to double and added in order of increasing i.
-double polynomial(std::span<const double> c, double phi)
-{
+double polynomial(std::span<const double> c, double phi) {
     const double lnPhi = fp::ln(phi);
     double sum = 0;
     for (size_t i = 0; i < c.size(); ++i)
@@ -23,8 +22,7 @@ double polynomial(std::span<const double> c, double phi)
 }
 } // namespace
 
-double FlowStress(const Data& d, EquationKind kind, double phi)
-{
+double FlowStress(const Data& d, EquationKind kind, double phi) {
     switch (kind) {
     case EquationKind::Polytropa:
         return fp::add(fp::mul(d.pol_a, fp::power(phi, d.pol_b)), d.pol_c);
@@ -43,8 +41,7 @@ double FlowStress(const Data& d, EquationKind kind, double phi)
     throw DataError(QStringLiteral("Není vybrána rovnice pro výpočet přetvárného odporu."));
 }
 
-double SpecificWork(const Data& d, double phi)
-{
+double SpecificWork(const Data& d, double phi) {
     if (d.ppn[0] != 0.0) {
         // ppn[0] and ppn[1] both multiply the first power; no constant term.
         double sum = fp::mul(d.ppn[0], phi);
@@ -53,15 +50,15 @@ double SpecificWork(const Data& d, double phi)
             sum = fp::add(sum, fp::mul(d.ppn[i], fp::exp(fp::mul(static_cast<double>(i), lnPhi))));
         return sum;
     }
-    if (d.ppol_a != 0.0)
-        return fp::add(fp::mul(d.ppol_a, fp::power(phi, d.ppol_b)), fp::mul(d.ppol_c, phi));
+    if (d.ppol_a != 0.0) return fp::add(fp::mul(d.ppol_a, fp::power(phi, d.ppol_b)), fp::mul(d.ppol_c, phi));
     throw DataError(MsgNoWorkConstants);
 }
 
-double MeanFlowStress(const Data& d, double phi) { return fp::div(fp::mul(SpecificWork(d, phi), 1000.0), phi); }
+double MeanFlowStress(const Data& d, double phi) {
+    return fp::div(fp::mul(SpecificWork(d, phi), 1000.0), phi);
+}
 
-bool EquationAvailable(const Data& d, EquationKind kind)
-{
+bool EquationAvailable(const Data& d, EquationKind kind) {
     switch (kind) {
     case EquationKind::Polytropa:
         return d.pol_a != 0.0;

@@ -17,7 +17,8 @@ double MeanFlowStress(const Data& d, double phi);
 // Whether the material supports the equation (its leading constant is not 0).
 bool EquationAvailable(const Data& d, EquationKind kind);
 
-inline const QString MsgNoWorkConstants = QStringLiteral("Materiál nemá konstanty pro výpočet přetvárné práce.");
+inline const QString MsgNoWorkConstants =
+    QStringLiteral("Materiál nemá konstanty pro výpočet přetvárné práce.");
 
 // The material model as the calculations see it: the real equations, or fixed
 // values in tests.

@@ -12,13 +12,11 @@ using namespace prolis;
 using prolis::test::RecordingUi;
 
 namespace {
-QByteArray readBytes(const QString& path)
-{
+QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-void writeBytes(const QString& path, const QByteArray& data)
-{
+void writeBytes(const QString& path, const QByteArray& data) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(data);
@@ -51,45 +49,59 @@ private:
     QString m_ini;
 };
 
-void TestSettings::init()
-{
+void TestSettings::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_ini = m_dir->filePath(QStringLiteral("prolis.ini"));
     setSettingsFilePathOverride(m_ini);
     connectionSettings() = ConnectionSettings{};
 }
 
-void TestSettings::cleanup()
-{
+void TestSettings::cleanup() {
     setSettingsFilePathOverride({});
     m_dir.reset();
 }
 
-void TestSettings::profileRead_data()
-{
+void TestSettings::profileRead_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("plain") << QByteArray("[Database]\r\nHostName=db1\r\n") << "Database" << "HostName" << "db1";
-    QTest::newRow("case of names") << QByteArray("[DATABASE]\r\nhostname=db1\r\n") << "Database" << "HostName" << "db1";
-    QTest::newRow("blanks and quotes") << QByteArray("[Database]\r\n  HostName =  \"a b\"  \r\n") << "Database"
-                                       << "HostName" << "a b";
-    QTest::newRow("LF only") << QByteArray("[Database]\nUser=kovar\n") << "Database" << "User" << "kovar";
-    QTest::newRow("other section") << QByteArray("[Other]\r\nUser=x\r\n[Database]\r\nUser=y\r\n") << "Database"
-                                   << "User" << "y";
-    QTest::newRow("missing key") << QByteArray("[Database]\r\nUser=y\r\n") << "Database" << "HostName" << "dflt";
-    QTest::newRow("missing section") << QByteArray("[Other]\r\nHostName=y\r\n") << "Database" << "HostName"
+    QTest::newRow("plain") << QByteArray("[Database]\r\nHostName=db1\r\n") << "Database"
+                           << "HostName"
+                           << "db1";
+    QTest::newRow("case of names") << QByteArray("[DATABASE]\r\nhostname=db1\r\n") << "Database"
+                                   << "HostName"
+                                   << "db1";
+    QTest::newRow("blanks and quotes")
+        << QByteArray("[Database]\r\n  HostName =  \"a b\"  \r\n") << "Database"
+        << "HostName"
+        << "a b";
+    QTest::newRow("LF only") << QByteArray("[Database]\nUser=kovar\n") << "Database"
+                             << "User"
+                             << "kovar";
+    QTest::newRow("other section") << QByteArray("[Other]\r\nUser=x\r\n[Database]\r\nUser=y\r\n")
+                                   << "Database"
+                                   << "User"
+                                   << "y";
+    QTest::newRow("missing key") << QByteArray("[Database]\r\nUser=y\r\n") << "Database"
+                                 << "HostName"
+                                 << "dflt";
+    QTest::newRow("missing section") << QByteArray("[Other]\r\nHostName=y\r\n") << "Database"
+                                     << "HostName"
                                      << "dflt";
-    QTest::newRow("key of a later section not taken") << QByteArray("[Database]\r\n[Other]\r\nHostName=y\r\n")
-                                                      << "Database" << "HostName" << "dflt";
-    QTest::newRow("cp1250") << QByteArray("[Database]\r\nUser=\x9e\xe1k\r\n") << "Database" << "User" << "žák";
-    QTest::newRow("2047 characters at most") << QByteArray("[Database]\r\nUser=") + QByteArray(3000, 'a')
-                                             << "Database" << "User" << QString(2047, QLatin1Char('a'));
+    QTest::newRow("key of a later section not taken")
+        << QByteArray("[Database]\r\n[Other]\r\nHostName=y\r\n") << "Database"
+        << "HostName"
+        << "dflt";
+    QTest::newRow("cp1250") << QByteArray("[Database]\r\nUser=\x9e\xe1k\r\n") << "Database"
+                            << "User"
+                            << "žák";
+    QTest::newRow("2047 characters at most")
+        << QByteArray("[Database]\r\nUser=") + QByteArray(3000, 'a') << "Database"
+        << "User" << QString(2047, QLatin1Char('a'));
 }
 
-void TestSettings::profileRead()
-{
+void TestSettings::profileRead() {
     QFETCH(QByteArray, file);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -98,38 +110,37 @@ void TestSettings::profileRead()
     QCOMPARE(profile::readString(m_ini, section, key, QStringLiteral("dflt")), value);
 }
 
-void TestSettings::profileWrite_data()
-{
+void TestSettings::profileWrite_data() {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
-    QTest::newRow("replace keeps other lines") << QByteArray("; note\n[Database]\r\nHostName=old\r\nPort=1\n")
-                                               << "HostName" << "new"
-                                               << QByteArray("; note\n[Database]\r\nHostName=new\r\nPort=1\n");
-    QTest::newRow("add key to section") << QByteArray("[Database]\r\nHostName=h\r\n\r\n[X]\r\na=1\r\n") << "User"
-                                        << "u" << QByteArray("[Database]\r\nHostName=h\r\nUser=u\r\n\r\n[X]\r\na=1\r\n");
-    QTest::newRow("add section") << QByteArray("[X]\r\na=1") << "User" << "u"
-                                 << QByteArray("[X]\r\na=1\r\n[Database]\r\nUser=u\r\n");
-    QTest::newRow("create file") << QByteArray() << "Port" << "3306" << QByteArray("[Database]\r\nPort=3306\r\n");
-    QTest::newRow("template filled") << settingsTemplate() << "Port" << "99999"
-                                     << QByteArray("[Database]\r\nHostName=\r\nPort=99999\r\nDatabase=\r\nUser=\r\n");
+    QTest::newRow("replace keeps other lines")
+        << QByteArray("; note\n[Database]\r\nHostName=old\r\nPort=1\n") << "HostName"
+        << "new" << QByteArray("; note\n[Database]\r\nHostName=new\r\nPort=1\n");
+    QTest::newRow("add key to section")
+        << QByteArray("[Database]\r\nHostName=h\r\n\r\n[X]\r\na=1\r\n") << "User"
+        << "u" << QByteArray("[Database]\r\nHostName=h\r\nUser=u\r\n\r\n[X]\r\na=1\r\n");
+    QTest::newRow("add section") << QByteArray("[X]\r\na=1") << "User"
+                                 << "u" << QByteArray("[X]\r\na=1\r\n[Database]\r\nUser=u\r\n");
+    QTest::newRow("create file") << QByteArray() << "Port"
+                                 << "3306" << QByteArray("[Database]\r\nPort=3306\r\n");
+    QTest::newRow("template filled")
+        << settingsTemplate() << "Port"
+        << "99999" << QByteArray("[Database]\r\nHostName=\r\nPort=99999\r\nDatabase=\r\nUser=\r\n");
 }
 
-void TestSettings::profileWrite()
-{
+void TestSettings::profileWrite() {
     QFETCH(QByteArray, before);
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
-    if (!before.isEmpty())
-        writeBytes(m_ini, before);
+    if (!before.isEmpty()) writeBytes(m_ini, before);
     profile::writeString(m_ini, SettingsSection, key, value);
     QCOMPARE(readBytes(m_ini), after);
 }
 
-void TestSettings::writeFailure()
-{
+void TestSettings::writeFailure() {
     const QString path = m_dir->filePath(QStringLiteral("missing/prolis.ini"));
     try {
         profile::writeString(path, SettingsSection, QStringLiteral("User"), QStringLiteral("x"));
@@ -139,8 +150,7 @@ void TestSettings::writeFailure()
     }
 }
 
-void TestSettings::templateCreatedByDialog()
-{
+void TestSettings::templateCreatedByDialog() {
     RecordingUi ui;
     TIniData dialog;
     dialog.FormShow();
@@ -152,8 +162,7 @@ void TestSettings::templateCreatedByDialog()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestSettings::templateLoadsEmptyAndAsksPassword()
-{
+void TestSettings::templateLoadsEmptyAndAsksPassword() {
     writeBytes(m_ini, settingsTemplate());
     connectionSettings().HostName = QStringLiteral("before");
     RecordingUi ui;
@@ -165,8 +174,7 @@ void TestSettings::templateLoadsEmptyAndAsksPassword()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestSettings::portValues_data()
-{
+void TestSettings::portValues_data() {
     QTest::addColumn<QByteArray>("port");
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("shown");
@@ -177,8 +185,7 @@ void TestSettings::portValues_data()
     QTest::newRow("decimal") << QByteArray("33306") << 33306 << "33306";
 }
 
-void TestSettings::portValues()
-{
+void TestSettings::portValues() {
     QFETCH(QByteArray, port);
     QFETCH(int, value);
     QFETCH(QString, shown);
@@ -191,8 +198,7 @@ void TestSettings::portValues()
     QCOMPARE(dialog.form()->Port->displayText(), shown);
 }
 
-void TestSettings::blankPortAtSave()
-{
+void TestSettings::blankPortAtSave() {
     const QByteArray before("[Database]\r\nHostName=old\r\nPort=3306\r\nDatabase=db\r\nUser=u\r\n");
     writeBytes(m_ini, before);
     RecordingUi ui;
@@ -206,12 +212,12 @@ void TestSettings::blankPortAtSave()
     QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
     QCOMPARE(ui.messages[0].caption, QStringLiteral("Prolis"));
     QCOMPARE(ui.messages[0].text, QStringLiteral("'' is not a valid integer value."));
-    QCOMPARE(readBytes(m_ini), QByteArray("[Database]\r\nHostName=newhost\r\nPort=3306\r\nDatabase=db\r\nUser=u\r\n"));
+    QCOMPARE(readBytes(m_ini),
+             QByteArray("[Database]\r\nHostName=newhost\r\nPort=3306\r\nDatabase=db\r\nUser=u\r\n"));
     QVERIFY(!ui.log.join('|').contains(QStringLiteral("modal:PasswordForm")));
 }
 
-void TestSettings::saveRoundTripAsksPasswordAgain()
-{
+void TestSettings::saveRoundTripAsksPasswordAgain() {
     RecordingUi ui;
     TIniData dialog;
     dialog.FormShow();
@@ -223,15 +229,15 @@ void TestSettings::saveRoundTripAsksPasswordAgain()
     QVERIFY(ui.messages.isEmpty());
     QCOMPARE(ui.log, QStringList{QStringLiteral("modal:PasswordForm")});
     QCOMPARE(readBytes(m_ini),
-             QByteArray("[Database]\r\nHostName=127.0.0.1\r\nPort=99999\r\nDatabase=prolis\r\nUser=technolog\r\n"));
+             QByteArray(
+                 "[Database]\r\nHostName=127.0.0.1\r\nPort=99999\r\nDatabase=prolis\r\nUser=technolog\r\n"));
     QCOMPARE(connectionSettings().Port, 99999);
     QCOMPARE(connectionSettings().User, QStringLiteral("technolog"));
     // The dialog stays open behind the password prompt: nothing closed it.
     QCOMPARE(dialog.result(), 0);
 }
 
-void TestSettings::passwordNeverWritten()
-{
+void TestSettings::passwordNeverWritten() {
     RecordingUi ui;
     ui.onModal = [](QObject* d) {
         auto* edit = d->findChild<QLineEdit*>(QStringLiteral("Password"));
@@ -251,12 +257,11 @@ void TestSettings::passwordNeverWritten()
     QVERIFY(!readBytes(m_ini).contains("Tajne"));
 }
 
-void TestSettings::loadErrorClearsAll()
-{
+void TestSettings::loadErrorClearsAll() {
     // The settings path names a folder: it exists but cannot be read.
     QDir().mkpath(m_ini);
-    connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"), QStringLiteral("u"),
-                                              QStringLiteral("p")};
+    connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"),
+                                              QStringLiteral("u"), QStringLiteral("p")};
     RecordingUi ui;
     int asked = 0;
     loadConnectionSettings([&] { ++asked; });
@@ -267,10 +272,9 @@ void TestSettings::loadErrorClearsAll()
     QCOMPARE(s.Port, 0);
 }
 
-void TestSettings::missingFileKeepsValues()
-{
-    connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"), QStringLiteral("u"),
-                                              QStringLiteral("p")};
+void TestSettings::missingFileKeepsValues() {
+    connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"),
+                                              QStringLiteral("u"), QStringLiteral("p")};
     RecordingUi ui;
     loadConnectionSettings([] { QFAIL("no password dialog without a settings file"); });
     QCOMPARE(ui.texts(), QStringList{MsgSettingsLoadFailed});
@@ -281,8 +285,7 @@ void TestSettings::missingFileKeepsValues()
     QVERIFY(connectionSettings().Password.isEmpty());
 }
 
-void TestSettings::ukoncitAsks()
-{
+void TestSettings::ukoncitAsks() {
     RecordingUi ui;
     TIniData dialog;
     dialog.show();

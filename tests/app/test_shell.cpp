@@ -57,17 +57,17 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestShell::init()
-{
+void TestShell::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     setSettingsFilePathOverride(m_dir->filePath(QStringLiteral("prolis.ini")));
     connectionSettings() = ConnectionSettings{};
 }
 
-void TestShell::cleanup() { setSettingsFilePathOverride({}); }
+void TestShell::cleanup() {
+    setSettingsFilePathOverride({});
+}
 
-void TestShell::startWithoutSettingsFile()
-{
+void TestShell::startWithoutSettingsFile() {
     RecordingUi ui;
     TMainForm form;
     QCOMPARE(ui.texts(), QStringList{MsgSettingsLoadFailed});
@@ -78,8 +78,7 @@ void TestShell::startWithoutSettingsFile()
     QCOMPARE(form.form()->centralwidget->size(), QSize(572, 130));
 }
 
-void TestShell::startWithSettingsFileAsksPassword()
-{
+void TestShell::startWithSettingsFileAsksPassword() {
     QFile f(settingsFilePath());
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("[Database]\r\nHostName=db\r\nPort=3306\r\nDatabase=prolis\r\nUser=u\r\n");
@@ -91,8 +90,7 @@ void TestShell::startWithSettingsFileAsksPassword()
     QCOMPARE(connectionSettings().Port, 3306);
 }
 
-void TestShell::passwordOk()
-{
+void TestShell::passwordOk() {
     RecordingUi ui;
     TPassword dialog;
     dialog.show();
@@ -105,15 +103,13 @@ void TestShell::passwordOk()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestShell::passwordCancelAndEsc_data()
-{
+void TestShell::passwordCancelAndEsc_data() {
     QTest::addColumn<bool>("useEsc");
     QTest::newRow("Cancel") << false;
     QTest::newRow("Esc") << true;
 }
 
-void TestShell::passwordCancelAndEsc()
-{
+void TestShell::passwordCancelAndEsc() {
     QFETCH(bool, useEsc);
     connectionSettings().Password = QStringLiteral("old");
     RecordingUi ui;
@@ -130,8 +126,7 @@ void TestShell::passwordCancelAndEsc()
     QVERIFY(!dialog.isVisible());
 }
 
-void TestShell::passwordCloseBoxSaysNothing()
-{
+void TestShell::passwordCloseBoxSaysNothing() {
     RecordingUi ui;
     TPassword dialog;
     dialog.show();
@@ -141,8 +136,7 @@ void TestShell::passwordCloseBoxSaysNothing()
     QVERIFY(connectionSettings().Password.isEmpty());
 }
 
-void TestShell::konec()
-{
+void TestShell::konec() {
     RecordingUi ui;
     TMainForm form;
     form.show();
@@ -163,8 +157,7 @@ void TestShell::konec()
     QVERIFY(!form.isVisible());
 }
 
-void TestShell::menuTree()
-{
+void TestShell::menuTree() {
     RecordingUi ui;
     TMainForm form;
     auto* bar = form.form()->MainMenu1;
@@ -188,8 +181,7 @@ void TestShell::menuTree()
     QVERIFY(form.form()->Editace->associatedObjects().isEmpty());
 }
 
-void TestShell::windowsOsLine_data()
-{
+void TestShell::windowsOsLine_data() {
     QTest::addColumn<uint>("platform");
     QTest::addColumn<uint>("minor");
     QTest::addColumn<QString>("line");
@@ -200,22 +192,23 @@ void TestShell::windowsOsLine_data()
     QTest::newRow("other") << 3u << 1u << "";
 }
 
-void TestShell::windowsOsLine()
-{
+void TestShell::windowsOsLine() {
     QFETCH(uint, platform);
     QFETCH(uint, minor);
     QFETCH(QString, line);
     // The service-pack text counts up to its first NUL.
-    QCOMPARE(prolis::windowsOsLine(platform, 4, minor, 950, QStringLiteral(" A") + QChar(0) + QStringLiteral("junk")),
+    QCOMPARE(prolis::windowsOsLine(platform, 4, minor, 950,
+                                   QStringLiteral(" A") + QChar(0) + QStringLiteral("junk")),
              line);
 }
 
-void TestShell::linuxLines()
-{
+void TestShell::linuxLines() {
     QCOMPARE(linuxOsLine(QStringLiteral("Debian GNU/Linux 12 (bookworm)"), QStringLiteral("6.1.0-18-amd64")),
              QStringLiteral("Debian GNU/Linux 12 (bookworm) Version: 6.1 Build: 0-18-amd64"));
-    QCOMPARE(linuxOsLine(QStringLiteral("Linux"), QStringLiteral("5.10")), QStringLiteral("Linux Version: 5.10 Build: "));
-    QCOMPARE(parseOsRelease(QStringLiteral("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n")),
+    QCOMPARE(linuxOsLine(QStringLiteral("Linux"), QStringLiteral("5.10")),
+             QStringLiteral("Linux Version: 5.10 Build: "));
+    QCOMPARE(parseOsRelease(QStringLiteral(
+                 "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n")),
              QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
     QCOMPARE(parseOsRelease(QStringLiteral("NAME=Alpine\n")), QStringLiteral("Alpine"));
     const SystemFacts facts = readSystemFacts();
@@ -224,45 +217,42 @@ void TestShell::linuxLines()
     QVERIFY(facts.osLine.contains(QStringLiteral(" Version: ")));
 }
 
-void TestShell::memoryLine_data()
-{
+void TestShell::memoryLine_data() {
     QTest::addColumn<quint64>("bytes");
     QTest::addColumn<QString>("line");
     const QChar nb(0x00A0);
-    QTest::newRow("above 4 GiB does not wrap") << quint64(16) * 1024 * 1024 * 1024
-                                               << QString("Memory 16_777_216 KB").replace(QLatin1Char('_'), nb);
+    QTest::newRow("above 4 GiB does not wrap")
+        << quint64(16) * 1024 * 1024 * 1024 << QString("Memory 16_777_216 KB").replace(QLatin1Char('_'), nb);
     QTest::newRow("rounded half up") << quint64(1536) << "Memory 2 KB";
     QTest::newRow("below a thousand") << quint64(512 * 1024) << "Memory 512 KB";
-    QTest::newRow("exact thousand") << quint64(1000 * 1024) << QString("Memory 1_000 KB").replace(QLatin1Char('_'), nb);
+    QTest::newRow("exact thousand") << quint64(1000 * 1024)
+                                    << QString("Memory 1_000 KB").replace(QLatin1Char('_'), nb);
     QTest::newRow("zero shows no digits") << quint64(0) << "Memory  KB";
 }
 
-void TestShell::memoryLine()
-{
+void TestShell::memoryLine() {
     QFETCH(quint64, bytes);
     QFETCH(QString, line);
     QCOMPARE(prolis::memoryLine(bytes), line);
 }
 
-void TestShell::cpuLines()
-{
+void TestShell::cpuLines() {
     QCOMPARE(cpuLine({}, {}), QStringLiteral("CPU  "));
-    const CpuFacts f = parseCpuInfo(QStringLiteral("processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) "
-                                                   "Xeon(R)\n\nprocessor\t: 1\nvendor_id\t: Other\n"));
+    const CpuFacts f =
+        parseCpuInfo(QStringLiteral("processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) "
+                                    "Xeon(R)\n\nprocessor\t: 1\nvendor_id\t: Other\n"));
     QCOMPARE(cpuLine(f.vendor, f.model), QStringLiteral("CPU GenuineIntel Intel(R) Xeon(R)"));
     const CpuFacts none = parseCpuInfo(QString());
     QCOMPARE(cpuLine(none.vendor, none.model), QStringLiteral("CPU  "));
 }
 
-void TestShell::aboutBoxShowsFactsAndOpensLink_data()
-{
+void TestShell::aboutBoxShowsFactsAndOpensLink_data() {
     QTest::addColumn<QString>("link");
     QTest::newRow("plain") << "https://www.example.org";
     QTest::newRow("ending in slash") << "https://www.example.org/";
 }
 
-void TestShell::aboutBoxShowsFactsAndOpensLink()
-{
+void TestShell::aboutBoxShowsFactsAndOpensLink() {
     QFETCH(QString, link);
     RecordingUi ui;
     SystemFacts facts{QStringLiteral("OS line"), QStringLiteral("Memory 1 KB"), QStringLiteral("CPU  ")};
@@ -278,8 +268,7 @@ void TestShell::aboutBoxShowsFactsAndOpensLink()
     QCOMPARE(ui.log, QStringList{QStringLiteral("open:") + link + QLatin1Char('/')});
 }
 
-void TestShell::startResults_data()
-{
+void TestShell::startResults_data() {
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("message");
     QTest::newRow("0") << 0 << "The system is out of memory or resources.";
@@ -289,8 +278,7 @@ void TestShell::startResults_data()
     QTest::newRow("started") << 33 << "";
 }
 
-void TestShell::startResults()
-{
+void TestShell::startResults() {
     QFETCH(int, result);
     QFETCH(QString, message);
     RecordingUi ui;
@@ -306,8 +294,7 @@ void TestShell::startResults()
     }
 }
 
-void TestShell::companionRetryOn31()
-{
+void TestShell::companionRetryOn31() {
     RecordingUi ui;
     ui.startResults = {31, 2};
     startCompanion();
@@ -315,8 +302,7 @@ void TestShell::companionRetryOn31()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestShell::launchResults()
-{
+void TestShell::launchResults() {
     QTemporaryDir dir;
     const QString folder = dir.path();
     QCOMPARE(launchDetached(QStringLiteral("MatEdit"), {folder}), 2);
@@ -335,8 +321,7 @@ void TestShell::launchResults()
              (QStringList{"/app", "/cwd", "/a", "/b"}));
 }
 
-void TestShell::topLevelHandler()
-{
+void TestShell::topLevelHandler() {
     RecordingUi ui;
     bool after = false;
     guarded([] { throw MathError(msg::DivByZero); });
@@ -349,8 +334,7 @@ void TestShell::topLevelHandler()
     QCOMPARE(ui.messages[0].buttons, Buttons::Ok);
 }
 
-void TestShell::keyRule_data()
-{
+void TestShell::keyRule_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QChar>("ch");
     QTest::addColumn<int>("verdict");
@@ -365,16 +349,14 @@ void TestShell::keyRule_data()
     QTest::newRow("enter") << "2,5" << QChar(13) << int(KeyVerdict::Enter);
 }
 
-void TestShell::keyRule()
-{
+void TestShell::keyRule() {
     QFETCH(QString, text);
     QFETCH(QChar, ch);
     QFETCH(int, verdict);
     QCOMPARE(int(filterNumericKey(ch, text)), verdict);
 }
 
-void TestShell::keyFilterInField()
-{
+void TestShell::keyFilterInField() {
     RecordingUi ui;
     QWidget w;
     auto* edit = new QLineEdit(&w);
@@ -397,8 +379,7 @@ void TestShell::keyFilterInField()
     QCOMPARE(edit->text(), QStringLiteral("1,2"));
 }
 
-void TestShell::missingRule_data()
-{
+void TestShell::missingRule_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("missing");
     QTest::newRow("empty") << "" << true;
@@ -408,8 +389,7 @@ void TestShell::missingRule_data()
     QTest::newRow("5") << "5" << false;
 }
 
-void TestShell::missingRule()
-{
+void TestShell::missingRule() {
     QFETCH(QString, text);
     QFETCH(bool, missing);
     QCOMPARE(isMissing(text), missing);

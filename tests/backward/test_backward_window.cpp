@@ -22,10 +22,11 @@ struct RecordingOutputs final : BackwardOutputs {
     void DrawChart() override { calls << QStringLiteral("chart"); }
 };
 
-Data material(int temperature = 20) { return test::workedMaterial(temperature); }
+Data material(int temperature = 20) {
+    return test::workedMaterial(temperature);
+}
 
-void fill(TProtlZpet& w, const QStringList& t)
-{
+void fill(TProtlZpet& w, const QStringList& t) {
     const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2, w.form()->Edit3,
                               w.form()->Edit4, w.form()->Edit5, w.form()->Edit6};
     for (int i = 0; i < t.size(); ++i)
@@ -34,16 +35,14 @@ void fill(TProtlZpet& w, const QStringList& t)
 
 const QStringList Example{"40", "30", "30", "40", "0,1", "0,05"};
 
-void calculateAt(TProtlZpet& w, int temperature)
-{
+void calculateAt(TProtlZpet& w, int temperature) {
     w.MaterialChosen(material(temperature));
     w.selectEquation(0);
     fill(w, Example);
     w.VypocetClick();
 }
 
-QStringList lines(TProtlZpet& w)
-{
+QStringList lines(TProtlZpet& w) {
     QStringList l;
     for (int i = 0; i < w.form()->ListBox1->count(); ++i)
         l << w.form()->ListBox1->item(i)->text();
@@ -73,17 +72,17 @@ private:
     RecordingOutputs m_outputs;
 };
 
-void TestBackwardWindow::init()
-{
+void TestBackwardWindow::init() {
     backwardUnit() = BackwardUnit{};
     m_outputs.calls.clear();
     setBackwardOutputs(&m_outputs);
 }
 
-void TestBackwardWindow::cleanup() { setBackwardOutputs(nullptr); }
+void TestBackwardWindow::cleanup() {
+    setBackwardOutputs(nullptr);
+}
 
-void TestBackwardWindow::sequenceWarnings()
-{
+void TestBackwardWindow::sequenceWarnings() {
     RecordingUi ui;
     TProtlZpet w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Protlačování Zpětné"));
@@ -102,8 +101,7 @@ void TestBackwardWindow::sequenceWarnings()
     QVERIFY(backwardUnit().history.isEmpty());
 }
 
-void TestBackwardWindow::workedExampleInWindow()
-{
+void TestBackwardWindow::workedExampleInWindow() {
     RecordingUi ui;
     TProtlZpet w;
     calculateAt(w, 20);
@@ -123,8 +121,7 @@ void TestBackwardWindow::workedExampleInWindow()
     QVERIFY(w.form()->UlozitP->isEnabled() && w.form()->TiskP->isEnabled() && w.form()->GrafBB->isEnabled());
 }
 
-void TestBackwardWindow::epsilonRefused()
-{
+void TestBackwardWindow::epsilonRefused() {
     RecordingUi ui;
     TProtlZpet w;
     w.show();
@@ -147,8 +144,7 @@ void TestBackwardWindow::epsilonRefused()
     QCOMPARE(backwardUnit().history.size(), 1);
 }
 
-void TestBackwardWindow::phi1RefusedKeepsRecords()
-{
+void TestBackwardWindow::phi1RefusedKeepsRecords() {
     RecordingUi ui;
     TProtlZpet w;
     calculateAt(w, 20);
@@ -170,8 +166,7 @@ void TestBackwardWindow::phi1RefusedKeepsRecords()
     QCOMPARE(backwardUnit().history.size(), 2);
 }
 
-void TestBackwardWindow::latestAfterSorting()
-{
+void TestBackwardWindow::latestAfterSorting() {
     RecordingUi ui;
     TProtlZpet w;
     for (int t : {200, 20, 100})
@@ -196,8 +191,7 @@ void TestBackwardWindow::latestAfterSorting()
     QCOMPARE(m_outputs.calls, (QStringList{"doc 1", "print 1", "chart"}));
 }
 
-void TestBackwardWindow::failureMend()
-{
+void TestBackwardWindow::failureMend() {
     RecordingUi ui;
     TProtlZpet w;
     calculateAt(w, 100);
@@ -210,8 +204,7 @@ void TestBackwardWindow::failureMend()
     QCOMPARE(w.form()->Label23->text(), QStringLiteral("0,000")); // the values already shown stay
 }
 
-void TestBackwardWindow::deletion()
-{
+void TestBackwardWindow::deletion() {
     RecordingUi ui;
     TProtlZpet w;
     for (int t : {20, 100, 200})
@@ -233,8 +226,7 @@ void TestBackwardWindow::deletion()
     QVERIFY(w.form()->UlozitP->isEnabled() && w.form()->GrafBB->isEnabled()); // stay enabled
 }
 
-void TestBackwardWindow::summaryOutputsAndStopFlag()
-{
+void TestBackwardWindow::summaryOutputsAndStopFlag() {
     RecordingUi ui;
     TProtlZpet w;
     w.show();
@@ -248,7 +240,7 @@ void TestBackwardWindow::summaryOutputsAndStopFlag()
     w.UlozitPClick();
     QCOMPARE(m_outputs.calls, QStringList{"summary doc"});
     QVERIFY(ui.messages.isEmpty()); // no question about the current calculation
-    w.form()->TiskS->click(); // clears the flag
+    w.form()->TiskS->click();       // clears the flag
     QVERIFY(!backwardUnit().StopFlag);
     m_outputs.calls.clear();
     w.TiskPClick();
@@ -264,8 +256,7 @@ void TestBackwardWindow::summaryOutputsAndStopFlag()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestBackwardWindow::latestDeletedSkipsOwnSteps()
-{
+void TestBackwardWindow::latestDeletedSkipsOwnSteps() {
     RecordingUi ui;
     TProtlZpet w;
     calculateAt(w, 20);
@@ -281,8 +272,7 @@ void TestBackwardWindow::latestDeletedSkipsOwnSteps()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestBackwardWindow::listClickAndChecks()
-{
+void TestBackwardWindow::listClickAndChecks() {
     RecordingUi ui;
     TProtlZpet w;
     w.show();
@@ -309,8 +299,7 @@ void TestBackwardWindow::listClickAndChecks()
     QVERIFY(!backwardUnit().StopFlag); // the panel's boxes do not touch the flag
 }
 
-void TestBackwardWindow::reopenKeepsRecords()
-{
+void TestBackwardWindow::reopenKeepsRecords() {
     RecordingUi ui;
     {
         TProtlZpet w;
@@ -327,8 +316,7 @@ void TestBackwardWindow::reopenKeepsRecords()
     QCOMPARE(lines(w).size(), 2);
 }
 
-void TestBackwardWindow::keysAndEnter()
-{
+void TestBackwardWindow::keysAndEnter() {
     RecordingUi ui;
     TProtlZpet w;
     w.show();

@@ -52,21 +52,20 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestCli::init()
-{
+void TestCli::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     if (test::haveTestDb()) {
         const ConnectionSettings s = test::testDbSettings();
-        writeFile(QStringLiteral("prolis.ini"), QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
-                                                    .arg(s.HostName)
-                                                    .arg(s.Port)
-                                                    .arg(s.Database, s.User)
-                                                    .toUtf8());
+        writeFile(QStringLiteral("prolis.ini"),
+                  QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
+                      .arg(s.HostName)
+                      .arg(s.Port)
+                      .arg(s.Database, s.User)
+                      .toUtf8());
     }
 }
 
-Result TestCli::run(const QStringList& args, const QString& password)
-{
+Result TestCli::run(const QStringList& args, const QString& password) {
     QString out, err;
     QTextStream o(&out), e(&err);
     cli::Environment env{m_dir->path(), [password] { return password; }};
@@ -74,17 +73,14 @@ Result TestCli::run(const QStringList& args, const QString& password)
     return {code, out, err};
 }
 
-QString TestCli::writeFile(const QString& name, const QByteArray& text)
-{
+QString TestCli::writeFile(const QString& name, const QByteArray& text) {
     const QString path = m_dir->filePath(name);
     QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
+    if (f.open(QIODevice::WriteOnly)) f.write(text);
     return path;
 }
 
-void TestCli::usage_data()
-{
+void TestCli::usage_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
     QTest::newRow("nothing") << QStringList{} << 64;
@@ -94,14 +90,16 @@ void TestCli::usage_data()
     QTest::newRow("unknown option") << QStringList{"materials", "--verbose"} << 64;
     QTest::newRow("option without value") << QStringList{"material", "--material"} << 64;
     QTest::newRow("missing temperature") << QStringList{"material", "--material", "1"} << 64;
-    QTest::newRow("bad equation") << QStringList{"flow", "--material-file", "x", "--equation", "4", "--phi", "1"} << 64;
-    QTest::newRow("both sources") << QStringList{"flow", "--material-file", "x", "--material", "1", "--temperature",
-                                                 "20", "--equation", "0", "--phi", "1"}
+    QTest::newRow("bad equation") << QStringList{"flow", "--material-file", "x", "--equation",
+                                                 "4",    "--phi",           "1"}
+                                  << 64;
+    QTest::newRow("both sources") << QStringList{"flow", "--material-file", "x",  "--material",
+                                                 "1",    "--temperature",   "20", "--equation",
+                                                 "0",    "--phi",           "1"}
                                   << 64;
 }
 
-void TestCli::usage()
-{
+void TestCli::usage() {
     QFETCH(QStringList, args);
     QFETCH(int, code);
     const Result r = run(args);
@@ -112,8 +110,7 @@ void TestCli::usage()
         QVERIFY(r.err.contains(QStringLiteral("Použití")));
 }
 
-void TestCli::materials()
-{
+void TestCli::materials() {
     REQUIRE_TEST_DB();
     const Result r = run({"materials"});
     QCOMPARE(r.code, 0);
@@ -130,20 +127,26 @@ void TestCli::materials()
     QCOMPARE(a[3]["nazev"].toString(), QString());
 }
 
-void TestCli::material_data()
-{
+void TestCli::material_data() {
     QTest::addColumn<QString>("material");
     QTest::addColumn<QString>("temperature");
     QTest::addColumn<QString>("name");
     QTest::addColumn<double>("polA");
-    QTest::newRow("by id") << "1" << "100" << "Zkušební ocel" << 760.0;
-    QTest::newRow("by name") << "Zkušební ocel" << "20" << "Zkušební ocel" << 800.0;
-    QTest::newRow("NULLs") << "4" << "20" << "" << 0.0;
-    QTest::newRow("name from the material row") << "5" << "-20" << "Horká" << 800.0;
+    QTest::newRow("by id") << "1"
+                           << "100"
+                           << "Zkušební ocel" << 760.0;
+    QTest::newRow("by name") << "Zkušební ocel"
+                             << "20"
+                             << "Zkušební ocel" << 800.0;
+    QTest::newRow("NULLs") << "4"
+                           << "20"
+                           << "" << 0.0;
+    QTest::newRow("name from the material row") << "5"
+                                                << "-20"
+                                                << "Horká" << 800.0;
 }
 
-void TestCli::material()
-{
+void TestCli::material() {
     REQUIRE_TEST_DB();
     QFETCH(QString, material);
     QFETCH(QString, temperature);
@@ -161,19 +164,20 @@ void TestCli::material()
     QVERIFY(r.out.indexOf("\"nazev\"") < r.out.indexOf("\"fistr\"")); // record order
 }
 
-void TestCli::materialRefusals_data()
-{
+void TestCli::materialRefusals_data() {
     QTest::addColumn<QString>("material");
     QTest::addColumn<QString>("temperature");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown material") << "Nikde" << "20" << 1 << "Materiál „Nikde“ v databázi není.";
-    QTest::newRow("unknown temperature") << "1" << "300" << 1 << "Materiál „1“ nemá v databázi teplotu 300 °C.";
-    QTest::newRow("temperature 40000") << "Horká" << "40000" << 2 << "Range check error.";
+    QTest::newRow("unknown material") << "Nikde"
+                                      << "20" << 1 << "Materiál „Nikde“ v databázi není.";
+    QTest::newRow("unknown temperature") << "1"
+                                         << "300" << 1 << "Materiál „1“ nemá v databázi teplotu 300 °C.";
+    QTest::newRow("temperature 40000") << "Horká"
+                                       << "40000" << 2 << "Range check error.";
 }
 
-void TestCli::materialRefusals()
-{
+void TestCli::materialRefusals() {
     REQUIRE_TEST_DB();
     QFETCH(QString, material);
     QFETCH(QString, temperature);
@@ -185,27 +189,27 @@ void TestCli::materialRefusals()
     QVERIFY(r.out.isEmpty());
 }
 
-void TestCli::flowFromFile_data()
-{
+void TestCli::flowFromFile_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("equation");
     QTest::addColumn<QString>("phi");
     QTest::addColumn<QStringList>("texts");
     const QByteArray worked = R"({"pol_a": 800, "pol_b": 0.2, "ppol_a": 0.6667, "ppol_b": 1.2, "teplo": 20})";
     QTest::newRow("Polytropa at 1") << worked << 0 << "1" << QStringList{"800", "0,6667", "666,7"};
-    QTest::newRow("Polytropa at 0,5") << worked << 0 << "0,5" << QStringList{"696,440450636899", "0,290198030274763", "580,396060549526"};
+    QTest::newRow("Polytropa at 0,5")
+        << worked << 0 << "0,5" << QStringList{"696,440450636899", "0,290198030274763", "580,396060549526"};
     QTest::newRow("ppn wins") << QByteArray(R"({"pn3": [250], "ppn": [0.5, 0.1], "ppol_a": 9})") << 1 << "2"
                               << QStringList{"250", "1,2", "600"};
 }
 
-void TestCli::flowFromFile()
-{
+void TestCli::flowFromFile() {
     QFETCH(QByteArray, file);
     QFETCH(int, equation);
     QFETCH(QString, phi);
     QFETCH(QStringList, texts);
     const QString path = writeFile(QStringLiteral("m.json"), file);
-    const Result r = run({"flow", "--material-file", path, "--equation", QString::number(equation), "--phi", phi});
+    const Result r =
+        run({"flow", "--material-file", path, "--equation", QString::number(equation), "--phi", phi});
     QCOMPARE(r.code, 0);
     const QJsonObject o = r.json().object();
     QCOMPARE(o["flowStress"].toString(), texts[0]);
@@ -214,8 +218,7 @@ void TestCli::flowFromFile()
     QCOMPARE(o["available"].toArray().size(), 4);
 }
 
-void TestCli::flowErrors_data()
-{
+void TestCli::flowErrors_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("phi");
     QTest::addColumn<int>("code");
@@ -225,12 +228,12 @@ void TestCli::flowErrors_data()
     QTest::newRow("phi 0") << ok << "0" << 2 << "Invalid floating point operation.";
     QTest::newRow("no work constants") << QByteArray(R"({"pol_a": 800})") << "1" << 2
                                        << "Materiál nemá konstanty pro výpočet přetvárné práce.";
-    QTest::newRow("teplo out of range") << QByteArray(R"({"teplo": 40000})") << "1" << 2 << "Range check error.";
+    QTest::newRow("teplo out of range")
+        << QByteArray(R"({"teplo": 40000})") << "1" << 2 << "Range check error.";
     QTest::newRow("malformed") << QByteArray("{\"pol_a\": 800,\n}") << "1" << 2 << "pozice";
 }
 
-void TestCli::flowErrors()
-{
+void TestCli::flowErrors() {
     QFETCH(QByteArray, file);
     QFETCH(QString, phi);
     QFETCH(int, code);
@@ -239,38 +242,39 @@ void TestCli::flowErrors()
     const Result r = run({"flow", "--material-file", path, "--equation", "0", "--phi", phi});
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
-    if (message == QLatin1String("pozice"))
-        QVERIFY(r.err.contains(path));
+    if (message == QLatin1String("pozice")) QVERIFY(r.err.contains(path));
 }
 
-void TestCli::materialFileRoundTrip()
-{
+void TestCli::materialFileRoundTrip() {
     REQUIRE_TEST_DB();
-    const Result m = run({"material", "--material", "6", "--temperature", "20", "-o", m_dir->filePath("m6.json")});
+    const Result m =
+        run({"material", "--material", "6", "--temperature", "20", "-o", m_dir->filePath("m6.json")});
     QCOMPARE(m.code, 0);
     QVERIFY(m.out.isEmpty());
     for (const char* eq : {"0", "1", "2", "3"}) {
-        const Result fromDb = run({"flow", "--material", "6", "--temperature", "20", "--equation", eq, "--phi", "0,37"});
-        const Result fromFile = run({"flow", "--material-file", m_dir->filePath("m6.json"), "--equation", eq, "--phi", "0,37"});
+        const Result fromDb =
+            run({"flow", "--material", "6", "--temperature", "20", "--equation", eq, "--phi", "0,37"});
+        const Result fromFile =
+            run({"flow", "--material-file", m_dir->filePath("m6.json"), "--equation", eq, "--phi", "0,37"});
         QCOMPARE(fromDb.code, 0);
         QCOMPARE(fromFile.out, fromDb.out);
     }
 }
 
-void TestCli::databaseErrors()
-{
+void TestCli::databaseErrors() {
     REQUIRE_TEST_DB();
     const Result wrong = run({"materials"}, QStringLiteral("wrong"));
     QCOMPARE(wrong.code, 3);
     QVERIFY2(wrong.err.startsWith(QStringLiteral("Access denied for user 'prolis'")), qPrintable(wrong.err));
     const Result noIni = run({"materials", "--ini", m_dir->filePath("none.ini")});
     QCOMPARE(noIni.code, 3);
-    const QString broken = writeFile(QStringLiteral("broken.ini"),
-                                     QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=prolis\r\n")
-                                         .arg(test::testDbSettings().HostName)
-                                         .arg(test::testDbSettings().Port)
-                                         .arg(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN"))
-                                         .toUtf8());
+    const QString broken =
+        writeFile(QStringLiteral("broken.ini"),
+                  QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=prolis\r\n")
+                      .arg(test::testDbSettings().HostName)
+                      .arg(test::testDbSettings().Port)
+                      .arg(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN"))
+                      .toUtf8());
     const Result missingTable = run({"material", "--ini", broken, "--material", "1", "--temperature", "20"});
     QCOMPARE(missingTable.code, 3);
     QVERIFY2(missingTable.err.contains(QStringLiteral("doesn't exist")), qPrintable(missingTable.err));
@@ -282,36 +286,54 @@ namespace {
 const QByteArray FixedMaterial =
     R"({"nazev": "Vektor", "rp": 350, "teplo": 20, "pol_a": 800, "pol_b": 0, "ppol_a": 0.6, "ppol_b": 1, "fimax": 1.4})";
 
-QStringList forwardArgs(const QString& file, const QString& die, const QString& alpha2, const QString& f2)
-{
-    QStringList a{"forward", "--material-file", file, "--equation", "0", "--die", die, "--D0", "30", "--h0", "100",
-                  "--D1", "40", "--D2", "40", "--D3", "20", "--L1", "50", "--L3", "5", "--f1", "0,1", "--f3", "0,1"};
-    if (!alpha2.isEmpty())
-        a << "--alpha2" << alpha2;
-    if (!f2.isEmpty())
-        a << "--f2" << f2;
+QStringList forwardArgs(const QString& file, const QString& die, const QString& alpha2, const QString& f2) {
+    QStringList a{"forward", "--material-file",
+                  file,      "--equation",
+                  "0",       "--die",
+                  die,       "--D0",
+                  "30",      "--h0",
+                  "100",     "--D1",
+                  "40",      "--D2",
+                  "40",      "--D3",
+                  "20",      "--L1",
+                  "50",      "--L3",
+                  "5",       "--f1",
+                  "0,1",     "--f3",
+                  "0,1"};
+    if (!alpha2.isEmpty()) a << "--alpha2" << alpha2;
+    if (!f2.isEmpty()) a << "--f2" << f2;
     return a;
 }
 } // namespace
 
-void TestCli::forwardVectors_data()
-{
+void TestCli::forwardVectors_data() {
     QTest::addColumn<QString>("die");
     QTest::addColumn<QString>("alpha2");
     QTest::addColumn<QString>("f2");
     QTest::addColumn<QStringList>("fields");
-    QTest::newRow("without cone") << "1" << "45" << "0,9"
-                                  << QStringList{"SigmaRo2=1960,00 MPa", "SigmaFi2=2310,00 MPa", "TauRoFi2min=175,00 MPa",
-                                                 "SigmaZ1max=3231,49 MPa", "TauRZ1max=323,15 MPa", "Fmax=4060,81 kN",
-                                                 "Alfa2= °", "f2=0,5", "TypVypoctu=bez kuzele", "F="};
-    QTest::newRow("with cone") << "0" << "60" << "0,1"
-                               << QStringList{"SigmaRo2=1204,68 MPa", "SigmaFi2=1804,68 MPa", "TauRoFi2=180,47 MPa",
-                                              "SigmaZ1=1493,64 MPa", "SigmaR1=642,26 MPa", "F=1876,96 kN",
-                                              "Alfa2=60 °", "Fmax=", "h0D0=3,333", "Fi3=1,386"};
+    QTest::newRow("without cone") << "1"
+                                  << "45"
+                                  << "0,9"
+                                  << QStringList{"SigmaRo2=1960,00 MPa",
+                                                 "SigmaFi2=2310,00 MPa",
+                                                 "TauRoFi2min=175,00 MPa",
+                                                 "SigmaZ1max=3231,49 MPa",
+                                                 "TauRZ1max=323,15 MPa",
+                                                 "Fmax=4060,81 kN",
+                                                 "Alfa2= °",
+                                                 "f2=0,5",
+                                                 "TypVypoctu=bez kuzele",
+                                                 "F="};
+    QTest::newRow("with cone") << "0"
+                               << "60"
+                               << "0,1" << QStringList{"SigmaRo2=1204,68 MPa", "SigmaFi2=1804,68 MPa",
+                                                       "TauRoFi2=180,47 MPa",  "SigmaZ1=1493,64 MPa",
+                                                       "SigmaR1=642,26 MPa",   "F=1876,96 kN",
+                                                       "Alfa2=60 °",           "Fmax=",
+                                                       "h0D0=3,333",           "Fi3=1,386"};
 }
 
-void TestCli::forwardVectors()
-{
+void TestCli::forwardVectors() {
     QFETCH(QString, die);
     QFETCH(QString, alpha2);
     QFETCH(QString, f2);
@@ -332,43 +354,45 @@ void TestCli::forwardVectors()
     QVERIFY(r.out.indexOf("\"Ocel\"") < r.out.indexOf("\"Fmax\"")); // record order
 }
 
-void TestCli::forwardQuestions()
-{
+void TestCli::forwardQuestions() {
     const QString file = writeFile(QStringLiteral("v.json"), FixedMaterial);
     QStringList args = forwardArgs(file, "1", "", "");
     args[args.indexOf("--h0") + 1] = "40"; // h0/D0 1,333
     args[args.indexOf("--D3") + 1] = "15"; // s0/s3 4, eps 0,75, phi3 1,96
     const Result refused = run(args);
     QCOMPARE(refused.code, 1);
-    QCOMPARE(refused.err, QStringLiteral("Jste mimo povolený interval pro h0/D0\nChcete pokracovat ve výpočtu ?\n"
-                                         "Zadejte nové hodnoty h0 D0\n"));
+    QCOMPARE(refused.err,
+             QStringLiteral("Jste mimo povolený interval pro h0/D0\nChcete pokracovat ve výpočtu ?\n"
+                            "Zadejte nové hodnoty h0 D0\n"));
     QVERIFY(refused.out.isEmpty());
     const Result yes = run(args << "--yes");
     QCOMPARE(yes.code, 0);
     const QJsonObject answered = yes.json().object();
     const QJsonArray q = answered["questions"].toArray();
     QCOMPARE(q.size(), 4);
-    QCOMPARE(q[3].toString(), QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?"));
+    QCOMPARE(q[3].toString(),
+             QStringLiteral("Jste mimo povolený interval pro eps\rChcete pokracovat ve výpočtu ?"));
     QVERIFY(!answered["validity"]["Fi3"]["inRange"].toBool());
 }
 
-void TestCli::forwardRefusals_data()
-{
+void TestCli::forwardRefusals_data() {
     QTest::addColumn<QStringList>("change"); // option, value ("" removes it)
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("dimension 0") << QStringList{"--L3", "0"} << 1 << "Nejsou zadány všechny rozměry\npolotovaru, nebo průtlačku.";
-    QTest::newRow("no equation") << QStringList{"--equation", ""} << 1 << "Není vybrána rovnice pro \nvýpočet";
+    QTest::newRow("dimension 0") << QStringList{"--L3", "0"} << 1
+                                 << "Nejsou zadány všechny rozměry\npolotovaru, nebo průtlačku.";
+    QTest::newRow("no equation") << QStringList{"--equation", ""} << 1
+                                 << "Není vybrána rovnice pro \nvýpočet";
     QTest::newRow("no die type") << QStringList{"--die", ""} << 1 << "Není vybrán typ výpočtu.";
     QTest::newRow("no angle") << QStringList{"--die", "0"} << 1 << "Není zadán úhel alfa.";
     QTest::newRow("no friction") << QStringList{"--f1", ""} << 1 << "Nejsou zadány hodnoty tření.";
-    QTest::newRow("not a number") << QStringList{"--f1", ","} << 2 << "',' is not a valid floating point value.";
+    QTest::newRow("not a number") << QStringList{"--f1", ","} << 2
+                                  << "',' is not a valid floating point value.";
     QTest::newRow("D1 0,0") << QStringList{"--D1", "0,0"} << 2 << "Floating point division by zero.";
     QTest::newRow("bad die") << QStringList{"--die", "2"} << 64 << "--die";
 }
 
-void TestCli::forwardRefusals()
-{
+void TestCli::forwardRefusals() {
     QFETCH(QStringList, change);
     QFETCH(int, code);
     QFETCH(QString, message);
@@ -392,15 +416,13 @@ namespace {
 const QByteArray WorkedMaterial =
     R"({"nazev": "Ocel", "teplo": 20, "pol_a": 800, "pol_b": 0.2, "ppol_a": 0.6667, "ppol_b": 1.2, "fimax": 1.4})";
 
-QStringList backwardArgs(const QString& file, const QStringList& dims)
-{
-    return {"backward", "--material-file", file, "--equation", "0", "--D0", dims[0], "--h0", dims[1],
-            "--d", dims[2], "--H", dims[3], "--f1", "0,1", "--f2", "0,05"};
+QStringList backwardArgs(const QString& file, const QStringList& dims) {
+    return {"backward", "--material-file", file,  "--equation", "0",    "--D0", dims[0], "--h0", dims[1],
+            "--d",      dims[2],           "--H", dims[3],      "--f1", "0,1",  "--f2",  "0,05"};
 }
 } // namespace
 
-void TestCli::backwardWorkedExample()
-{
+void TestCli::backwardWorkedExample() {
     const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
     const Result r = run(backwardArgs(file, {"40", "30", "30", "40"}));
     QCOMPARE(r.code, 0);
@@ -423,8 +445,7 @@ void TestCli::backwardWorkedExample()
     QVERIFY(r.out.indexOf("\"f2str\": \"0,075\",\n  \"checks\"") > 0);
 }
 
-void TestCli::backwardQuestions_data()
-{
+void TestCli::backwardQuestions_data() {
     QTest::addColumn<QStringList>("dims");
     QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("refusal");
@@ -436,8 +457,7 @@ void TestCli::backwardQuestions_data()
                          << "Zadejte nové hodnoty polotovaru a průtlačku,\nnebo zvolte jiný materiál.";
 }
 
-void TestCli::backwardQuestions()
-{
+void TestCli::backwardQuestions() {
     QFETCH(QStringList, dims);
     QFETCH(QString, question);
     QFETCH(QString, refusal);
@@ -452,18 +472,18 @@ void TestCli::backwardQuestions()
     QVERIFY(yes.json().object()["questions"].toArray().size() >= 1);
 }
 
-void TestCli::backwardRefusals_data()
-{
+void TestCli::backwardRefusals_data() {
     QTest::addColumn<QStringList>("dims");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("dimension 0") << QStringList{"40", "0", "30", "40"} << 1 << "Nejsou zadány všechny rozměry";
-    QTest::newRow("H = h0") << QStringList{"40", "30", "30", "30"} << 2 << "Invalid floating point operation.";
+    QTest::newRow("dimension 0") << QStringList{"40", "0", "30", "40"} << 1
+                                 << "Nejsou zadány všechny rozměry";
+    QTest::newRow("H = h0") << QStringList{"40", "30", "30", "30"} << 2
+                            << "Invalid floating point operation.";
     QTest::newRow("d = D0") << QStringList{"40", "30", "40", "40"} << 2 << "Floating point division by zero.";
 }
 
-void TestCli::backwardRefusals()
-{
+void TestCli::backwardRefusals() {
     QFETCH(QStringList, dims);
     QFETCH(int, code);
     QFETCH(QString, message);

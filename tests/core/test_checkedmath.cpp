@@ -20,8 +20,7 @@ private slots:
     void errorDisplayText();
 };
 
-void TestCheckedMath::failures_data()
-{
+void TestCheckedMath::failures_data() {
     QTest::addColumn<Op>("op");
     QTest::addColumn<QString>("message");
     const QString div0 = msg::DivByZero, inv = msg::InvalidOp, ovf = msg::Overflow;
@@ -38,8 +37,7 @@ void TestCheckedMath::failures_data()
     QTest::newRow("integral power overflow") << Op([] { return fp::power(10, 400); }) << ovf;
 }
 
-void TestCheckedMath::failures()
-{
+void TestCheckedMath::failures() {
     QFETCH(Op, op);
     QFETCH(QString, message);
     try {
@@ -50,8 +48,7 @@ void TestCheckedMath::failures()
     }
 }
 
-void TestCheckedMath::values_data()
-{
+void TestCheckedMath::values_data() {
     QTest::addColumn<Op>("op");
     QTest::addColumn<double>("expected");
     QTest::newRow("power b=0") << Op([] { return fp::power(0, 0); }) << 1.0;
@@ -62,28 +59,32 @@ void TestCheckedMath::values_data()
     QTest::newRow("ln 1") << Op([] { return fp::ln(1); }) << 0.0;
 }
 
-void TestCheckedMath::values()
-{
+void TestCheckedMath::values() {
     QFETCH(Op, op);
     QFETCH(double, expected);
     QCOMPARE(op(), expected);
 }
 
-void TestCheckedMath::errorDisplayText_data()
-{
+void TestCheckedMath::errorDisplayText_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Abc" << "Abc.";
-    QTest::newRow("point") << "Abc." << "Abc.";
-    QTest::newRow("exclamation sorts below point") << "Abc!" << "Abc!";
-    QTest::newRow("quote") << "'x' is not a valid floating point value" << "'x' is not a valid floating point value.";
-    QTest::newRow("closing quote sorts below point") << "value 'x'" << "value 'x'";
-    QTest::newRow("slash sorts above point") << "a/" << "a/.";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("letter") << "Abc"
+                            << "Abc.";
+    QTest::newRow("point") << "Abc."
+                           << "Abc.";
+    QTest::newRow("exclamation sorts below point") << "Abc!"
+                                                   << "Abc!";
+    QTest::newRow("quote") << "'x' is not a valid floating point value"
+                           << "'x' is not a valid floating point value.";
+    QTest::newRow("closing quote sorts below point") << "value 'x'"
+                                                     << "value 'x'";
+    QTest::newRow("slash sorts above point") << "a/"
+                                             << "a/.";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
-void TestCheckedMath::errorDisplayText()
-{
+void TestCheckedMath::errorDisplayText() {
     QFETCH(QString, message);
     QFETCH(QString, shown);
     QCOMPARE(prolis::errorDisplayText(message), shown);

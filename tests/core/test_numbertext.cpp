@@ -20,8 +20,7 @@ private slots:
     void integers();
 };
 
-void TestNumberText::fixed_data()
-{
+void TestNumberText::fixed_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("decimals");
     QTest::addColumn<int>("precision");
@@ -47,8 +46,7 @@ void TestNumberText::fixed_data()
     QTest::newRow("15 integer digits") << 123456789012345.0 << 2 << 15 << "123456789012345,00";
 }
 
-void TestNumberText::fixed()
-{
+void TestNumberText::fixed() {
     QFETCH(double, value);
     QFETCH(int, decimals);
     QFETCH(int, precision);
@@ -56,8 +54,7 @@ void TestNumberText::fixed()
     QCOMPARE(formatFixed(value, decimals, precision), text);
 }
 
-void TestNumberText::general_data()
-{
+void TestNumberText::general_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
     QTest::newRow("0.0001 fixed") << 0.0001 << "0,0001";
@@ -76,15 +73,13 @@ void TestNumberText::general_data()
     QTest::newRow("rounds up at 15") << 0.1 + 0.2 << "0,3";
 }
 
-void TestNumberText::general()
-{
+void TestNumberText::general() {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(formatGeneral(value), text);
 }
 
-void TestNumberText::againstReference()
-{
+void TestNumberText::againstReference() {
     // Reference texts from an independent exact-decimal implementation.
     QFile f(QStringLiteral(PROLIS_TEST_DATA "/number_texts.tsv"));
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -104,8 +99,7 @@ void TestNumberText::againstReference()
     QVERIFY(lines > 3000);
 }
 
-void TestNumberText::parse_data()
-{
+void TestNumberText::parse_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<double>("value");
@@ -132,8 +126,7 @@ void TestNumberText::parse_data()
     QTest::newRow("nan") << "nan" << false << 0.0;
 }
 
-void TestNumberText::parse()
-{
+void TestNumberText::parse() {
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(double, value);
@@ -149,8 +142,7 @@ void TestNumberText::parse()
     }
 }
 
-void TestNumberText::integers_data()
-{
+void TestNumberText::integers_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<int>("value");
@@ -166,8 +158,7 @@ void TestNumberText::integers_data()
     QTest::newRow("min") << "-2147483648" << true << std::numeric_limits<int>::min();
 }
 
-void TestNumberText::integers()
-{
+void TestNumberText::integers() {
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(int, value);

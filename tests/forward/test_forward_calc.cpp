@@ -1,8 +1,8 @@
 #include "core/Errors.h"
-#include "support/ErrorOf.h"
 #include "core/History.h"
 #include "core/PanelChecks.h"
 #include "forward/ForwardCalc.h"
+#include "support/ErrorOf.h"
 #include "support/Materials.h"
 
 #include <QtTest>
@@ -21,13 +21,11 @@ struct FixedModel final : MaterialModel {
     double yieldStrength() const override { return rp; }
 };
 
-Inputs vectorInputs(const QString& alpha2, const QString& f2)
-{
+Inputs vectorInputs(const QString& alpha2, const QString& f2) {
     return Inputs{"30", "100", "40", "40", "20", "50", "5", alpha2, "0,1", f2, "0,1"};
 }
 
-Inputs geometry(const QString& d0, const QString& h0, const QString& d2, const QString& d3)
-{
+Inputs geometry(const QString& d0, const QString& h0, const QString& d2, const QString& d3) {
     Inputs in;
     in.D0 = d0;
     in.h0 = h0;
@@ -36,8 +34,7 @@ Inputs geometry(const QString& d0, const QString& h0, const QString& d2, const Q
     return in;
 }
 
-Data material()
-{
+Data material() {
     Data d = test::workedMaterial();
     d.rm = 600;
     d.a5 = 20;
@@ -46,16 +43,14 @@ Data material()
     return d;
 }
 
-Souhrn recordAt(int temperature, const QString& name = QStringLiteral("X"))
-{
+Souhrn recordAt(int temperature, const QString& name = QStringLiteral("X")) {
     Souhrn r;
     r[Teplota] = QString::number(temperature);
     r[Ocel] = name;
     return r;
 }
 
-QStringList order(const History<Souhrn>& h)
-{
+QStringList order(const History<Souhrn>& h) {
     QStringList s;
     for (int i = 0; i < h.size(); ++i)
         s << h.at(i)[Teplota] + h.at(i)[Ocel];
@@ -88,41 +83,54 @@ private slots:
     void panelChecks();
 };
 
-void TestForwardCalc::withoutConeVector()
-{
+void TestForwardCalc::withoutConeVector() {
     Souhrn r;
     calculateWithoutCone(r, FixedModel{}, EquationKind::Polytropa, vectorInputs(QString(), "0,5"));
-    const QList<QPair<Field, QString>> expected{
-        {SigmaRo2, "1960,00 MPa"},   {SigmaFi2, "2310,00 MPa"},   {TauRoFi2min, "175,00 MPa"},
-        {TauRoFi2max, "400,00 MPa"}, {SigmaRo3, "80,00 MPa"},     {SigmaFi3, "880,00 MPa"},
-        {SigmaR3, "800,00 MPa"},     {Tau3, "80,00 MPa"},         {SigmaZ1max, "3231,49 MPa"},
-        {SigmaR1max, "3231,49 MPa"}, {TauRZ1max, "323,15 MPa"},   {SigmaZ2, "1960,00 MPa"},
-        {SigmaR2, "1960,00 MPa"},    {TauRZ2, "196,00 MPa"},      {Fmax, "4060,81 kN"},
-        {SigmaP3, "800,00 MPa"},     {SigmaPS, "600,00 MPa"},     {Aj, "0,5000 J/mm^3"},
-        {Alfa2, " °"},               {f2, "0,5"},                 {D1, "40 mm"}};
+    const QList<QPair<Field, QString>> expected{{SigmaRo2, "1960,00 MPa"},
+                                                {SigmaFi2, "2310,00 MPa"},
+                                                {TauRoFi2min, "175,00 MPa"},
+                                                {TauRoFi2max, "400,00 MPa"},
+                                                {SigmaRo3, "80,00 MPa"},
+                                                {SigmaFi3, "880,00 MPa"},
+                                                {SigmaR3, "800,00 MPa"},
+                                                {Tau3, "80,00 MPa"},
+                                                {SigmaZ1max, "3231,49 MPa"},
+                                                {SigmaR1max, "3231,49 MPa"},
+                                                {TauRZ1max, "323,15 MPa"},
+                                                {SigmaZ2, "1960,00 MPa"},
+                                                {SigmaR2, "1960,00 MPa"},
+                                                {TauRZ2, "196,00 MPa"},
+                                                {Fmax, "4060,81 kN"},
+                                                {SigmaP3, "800,00 MPa"},
+                                                {SigmaPS, "600,00 MPa"},
+                                                {Aj, "0,5000 J/mm^3"},
+                                                {Alfa2, " °"},
+                                                {f2, "0,5"},
+                                                {D1, "40 mm"}};
     for (const auto& [field, text] : expected)
         QCOMPARE(r[field], text);
     for (Field empty : {TauRoFi2, TauRoFi3, SigmaZ1, SigmaR1, TauRZ1, F})
         QVERIFY(r[empty].isEmpty());
 }
 
-void TestForwardCalc::withConeVector()
-{
+void TestForwardCalc::withConeVector() {
     Souhrn r;
     calculateWithCone(r, FixedModel{}, EquationKind::Polytropa, vectorInputs("60", "0,1"));
-    const QList<QPair<Field, QString>> expected{
-        {SigmaRo2, "1204,68 MPa"}, {SigmaFi2, "1804,68 MPa"}, {TauRoFi2, "180,47 MPa"}, {SigmaRo3, "80,00 MPa"},
-        {SigmaFi3, "880,00 MPa"},  {TauRoFi3, "88,00 MPa"},   {SigmaR3, "800,00 MPa"},  {Tau3, "80,00 MPa"},
-        {SigmaZ1, "1493,64 MPa"},  {SigmaR1, "642,26 MPa"},   {TauRZ1, "64,23 MPa"},    {SigmaZ2, "1204,68 MPa"},
-        {SigmaR2, "518,01 MPa"},   {TauRZ2, "51,80 MPa"},     {F, "1876,96 kN"},        {Alfa2, "60 °"}};
+    const QList<QPair<Field, QString>> expected{{SigmaRo2, "1204,68 MPa"}, {SigmaFi2, "1804,68 MPa"},
+                                                {TauRoFi2, "180,47 MPa"},  {SigmaRo3, "80,00 MPa"},
+                                                {SigmaFi3, "880,00 MPa"},  {TauRoFi3, "88,00 MPa"},
+                                                {SigmaR3, "800,00 MPa"},   {Tau3, "80,00 MPa"},
+                                                {SigmaZ1, "1493,64 MPa"},  {SigmaR1, "642,26 MPa"},
+                                                {TauRZ1, "64,23 MPa"},     {SigmaZ2, "1204,68 MPa"},
+                                                {SigmaR2, "518,01 MPa"},   {TauRZ2, "51,80 MPa"},
+                                                {F, "1876,96 kN"},         {Alfa2, "60 °"}};
     for (const auto& [field, text] : expected)
         QCOMPARE(r[field], text);
     for (Field empty : {TauRoFi2min, TauRoFi2max, SigmaZ1max, SigmaR1max, TauRZ1max, Fmax})
         QVERIFY(r[empty].isEmpty());
 }
 
-void TestForwardCalc::coneAt90MatchesWithoutCone()
-{
+void TestForwardCalc::coneAt90MatchesWithoutCone() {
     Souhrn cone, plain;
     calculateWithCone(cone, FixedModel{}, EquationKind::Polytropa, vectorInputs("90", "0,5"));
     calculateWithoutCone(plain, FixedModel{}, EquationKind::Polytropa, vectorInputs(QString(), "0,5"));
@@ -132,8 +140,7 @@ void TestForwardCalc::coneAt90MatchesWithoutCone()
     QCOMPARE(cone[SigmaFi2], QStringLiteral("2560,00 MPa"));
 }
 
-void TestForwardCalc::f2ChangesNothingWithoutCone()
-{
+void TestForwardCalc::f2ChangesNothingWithoutCone() {
     Souhrn a, b;
     calculateWithoutCone(a, FixedModel{}, EquationKind::Polytropa, vectorInputs(QString(), "0,5"));
     calculateWithoutCone(b, FixedModel{}, EquationKind::Polytropa, vectorInputs(QString(), "0,9"));
@@ -141,8 +148,7 @@ void TestForwardCalc::f2ChangesNothingWithoutCone()
     QCOMPARE(a, b);
 }
 
-void TestForwardCalc::zeroFrictionInContainer()
-{
+void TestForwardCalc::zeroFrictionInContainer() {
     Inputs in = vectorInputs(QString(), "0,5");
     in.f1 = QStringLiteral("0,0");
     Souhrn r;
@@ -152,21 +158,25 @@ void TestForwardCalc::zeroFrictionInContainer()
     QCOMPARE(r[TauRZ2], QStringLiteral("0,00 MPa"));
 }
 
-void TestForwardCalc::failures_data()
-{
+void TestForwardCalc::failures_data() {
     QTest::addColumn<int>("die");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("D1 0,0 in step 13") << 1 << "D1" << "0,0" << msg::DivByZero;
-    QTest::newRow("angle 0,0") << 0 << "alpha2" << "0,0" << msg::DivByZero;
-    QTest::newRow("f2 0,0 with cone") << 0 << "f2" << "0,0" << msg::DivByZero;
-    QTest::newRow("lone comma") << 1 << "L1" << "," << "',' is not a valid floating point value";
-    QTest::newRow("D2 = D3 fails in the model") << 1 << "D2" << "20" << msg::InvalidOp;
+    QTest::newRow("D1 0,0 in step 13") << 1 << "D1"
+                                       << "0,0" << msg::DivByZero;
+    QTest::newRow("angle 0,0") << 0 << "alpha2"
+                               << "0,0" << msg::DivByZero;
+    QTest::newRow("f2 0,0 with cone") << 0 << "f2"
+                                      << "0,0" << msg::DivByZero;
+    QTest::newRow("lone comma") << 1 << "L1"
+                                << ","
+                                << "',' is not a valid floating point value";
+    QTest::newRow("D2 = D3 fails in the model") << 1 << "D2"
+                                                << "20" << msg::InvalidOp;
 }
 
-void TestForwardCalc::failures()
-{
+void TestForwardCalc::failures() {
     QFETCH(int, die);
     QFETCH(QString, field);
     QFETCH(QString, text);
@@ -186,8 +196,7 @@ void TestForwardCalc::failures()
              message);
 }
 
-void TestForwardCalc::inputChecks_data()
-{
+void TestForwardCalc::inputChecks_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<Inputs>("in");
     QTest::addColumn<int>("eq");
@@ -213,8 +222,7 @@ void TestForwardCalc::inputChecks_data()
     QTest::newRow("friction") << "C45" << noFriction << 0 << 0 << MsgNoFriction << 0;
 }
 
-void TestForwardCalc::inputChecks()
-{
+void TestForwardCalc::inputChecks() {
     QFETCH(QString, name);
     QFETCH(Inputs, in);
     QFETCH(int, eq);
@@ -226,24 +234,25 @@ void TestForwardCalc::inputChecks()
     QCOMPARE(problem ? problem->focusField : 0, focus);
 }
 
-void TestForwardCalc::validity_data()
-{
+void TestForwardCalc::validity_data() {
     QTest::addColumn<Inputs>("in");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<bool>>("inRange");
-    QTest::newRow("h0/D0 exactly 3") << geometry("20", "60", "30", "20") << QStringList{"3,000", "1,000", "0,000", "0,811"}
+    QTest::newRow("h0/D0 exactly 3") << geometry("20", "60", "30", "20")
+                                     << QStringList{"3,000", "1,000", "0,000", "0,811"}
                                      << QList<bool>{true, true, true, true};
-    QTest::newRow("2.9996 shown as 3,000 on red") << geometry("25", "74,99", "30", "20")
-                                                  << QStringList{"3,000", "1,563", "0,360", "0,811"}
-                                                  << QList<bool>{false, true, true, true};
-    QTest::newRow("three rows out") << geometry("40", "40", "30", "20") << QStringList{"1,000", "4,000", "0,750", "0,811"}
+    QTest::newRow("2.9996 shown as 3,000 on red")
+        << geometry("25", "74,99", "30", "20") << QStringList{"3,000", "1,563", "0,360", "0,811"}
+        << QList<bool>{false, true, true, true};
+    QTest::newRow("three rows out") << geometry("40", "40", "30", "20")
+                                    << QStringList{"1,000", "4,000", "0,750", "0,811"}
                                     << QList<bool>{false, false, false, true};
-    QTest::newRow("phi3 above fimax") << geometry("30", "100", "60", "20") << QStringList{"3,333", "2,250", "0,556", "2,197"}
-                                      << QList<bool>{true, true, true, false};
+    QTest::newRow("phi3 above fimax")
+        << geometry("30", "100", "60", "20") << QStringList{"3,333", "2,250", "0,556", "2,197"}
+        << QList<bool>{true, true, true, false};
 }
 
-void TestForwardCalc::validity()
-{
+void TestForwardCalc::validity() {
     QFETCH(Inputs, in);
     QFETCH(QStringList, texts);
     QFETCH(QList<bool>, inRange);
@@ -256,8 +265,7 @@ void TestForwardCalc::validity()
     QCOMPARE(v.rows[0].refusal, QStringLiteral("Zadejte nové hodnoty h0 D0"));
 }
 
-void TestForwardCalc::recordFields()
-{
+void TestForwardCalc::recordFields() {
     const Data m = material();
     const Inputs in{"30", "100", "40,0", "40", "20", "50", "5", "", "0,1", "0,5", "0,1"};
     const Validity v = checkSolutionValidity(in, m.fimax);
@@ -278,8 +286,7 @@ void TestForwardCalc::recordFields()
     QCOMPARE(dieTypeName(DieType::WithCone), QStringLiteral("s kuzelem"));
 }
 
-void TestForwardCalc::sortExample()
-{
+void TestForwardCalc::sortExample() {
     History<Souhrn> h;
     h.append(recordAt(5, "A"));
     h.append(recordAt(3));
@@ -289,8 +296,7 @@ void TestForwardCalc::sortExample()
     QCOMPARE(order(h), (QStringList{"1X", "3X", "5B", "5A"}));
 }
 
-void TestForwardCalc::deletion_data()
-{
+void TestForwardCalc::deletion_data() {
     QTest::addColumn<QList<int>>("temperatures");
     QTest::addColumn<int>("index");
     QTest::addColumn<QStringList>("after");
@@ -299,8 +305,7 @@ void TestForwardCalc::deletion_data()
     QTest::newRow("the only entry") << QList<int>{20} << 0 << QStringList{};
 }
 
-void TestForwardCalc::deletion()
-{
+void TestForwardCalc::deletion() {
     QFETCH(QList<int>, temperatures);
     QFETCH(int, index);
     QFETCH(QStringList, after);
@@ -314,8 +319,7 @@ void TestForwardCalc::deletion()
     QCOMPARE(order(h), after);
 }
 
-void TestForwardCalc::latestFollowsReordering()
-{
+void TestForwardCalc::latestFollowsReordering() {
     History<Souhrn> h;
     h.append(recordAt(100));
     h.append(recordAt(200));
@@ -326,8 +330,7 @@ void TestForwardCalc::latestFollowsReordering()
     QCOMPARE(h.indexOf(latest), std::nullopt);
 }
 
-void TestForwardCalc::historyLines()
-{
+void TestForwardCalc::historyLines() {
     Souhrn r;
     r[Ocel] = "C45";
     r[Teplota] = "20";
@@ -339,28 +342,30 @@ void TestForwardCalc::historyLines()
     r[L1] = "50 mm";
     r[L3] = "5 mm";
     QCOMPARE(historyLine(r, SeparatorWithCone),
-             QStringLiteral("C45 20°  D0 = 30 mm h0 = 100 mm D1 = 40 mm D2 = 40 mm D3 = 20 mm L1 = 50 mm L3 = 5 mm"));
+             QStringLiteral(
+                 "C45 20°  D0 = 30 mm h0 = 100 mm D1 = 40 mm D2 = 40 mm D3 = 20 mm L1 = 50 mm L3 = 5 mm"));
     QVERIFY(historyLine(r, SeparatorWithoutCone).startsWith(QStringLiteral("C45 20° D0 = 30 mm")));
 }
 
-void TestForwardCalc::panelChecks_data()
-{
+void TestForwardCalc::panelChecks_data() {
     QTest::addColumn<QList<int>>("clicks"); // box * 2 + checked
     QTest::addColumn<QString>("state");     // ulozit txt doc tisk vymaz txtVisible docVisible
     using B = PanelChecks;
     QTest::newRow("Uložit shows both clear") << QList<int>{B::Ulozit * 2 + 1} << "1000011";
-    QTest::newRow("Uložit cleared hides") << QList<int>{B::Ulozit * 2 + 1, B::Txt * 2 + 1, B::Ulozit * 2} << "0100000";
-    QTest::newRow("TXT clears Word") << QList<int>{B::Ulozit * 2 + 1, B::Doc * 2 + 1, B::Txt * 2 + 1} << "1100011";
-    QTest::newRow("Word clears TXT") << QList<int>{B::Ulozit * 2 + 1, B::Txt * 2 + 1, B::Doc * 2 + 1} << "1010011";
+    QTest::newRow("Uložit cleared hides")
+        << QList<int>{B::Ulozit * 2 + 1, B::Txt * 2 + 1, B::Ulozit * 2} << "0100000";
+    QTest::newRow("TXT clears Word") << QList<int>{B::Ulozit * 2 + 1, B::Doc * 2 + 1, B::Txt * 2 + 1}
+                                     << "1100011";
+    QTest::newRow("Word clears TXT") << QList<int>{B::Ulozit * 2 + 1, B::Txt * 2 + 1, B::Doc * 2 + 1}
+                                     << "1010011";
     QTest::newRow("Uložit and Tisk together") << QList<int>{B::Ulozit * 2 + 1, B::Tisk * 2 + 1} << "1001011";
-    QTest::newRow("Vymaž clears all") << QList<int>{B::Ulozit * 2 + 1, B::Txt * 2 + 1, B::Tisk * 2 + 1, B::Vymaz * 2 + 1}
-                                      << "0000100";
+    QTest::newRow("Vymaž clears all")
+        << QList<int>{B::Ulozit * 2 + 1, B::Txt * 2 + 1, B::Tisk * 2 + 1, B::Vymaz * 2 + 1} << "0000100";
     QTest::newRow("Tisk clears Vymaž") << QList<int>{B::Vymaz * 2 + 1, B::Tisk * 2 + 1} << "0001000";
     QTest::newRow("Uložit clears Vymaž") << QList<int>{B::Vymaz * 2 + 1, B::Ulozit * 2 + 1} << "1000011";
 }
 
-void TestForwardCalc::panelChecks()
-{
+void TestForwardCalc::panelChecks() {
     QFETCH(QList<int>, clicks);
     QFETCH(QString, state);
     PanelChecks c;

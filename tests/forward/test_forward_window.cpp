@@ -19,17 +19,15 @@ struct RecordingOutputs final : ForwardOutputs {
     void PrintReport(int i) override { calls << QStringLiteral("print %1").arg(i); }
 };
 
-Data material(int temperature = 20)
-{
+Data material(int temperature = 20) {
     Data d = test::workedMaterial(temperature);
     d.pn3 = {400, 300, -100, 20};
     return d;
 }
 
-void fill(TProtlDopr& w, const QStringList& texts)
-{
-    const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2, w.form()->Edit3, w.form()->Edit4,
-                              w.form()->Edit5, w.form()->Edit6, w.form()->Edit7, w.form()->Edit8,
+void fill(TProtlDopr& w, const QStringList& texts) {
+    const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2,  w.form()->Edit3, w.form()->Edit4,
+                              w.form()->Edit5, w.form()->Edit6,  w.form()->Edit7, w.form()->Edit8,
                               w.form()->Edit9, w.form()->Edit10, w.form()->Edit11};
     for (int i = 0; i < texts.size(); ++i)
         e[i]->setText(texts[i]);
@@ -38,18 +36,15 @@ void fill(TProtlDopr& w, const QStringList& texts)
 const QStringList Valid{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
 
 // A window with a material, an equation, a die type and valid fields.
-void prepare(TProtlDopr& w, int temperature = 20, int die = 0)
-{
+void prepare(TProtlDopr& w, int temperature = 20, int die = 0) {
     w.MaterialChosen(material(temperature));
     w.selectEquation(0);
     w.selectDieType(die);
     fill(w, Valid);
-    if (die == 1)
-        fill(w, {"30", "100", "40", "40", "20", "50", "5", "", "0,1", "0,5", "0,1"});
+    if (die == 1) fill(w, {"30", "100", "40", "40", "20", "50", "5", "", "0,1", "0,5", "0,1"});
 }
 
-QStringList lines(TProtlDopr& w)
-{
+QStringList lines(TProtlDopr& w) {
     QStringList l;
     for (int i = 0; i < w.form()->ListBox1->count(); ++i)
         l << w.form()->ListBox1->item(i)->text();
@@ -85,17 +80,17 @@ private:
     RecordingOutputs m_outputs;
 };
 
-void TestForwardWindow::init()
-{
+void TestForwardWindow::init() {
     forwardUnit() = ForwardUnit{};
     m_outputs.calls.clear();
     setForwardOutputs(&m_outputs);
 }
 
-void TestForwardWindow::cleanup() { setForwardOutputs(nullptr); }
+void TestForwardWindow::cleanup() {
+    setForwardOutputs(nullptr);
+}
 
-void TestForwardWindow::opensEmpty()
-{
+void TestForwardWindow::opensEmpty() {
     forwardUnit().material = material();
     TProtlDopr w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Protlačování Dopředné"));
@@ -109,8 +104,7 @@ void TestForwardWindow::opensEmpty()
     QCOMPARE(w.form()->Otevri->text(), QStringLiteral("Otevřítf"));
 }
 
-void TestForwardWindow::checkOrder()
-{
+void TestForwardWindow::checkOrder() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -125,14 +119,14 @@ void TestForwardWindow::checkOrder()
     w.VypocetClick();
     w.selectDieType(1);
     w.VypocetClick(); // f2 holds 0,5, f1 and f3 missing
-    QCOMPARE(ui.texts(), (QStringList{MsgNoMaterial, MsgNoDimensions, MsgNoEquation, MsgNoDieType, MsgNoFriction}));
+    QCOMPARE(ui.texts(),
+             (QStringList{MsgNoMaterial, MsgNoDimensions, MsgNoEquation, MsgNoDieType, MsgNoFriction}));
     for (const auto& m : ui.messages)
         QCOMPARE(m.kind, MsgKind::Warning);
     QVERIFY(forwardUnit().history.isEmpty());
 }
 
-void TestForwardWindow::angleMissingMovesFocus()
-{
+void TestForwardWindow::angleMissingMovesFocus() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -152,8 +146,7 @@ void TestForwardWindow::angleMissingMovesFocus()
     QCOMPARE(forwardUnit().history.size(), 1);
 }
 
-void TestForwardWindow::dieTypeBeforeEquation()
-{
+void TestForwardWindow::dieTypeBeforeEquation() {
     RecordingUi ui;
     TProtlDopr w;
     w.selectDieType(1);
@@ -172,8 +165,7 @@ void TestForwardWindow::dieTypeBeforeEquation()
     QCOMPARE(w.form()->Label47->text(), QStringLiteral("2"));
 }
 
-void TestForwardWindow::disabledEquationStaysSelected()
-{
+void TestForwardWindow::disabledEquationStaysSelected() {
     RecordingUi ui;
     TProtlDopr w;
     w.selectEquation(0);
@@ -193,8 +185,7 @@ void TestForwardWindow::disabledEquationStaysSelected()
     QCOMPARE(forwardUnit().material, d);
 }
 
-void TestForwardWindow::validityQuestionsYesYesNo()
-{
+void TestForwardWindow::validityQuestionsYesYesNo() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -215,8 +206,7 @@ void TestForwardWindow::validityQuestionsYesYesNo()
     QVERIFY(w.form()->Label24->palette().color(w.form()->Label24->backgroundRole()) != QColor(255, 0, 0));
 }
 
-void TestForwardWindow::phi3QuestionNamesEps()
-{
+void TestForwardWindow::phi3QuestionNamesEps() {
     RecordingUi ui;
     TProtlDopr w;
     prepare(w);
@@ -228,8 +218,7 @@ void TestForwardWindow::phi3QuestionNamesEps()
     QCOMPARE(w.form()->Label24->text(), QStringLiteral("2,197"));
 }
 
-void TestForwardWindow::redFromUnroundedValue()
-{
+void TestForwardWindow::redFromUnroundedValue() {
     RecordingUi ui;
     TProtlDopr w;
     prepare(w);
@@ -246,8 +235,7 @@ void TestForwardWindow::redFromUnroundedValue()
     QVERIFY(w.form()->Label20->palette().color(w.form()->Label20->backgroundRole()) != QColor(255, 0, 0));
 }
 
-void TestForwardWindow::calculationAppendsAndLists()
-{
+void TestForwardWindow::calculationAppendsAndLists() {
     RecordingUi ui;
     TProtlDopr w;
     prepare(w);
@@ -259,13 +247,13 @@ void TestForwardWindow::calculationAppendsAndLists()
     QCOMPARE(r[TypVypoctu], QStringLiteral("s kuzelem"));
     QCOMPARE(r[Alfa2], QStringLiteral("60 °"));
     QVERIFY(r[F].endsWith(QStringLiteral(" kN")));
-    QCOMPARE(lines(w), QStringList{QStringLiteral("C45 20°  D0 = 30 mm h0 = 100 mm D1 = 40 mm D2 = 40 mm D3 = 20 mm "
-                                                  "L1 = 50 mm L3 = 5 mm")});
+    QCOMPARE(lines(w),
+             QStringList{QStringLiteral("C45 20°  D0 = 30 mm h0 = 100 mm D1 = 40 mm D2 = 40 mm D3 = 20 mm "
+                                        "L1 = 50 mm L3 = 5 mm")});
     QVERIFY(w.form()->UlozitP->isEnabled() && w.form()->TiskP->isEnabled());
 }
 
-void TestForwardWindow::latestEntryAfterReordering()
-{
+void TestForwardWindow::latestEntryAfterReordering() {
     RecordingUi ui;
     TProtlDopr w;
     for (int t : {100, 200, 20}) {
@@ -284,8 +272,7 @@ void TestForwardWindow::latestEntryAfterReordering()
     QCOMPARE(m_outputs.calls, (QStringList{"txt 0", "doc 0", "print 0"}));
 }
 
-void TestForwardWindow::separatorsFollowLastRebuild()
-{
+void TestForwardWindow::separatorsFollowLastRebuild() {
     RecordingUi ui;
     TProtlDopr w;
     prepare(w, 20, 0);
@@ -302,8 +289,7 @@ void TestForwardWindow::separatorsFollowLastRebuild()
     QVERIFY(lines(w)[0].startsWith(QStringLiteral("C45 100°  D0 = ")));
 }
 
-void TestForwardWindow::reopenedWindowListsAfterFirstCalculation()
-{
+void TestForwardWindow::reopenedWindowListsAfterFirstCalculation() {
     RecordingUi ui;
     {
         TProtlDopr w;
@@ -321,8 +307,7 @@ void TestForwardWindow::reopenedWindowListsAfterFirstCalculation()
     QCOMPARE(lines(w).size(), 2);
 }
 
-void TestForwardWindow::failedCalculationLeavesHistory()
-{
+void TestForwardWindow::failedCalculationLeavesHistory() {
     RecordingUi ui;
     TProtlDopr w;
     prepare(w, 100);
@@ -338,8 +323,7 @@ void TestForwardWindow::failedCalculationLeavesHistory()
     QCOMPARE(w.latestEntry(), std::optional<int>(0)); // still the 100 °C calculation
 }
 
-void TestForwardWindow::deletionAndMend()
-{
+void TestForwardWindow::deletionAndMend() {
     RecordingUi ui;
     TProtlDopr w;
     prepare(w, 20);
@@ -362,8 +346,7 @@ void TestForwardWindow::deletionAndMend()
     QVERIFY(w.form()->UlozitP->isEnabled());
 }
 
-void TestForwardWindow::listClickRunsTickedActions()
-{
+void TestForwardWindow::listClickRunsTickedActions() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -373,7 +356,8 @@ void TestForwardWindow::listClickRunsTickedActions()
     }
     w.OtevriClick();
     QCOMPARE(w.size(), QSize(631, 446));
-    QVERIFY(w.form()->ListBox1->isVisible() && w.form()->Zavri->isVisible() && !w.form()->Otevri->isVisible());
+    QVERIFY(w.form()->ListBox1->isVisible() && w.form()->Zavri->isVisible() &&
+            !w.form()->Otevri->isVisible());
     QVERIFY(!w.form()->txt->isVisible());
     w.form()->ListBox1->setCurrentRow(0);
     QTest::mouseClick(w.form()->ListBox1->viewport(), Qt::LeftButton, {},
@@ -399,8 +383,7 @@ void TestForwardWindow::listClickRunsTickedActions()
     QVERIFY(!w.form()->Ulozit->isChecked() && !w.form()->Tisk->isChecked() && !w.form()->txt->isVisible());
 }
 
-void TestForwardWindow::vymazClearsOthers()
-{
+void TestForwardWindow::vymazClearsOthers() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -413,8 +396,7 @@ void TestForwardWindow::vymazClearsOthers()
     QVERIFY(!w.form()->txt->isVisible() && !w.form()->doc->isVisible());
 }
 
-void TestForwardWindow::keysAndEnter()
-{
+void TestForwardWindow::keysAndEnter() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -440,8 +422,7 @@ void TestForwardWindow::keysAndEnter()
     QVERIFY(forwardUnit().history.isEmpty()); // Enter only moves the focus
 }
 
-void TestForwardWindow::ukoncitAsks()
-{
+void TestForwardWindow::ukoncitAsks() {
     RecordingUi ui;
     TProtlDopr w;
     w.show();
@@ -450,7 +431,8 @@ void TestForwardWindow::ukoncitAsks()
     QVERIFY(w.isVisible());
     w.form()->Ukoncit->click();
     QVERIFY(!w.isVisible());
-    QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Skutečně chcete ukončit výpočty Dopředného Protlačování ?")));
+    QCOMPARE(ui.texts(),
+             QStringList(2, QStringLiteral("Skutečně chcete ukončit výpočty Dopředného Protlačování ?")));
 }
 
 QTEST_MAIN(TestForwardWindow)

@@ -22,31 +22,31 @@ struct Receiver final : IRunOnVyberClose {
     void MaterialChosen(const Data& d) override { received.append(d); }
 };
 
-QStringList column(const MaterialQuery& q, const QString& name)
-{
+QStringList column(const MaterialQuery& q, const QString& name) {
     QStringList v;
     for (int i = 0; i < q.rowCount(); ++i)
         v << q.row(i).value(name).toString();
     return v;
 }
 
-int comboIndexOf(TVyberMat& dlg, const QString& name) { return dlg.form()->DBLCBOcel->findText(name); }
+int comboIndexOf(TVyberMat& dlg, const QString& name) {
+    return dlg.form()->DBLCBOcel->findText(name);
+}
 
 // Picks a material and, when given, a temperature row, then presses "Vyber".
-void choose(TVyberMat& dlg, const QString& material, int temperatureRow)
-{
+void choose(TVyberMat& dlg, const QString& material, int temperatureRow) {
     dlg.DBLCBOcelClick(comboIndexOf(dlg, material));
-    if (temperatureRow >= 0)
-        dlg.form()->DBLLBTeplo->setCurrentRow(temperatureRow);
+    if (temperatureRow >= 0) dlg.form()->DBLLBTeplo->setCurrentRow(temperatureRow);
     dlg.DBLLBTeploClick();
     dlg.form()->Vyber->click();
 }
 
-QString gridText(QSqlQueryModel* m, int row, int col) { return m->data(m->index(row, col)).toString(); }
+QString gridText(QSqlQueryModel* m, int row, int col) {
+    return m->data(m->index(row, col)).toString();
+}
 
 // A left click on the shown cell of a grid row.
-void clickRow(QTableView* grid, QSqlQueryModel* model, int row)
-{
+void clickRow(QTableView* grid, QSqlQueryModel* model, int row) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(model->index(row, 1)).center());
 }
 } // namespace
@@ -78,12 +78,15 @@ private slots:
     void listingFailingStatement();
 };
 
-void TestMaterial::initTestCase() { REQUIRE_TEST_DB(); }
+void TestMaterial::initTestCase() {
+    REQUIRE_TEST_DB();
+}
 
-void TestMaterial::init() { test::useTestDb(); }
+void TestMaterial::init() {
+    test::useTestDb();
+}
 
-void TestMaterial::statements()
-{
+void TestMaterial::statements() {
     MaterialConnection c;
     c.connect(test::testDbSettings());
     QVERIFY(c.isConnected());
@@ -108,8 +111,7 @@ void TestMaterial::statements()
     QVERIFY(sql::Temperatures.contains(QStringLiteral("s.Id_materialy=m.id\njoin teplota")));
 }
 
-void TestMaterial::nullParameterYieldsNoRows()
-{
+void TestMaterial::nullParameterYieldsNoRows() {
     MaterialConnection c;
     c.connect(test::testDbSettings());
     MaterialQuery q(c, sql::ConstantsAll);
@@ -120,8 +122,7 @@ void TestMaterial::nullParameterYieldsNoRows()
     QCOMPARE(q.rowCount(), 0);
 }
 
-void TestMaterial::fillDataFromRows_data()
-{
+void TestMaterial::fillDataFromRows_data() {
     QTest::addColumn<int>("material");
     QTest::addColumn<int>("temperatureId");
     QTest::addColumn<QString>("name");
@@ -132,12 +133,12 @@ void TestMaterial::fillDataFromRows_data()
     QTest::addColumn<double>("ppn9");
     QTest::newRow("worked example") << 1 << 1 << "Zkušební ocel" << 20 << 800.0 << 0.6667 << 0.125 << 0.0;
     QTest::newRow("NULL name and constants") << 4 << 1 << "" << 20 << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("ppn hidden fields") << 6 << 1 << "Oba zákony" << 20 << 800.0 << 0.6667 << 0.125 << 0.000000009;
+    QTest::newRow("ppn hidden fields")
+        << 6 << 1 << "Oba zákony" << 20 << 800.0 << 0.6667 << 0.125 << 0.000000009;
     QTest::newRow("first of two rows") << 3 << 1 << "Dvakrát" << 20 << 820.0 << 0.6667 << 0.0 << 0.0;
 }
 
-void TestMaterial::fillDataFromRows()
-{
+void TestMaterial::fillDataFromRows() {
     QFETCH(int, material);
     QFETCH(int, temperatureId);
     QFETCH(QString, name);
@@ -163,8 +164,7 @@ void TestMaterial::fillDataFromRows()
     QCOMPARE(d.pol_c, 0.0);
 }
 
-void TestMaterial::fillDataMissingColumn()
-{
+void TestMaterial::fillDataMissingColumn() {
     QSqlRecord r;
     for (const char* name : {"nazev", "rm", "rp", "a5", "z", "teplo", "ppol_a", "ppol_b"}) {
         QSqlField f(QString::fromLatin1(name), QMetaType(QMetaType::Double));
@@ -184,8 +184,7 @@ void TestMaterial::fillDataMissingColumn()
     QCOMPARE(d.ppol_b, 7.0);
 }
 
-void TestMaterial::missingTable()
-{
+void TestMaterial::missingTable() {
     MaterialConnection c;
     c.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN")));
     MaterialQuery q(c, sql::ConstantsAll);
@@ -198,15 +197,13 @@ void TestMaterial::missingTable()
     QVERIFY(!q.isOpen());
 }
 
-void TestMaterial::wrongPasswordTwoBoxes_data()
-{
+void TestMaterial::wrongPasswordTwoBoxes_data() {
     QTest::addColumn<bool>("listing");
     QTest::newRow("selection dialog") << false;
     QTest::newRow("listing window") << true;
 }
 
-void TestMaterial::wrongPasswordTwoBoxes()
-{
+void TestMaterial::wrongPasswordTwoBoxes() {
     QFETCH(bool, listing);
     connectionSettings().Password = QStringLiteral("wrong");
     RecordingUi ui;
@@ -225,8 +222,7 @@ void TestMaterial::wrongPasswordTwoBoxes()
     QVERIFY(VypisMat == nullptr);
 }
 
-void TestMaterial::closingRules()
-{
+void TestMaterial::closingRules() {
     RecordingUi ui;
     Receiver r;
     TVyberMat dlg;
@@ -259,8 +255,7 @@ void TestMaterial::closingRules()
     QCOMPARE(TVyberMat::HandedOver(), r.received[0]);
 }
 
-void TestMaterial::handOverOfLastVyber()
-{
+void TestMaterial::handOverOfLastVyber() {
     RecordingUi ui;
     Receiver r;
     TVyberMat dlg;
@@ -276,8 +271,7 @@ void TestMaterial::handOverOfLastVyber()
     QCOMPARE(r.received[0].pol_c, 5.0);
 }
 
-void TestMaterial::emptyCombination()
-{
+void TestMaterial::emptyCombination() {
     RecordingUi ui;
     Receiver r;
     TVyberMat dlg;
@@ -290,8 +284,7 @@ void TestMaterial::emptyCombination()
     QCOMPARE(r.received[0], Data{});
 }
 
-void TestMaterial::temperatureOutOfRange()
-{
+void TestMaterial::temperatureOutOfRange() {
     RecordingUi ui;
     Receiver r;
     TVyberMat dlg;
@@ -306,8 +299,7 @@ void TestMaterial::temperatureOutOfRange()
     QCOMPARE(ui.messages[1].kind, MsgKind::Stop);
 }
 
-void TestMaterial::listTakesNoSelectionBeforeMaterial()
-{
+void TestMaterial::listTakesNoSelectionBeforeMaterial() {
     RecordingUi ui;
     TVyberMat dlg;
     dlg.show();
@@ -319,8 +311,7 @@ void TestMaterial::listTakesNoSelectionBeforeMaterial()
     QVERIFY(dlg.form()->Vyber->isEnabled()); // a click into the empty list counts
 }
 
-void TestMaterial::emptyDatabaseCanBeLeft()
-{
+void TestMaterial::emptyDatabaseCanBeLeft() {
     test::useTestDb(qEnvironmentVariable("PROLIS_TEST_DB_EMPTY"));
     RecordingUi ui;
     Receiver r;
@@ -334,8 +325,7 @@ void TestMaterial::emptyDatabaseCanBeLeft()
     QVERIFY(r.received.isEmpty());
 }
 
-void TestMaterial::listingStart()
-{
+void TestMaterial::listingStart() {
     RecordingUi ui;
     TVypisMat w;
     QVERIFY(w.isConnected());
@@ -349,8 +339,7 @@ void TestMaterial::listingStart()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestMaterial::listingRerunsOnClickPressAndRelease()
-{
+void TestMaterial::listingRerunsOnClickPressAndRelease() {
     RecordingUi ui;
     TVypisMat w;
     w.show();
@@ -377,8 +366,7 @@ void TestMaterial::listingRerunsOnClickPressAndRelease()
     QCOMPARE(gridText(w.constants(), 0, 7), QStringLiteral("100"));
 }
 
-void TestMaterial::listingShiftShowsLowestTemperature()
-{
+void TestMaterial::listingShiftShowsLowestTemperature() {
     RecordingUi ui;
     TVypisMat w;
     w.show();
@@ -391,8 +379,7 @@ void TestMaterial::listingShiftShowsLowestTemperature()
     QCOMPARE(gridText(w.constants(), 0, 7), QStringLiteral("20"));
 }
 
-void TestMaterial::listingMaterialWithoutTemperatures()
-{
+void TestMaterial::listingMaterialWithoutTemperatures() {
     RecordingUi ui;
     TVypisMat w;
     w.show();
@@ -406,8 +393,7 @@ void TestMaterial::listingMaterialWithoutTemperatures()
     QCOMPARE(gridText(w.constants(), 0, 0), QStringLiteral("Zkušební ocel")); // untouched
 }
 
-void TestMaterial::listingUkoncit()
-{
+void TestMaterial::listingUkoncit() {
     RecordingUi ui;
     TVypisMat w;
     w.show();
@@ -424,8 +410,7 @@ void TestMaterial::listingUkoncit()
     QVERIFY(ui.messages.isEmpty());
 }
 
-void TestMaterial::listingFailingStatement()
-{
+void TestMaterial::listingFailingStatement() {
     test::useTestDb(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN"));
     RecordingUi ui;
     TVypisMat w;

@@ -9,8 +9,7 @@ using namespace prolis;
 using prolis::test::errorOf;
 
 namespace {
-Data polytropaData(double a, double b, double c)
-{
+Data polytropaData(double a, double b, double c) {
     Data d;
     d.pol_a = a;
     d.pol_b = b;
@@ -35,8 +34,7 @@ private slots:
     void availability();
 };
 
-void TestFlowModel::polytropa_data()
-{
+void TestFlowModel::polytropa_data() {
     QTest::addColumn<double>("a");
     QTest::addColumn<double>("b");
     QTest::addColumn<double>("c");
@@ -50,8 +48,7 @@ void TestFlowModel::polytropa_data()
     QTest::newRow("general power") << 800.0 << 0.2 << 0.0 << 0.5 << 800.0 * std::exp(0.2 * std::log(0.5));
 }
 
-void TestFlowModel::polytropa()
-{
+void TestFlowModel::polytropa() {
     QFETCH(double, a);
     QFETCH(double, b);
     QFETCH(double, c);
@@ -60,8 +57,7 @@ void TestFlowModel::polytropa()
     QCOMPARE(FlowStress(polytropaData(a, b, c), EquationKind::Polytropa, phi), expected);
 }
 
-void TestFlowModel::polynomials()
-{
+void TestFlowModel::polynomials() {
     Data d;
     d.pn3 = {250, 0, 0, 0};
     for (double phi : {0.01, 0.5, 1.0, 3.0})
@@ -76,8 +72,7 @@ void TestFlowModel::polynomials()
     QCOMPARE(FlowStress(d, EquationKind::Polynom5, phi), sum);
 }
 
-void TestFlowModel::polynomialFailures_data()
-{
+void TestFlowModel::polynomialFailures_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<double>("phi");
     QTest::addColumn<QString>("message");
@@ -87,8 +82,7 @@ void TestFlowModel::polynomialFailures_data()
     QTest::newRow("Polytropa negative phi, real exponent") << 0 << -0.5 << msg::InvalidOp;
 }
 
-void TestFlowModel::polynomialFailures()
-{
+void TestFlowModel::polynomialFailures() {
     QFETCH(int, kind);
     QFETCH(double, phi);
     QFETCH(QString, message);
@@ -100,8 +94,7 @@ void TestFlowModel::polynomialFailures()
     QCOMPARE(errorOf([&] { FlowStress(d, static_cast<EquationKind>(kind), phi); }), message);
 }
 
-void TestFlowModel::rational()
-{
+void TestFlowModel::rational() {
     Data d;
     d.rlff = {100, 50, 25, 0, 0, 0, 0, 0, 0, 1};
     d.rlfd = {10, 2, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -119,8 +112,7 @@ void TestFlowModel::rational()
     QCOMPARE(errorOf([&] { FlowStress(zero, EquationKind::Racionalni, 1.0); }), msg::InvalidOp);
 }
 
-void TestFlowModel::specificWork_data()
-{
+void TestFlowModel::specificWork_data() {
     QTest::addColumn<double>("phi");
     QTest::addColumn<double>("expected");
     // ppn = 1..10: at 1 the plain sum; at 2, ppn[0] and ppn[1] both take phi.
@@ -131,8 +123,7 @@ void TestFlowModel::specificWork_data()
     QTest::newRow("phi 2") << 2.0 << at2;
 }
 
-void TestFlowModel::specificWork()
-{
+void TestFlowModel::specificWork() {
     QFETCH(double, phi);
     QFETCH(double, expected);
     Data d;
@@ -143,8 +134,7 @@ void TestFlowModel::specificWork()
     QCOMPARE(SpecificWork(d, phi), expected);
 }
 
-void TestFlowModel::workLawsAndMean()
-{
+void TestFlowModel::workLawsAndMean() {
     Data d = polytropaData(800, 0.2, 0);
     d.ppol_a = 0.6667;
     d.ppol_b = 1.2;
@@ -160,8 +150,7 @@ void TestFlowModel::workLawsAndMean()
     QCOMPARE(errorOf([&] { SpecificWork(ppn, 0.0); }), msg::DivByZero);
 }
 
-void TestFlowModel::availability_data()
-{
+void TestFlowModel::availability_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QList<bool>>("available");
     QTest::newRow("nothing") << "" << QList<bool>{false, false, false, false};
@@ -174,8 +163,7 @@ void TestFlowModel::availability_data()
     QTest::newRow("rlff[1] only") << "rlff1" << QList<bool>{false, false, false, false};
 }
 
-void TestFlowModel::availability()
-{
+void TestFlowModel::availability() {
     QFETCH(QString, field);
     QFETCH(QList<bool>, available);
     Data d;

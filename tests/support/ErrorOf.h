@@ -7,8 +7,7 @@
 
 namespace prolis::test {
 
-inline QString errorOf(const std::function<void()>& action)
-{
+inline QString errorOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const Error& e) {

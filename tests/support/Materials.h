@@ -5,8 +5,7 @@
 
 namespace prolis::test {
 
-inline Data workedMaterial(int temperature = 20, const QString& name = QStringLiteral("C45"))
-{
+inline Data workedMaterial(int temperature = 20, const QString& name = QStringLiteral("C45")) {
     Data d;
     d.nazev = name;
     d.rp = 350;

@@ -22,54 +22,45 @@ public:
     RecordingUi() { m_previous = setUi(this); }
     ~RecordingUi() override { setUi(m_previous); }
 
-    Answer message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) override
-    {
+    Answer message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) override {
         messages.append({kind, caption, text, buttons});
         log.append(QStringLiteral("message:") + text);
-        if (buttons == Buttons::Ok)
-            return Answer::Ok;
-        if (!answers.isEmpty())
-            return answers.takeFirst();
+        if (buttons == Buttons::Ok) return Answer::Ok;
+        if (!answers.isEmpty()) return answers.takeFirst();
         return defaultAnswer;
     }
-    void beep() override
-    {
+    void beep() override {
         ++beeps;
         log.append(QStringLiteral("beep"));
     }
-    QString saveFileName(const QString&, const QString& folder, const QString&) override
-    {
+    QString saveFileName(const QString&, const QString& folder, const QString&) override {
         log.append(QStringLiteral("save:") + folder);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
-    void printPreview(const std::function<void(QPagedPaintDevice*)>&) override { log.append(QStringLiteral("preview")); }
-    bool openDocument(const QString& target) override
-    {
+    void printPreview(const std::function<void(QPagedPaintDevice*)>&) override {
+        log.append(QStringLiteral("preview"));
+    }
+    bool openDocument(const QString& target) override {
         log.append(QStringLiteral("open:") + target);
         return true;
     }
-    int startProgram(const QString& commandLine) override
-    {
+    int startProgram(const QString& commandLine) override {
         log.append(QStringLiteral("start:") + commandLine);
         return startResults.isEmpty() ? 33 : startResults.takeFirst();
     }
-    int execModal(QObject* dialog) override
-    {
+    int execModal(QObject* dialog) override {
         log.append(QStringLiteral("modal:") + dialog->objectName());
-        if (onModal)
-            return onModal(dialog);
+        if (onModal) return onModal(dialog);
         return 0;
     }
 
-    QStringList texts() const
-    {
+    QStringList texts() const {
         QStringList t;
         for (const auto& m : messages)
             t.append(m.text);
         return t;
     }
-    void clear()
-    {
+    void clear() {
         messages.clear();
         log.clear();
         beeps = 0;
