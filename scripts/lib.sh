@@ -2,6 +2,7 @@
 # shellcheck shell=bash
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+PATH="$PATH:/usr/sbin:/sbin"
 
 PACKAGES=(qt6-base-dev libqt6sql6-mysql libmariadb-dev mariadb-server-core mariadb-client-core
           libxlsxwriter-dev libzip-dev ninja-build cmake g++ xvfb xauth fonts-liberation2 poppler-utils)
@@ -30,13 +31,25 @@ free_port() {
     echo "$p"
 }
 
+# The server's socket: in DIR, or under /tmp when that path would be too
+# long for a Unix socket (108 bytes).
+db_socket() {
+    local sock="$1/mysqld.sock"
+    if [ ${#sock} -gt 100 ]; then
+        sock="/tmp/prolis-$(printf '%s' "$1" | md5sum | cut -c1-16).sock"
+    fi
+    echo "$sock"
+}
+
 db_user_option() {
     if [ "$(id -u)" -eq 0 ]; then echo "--user=root"; else echo "--user=$(id -un)"; fi
 }
 
 # db_running DIR: the private server of DIR answers.
 db_running() {
-    [ -S "$1/mysqld.sock" ] && mariadb --no-defaults --socket="$1/mysqld.sock" -uroot -e 'SELECT 1' >/dev/null 2>&1
+    local sock
+    sock=$(db_socket "$1")
+    [ -S "$sock" ] && mariadb --no-defaults --socket="$sock" -uroot -e 'SELECT 1' >/dev/null 2>&1
 }
 
 # db_start DIR PORT: initialises DIR/data when needed and starts the server.
@@ -48,7 +61,7 @@ db_start() {
             --auth-root-authentication-method=socket --skip-test-db --skip-name-resolve >"$dir/install.log" 2>&1 ||
             { cat "$dir/install.log"; return 1; }
     fi
-    setsid mariadbd --no-defaults --datadir="$dir/data" --socket="$dir/mysqld.sock" --port="$port" \
+    setsid mariadbd --no-defaults --datadir="$dir/data" --socket="$(db_socket "$dir")" --port="$port" \
         --bind-address=127.0.0.1 --skip-name-resolve "$(db_user_option)" --pid-file="$dir/mysqld.pid" \
         --log-error="$dir/error.log" --innodb-buffer-pool-size=32M --skip-log-bin </dev/null >/dev/null 2>&1 &
     local i
@@ -71,7 +84,7 @@ db_stop() {
     [ -f "$dir/mysqld.pid" ] || return 0
     local pid
     pid=$(cat "$dir/mysqld.pid" 2>/dev/null)
-    mariadb --no-defaults --socket="$dir/mysqld.sock" -uroot -e SHUTDOWN >/dev/null 2>&1 || kill "$pid" 2>/dev/null
+    mariadb --no-defaults --socket="$(db_socket "$dir")" -uroot -e SHUTDOWN >/dev/null 2>&1 || kill "$pid" 2>/dev/null
     local i
     for i in $(seq 1 100); do
         kill -0 "$pid" 2>/dev/null || return 0
@@ -83,7 +96,7 @@ db_stop() {
 
 # db_sql DIR: runs SQL from standard input as root.
 db_sql() {
-    mariadb --no-defaults --socket="$1/mysqld.sock" -uroot "${@:2}"
+    mariadb --no-defaults --socket="$(db_socket "$1")" -uroot "${@:2}"
 }
 
 # db_load DIR NAME FILE...: creates database NAME from the schema and the files,
