@@ -9,7 +9,6 @@
 #include "ui_U_ProtlDopr.h"
 
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace prolis {

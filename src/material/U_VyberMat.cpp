@@ -95,8 +95,10 @@ void TVyberMat::UkoncitClick() {
 }
 
 bool TVyberMat::FormCloseQuery() {
-    // An empty database offers nothing to choose: let the user out.
-    if (m_connection.isConnected() && m_ocel.isOpen() && m_ocel.rowCount() == 0) return true;
+    // No material to choose (an empty database, or a materials statement that
+    // failed): let the user out instead of trapping them in the dialog.
+    if (!m_ocel.isOpen() || m_ocel.rowCount() == 0)
+        return true;
     if (!m_konstanty.isOpen()) {
         warning(MsgNotChosen);
         return false;
