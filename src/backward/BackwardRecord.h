@@ -6,52 +6,21 @@
 
 namespace prolis::bwd {
 
+// clang-format off
 enum Field {
-    Ocel,
-    Rm,
-    Rp,
-    A5,
-    Z,
-    Teplota,
-    FiMax,
-    FiStr,
-    Fce,
-    D0,
-    h0,
-    d,
-    H,
-    b,
-    Epsilon,
-    Fi1,
-    Fic,
-    Fi2,
-    f1,
-    f2,
-    f2str,
-    SigmaP1,
-    SigmaPc,
-    Aj1,
-    Ajc,
-    Ac,
-    SigmaP2str,
-    SigmaZ1str,
-    F,
+    Ocel, Rm, Rp, A5, Z, Teplota, FiMax, FiStr, Fce,
+    D0, h0, d, H, b, Epsilon, Fi1, Fic, Fi2, f1, f2, f2str,
+    SigmaP1, SigmaPc, Aj1, Ajc, Ac, SigmaP2str, SigmaZ1str, F,
     FieldCount
 };
+// clang-format on
 
+// clang-format off
 enum SummaryField {
-    SOcel,
-    STeplota,
-    SSigmaP1,
-    SSigmaPc,
-    SAj1,
-    SAjc,
-    SAc,
-    SSigmaP2str,
-    SSigmaZ1str,
-    SF,
+    SOcel, STeplota, SSigmaP1, SSigmaPc, SAj1, SAjc, SAc, SSigmaP2str, SSigmaZ1str, SF,
     SummaryFieldCount
 };
+// clang-format on
 
 const std::array<const char*, FieldCount>& fieldNames();
 const std::array<const char*, SummaryFieldCount>& summaryFieldNames();
