@@ -24,15 +24,12 @@ public:
     bool isEmpty() const { return m_entries.isEmpty(); }
     const Record& at(int i) const { return m_entries[i].record; }
     Record& operator[](int i) { return m_entries[i].record; }
-    quint64 serialAt(int i) const { return m_entries[i].serial; }
 
     // Appends a record and returns its serial number.
     quint64 append(Record r) {
         m_entries.append(Entry{std::move(r), ++m_nextSerial});
         return m_nextSerial;
     }
-    void removeLast() { m_entries.removeLast(); }
-    void clear() { m_entries.clear(); }
 
     // The index of the entry with this serial number, if it is still there.
     std::optional<int> indexOf(quint64 serial) const {

@@ -20,7 +20,6 @@ public:
 
     Json& add(const QString& key, Json value); // object member, in order
     Json& append(Json value);                  // array item
-    Type type() const { return m_type; }
 
     QByteArray toText() const; // indented by two blanks, ending without a newline
 

@@ -70,14 +70,10 @@ void TVyberMat::DBLLBTeploClick() {
     m_ui->Vyber->setEnabled(true);
 }
 
-int TVyberMat::currentTemperatureRow() const {
-    return m_teploRow;
-}
-
 void TVyberMat::VyberClick() {
     m_konstanty.close();
     showConstants();
-    m_konstanty.open({rowKey(m_ocel, m_ocelRow), rowKey(m_teplo, currentTemperatureRow())});
+    m_konstanty.open({rowKey(m_ocel, m_ocelRow), rowKey(m_teplo, m_teploRow)});
     showConstants();
 }
 

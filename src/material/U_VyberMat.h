@@ -45,7 +45,6 @@ private:
     void FormCreate();
     void showTemperatures();
     void showConstants();
-    int currentTemperatureRow() const;
 
     std::unique_ptr<Ui::TVyberMat> m_ui;
     MaterialConnection m_connection;
