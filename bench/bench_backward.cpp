@@ -1,16 +1,21 @@
 // Backward extrusion: one calculation in the core and "Výpočet" to the rebuilt
 // list in the offscreen window. Run with QT_QPA_PLATFORM=offscreen.
-#include "backward/BackwardCalc.h"
-#include "backward/BackwardUnit.h"
-#include "backward/U_ProtlZpet.h"
+#include "domain/BackwardCalc.h"
+#include "domain/BackwardUnit.h"
+#include "gui/U_ProtlZpet.h"
 #include "support/Materials.h"
 #include "support/RecordingUi.h"
-#include "ui_U_ProtlZpet.h"
+
+#include "support/Controls.h"
 
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace prolis;
+using prolis::test::child;
 using namespace prolis::bwd;
+using enum prolis::bwd::Field;
+using S = prolis::bwd::SummaryField;
 
 namespace {
 Data material() {
@@ -27,8 +32,8 @@ private slots:
         const DataModel model(m);
         QBENCHMARK {
             const QString f2str = meanFriction(Example);
-            const Reduction r = checkReduction(Example);
-            const Strain s = checkStrain(Example, m.fimax);
+            const Reduction r = reductionOf(Example);
+            const Strain s = strainOf(Example, m.fimax);
             const Entry e = calculate(m, model, EquationKind::Polytropa, Example, f2str, r, s);
             QVERIFY(!e.record[F].isEmpty());
         }
@@ -39,8 +44,9 @@ private slots:
         TProtlZpet w;
         w.MaterialChosen(material());
         w.selectEquation(0);
-        const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2, w.form()->Edit3,
-                                  w.form()->Edit4, w.form()->Edit5, w.form()->Edit6};
+        const QList<QLineEdit*> e{child<QLineEdit>(&w, "Edit1"), child<QLineEdit>(&w, "Edit2"),
+                                  child<QLineEdit>(&w, "Edit3"), child<QLineEdit>(&w, "Edit4"),
+                                  child<QLineEdit>(&w, "Edit5"), child<QLineEdit>(&w, "Edit6")};
         for (int i = 0; i < 6; ++i)
             e[i]->setText(QStringList{"40", "30", "30", "40", "0,1", "0,05"}[i]);
         QBENCHMARK {

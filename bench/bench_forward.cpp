@@ -1,17 +1,21 @@
 // Forward extrusion: one calculation in the core, "Výpočet" to the rebuilt
 // list in the offscreen window, and RebuildHistoryList with 1,000 entries.
 // Run with QT_QPA_PLATFORM=offscreen.
-#include "forward/ForwardCalc.h"
-#include "forward/ForwardUnit.h"
-#include "forward/U_ProtlDopr.h"
+#include "domain/ForwardCalc.h"
+#include "domain/ForwardUnit.h"
+#include "gui/U_ProtlDopr.h"
 #include "support/Materials.h"
 #include "support/RecordingUi.h"
-#include "ui_U_ProtlDopr.h"
+
+#include "support/Controls.h"
 
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace prolis;
+using prolis::test::child;
 using namespace prolis::fwd;
+using enum prolis::fwd::Field;
 
 namespace {
 Data material() {
@@ -33,9 +37,9 @@ private slots:
         const Data m = material();
         const DataModel model(m);
         Inputs in = Cone;
-        applyCalculationType(in, static_cast<DieType>(die));
+        adjustInputsForDie(in, static_cast<DieType>(die));
         QBENCHMARK {
-            const Validity v = checkSolutionValidity(in, m.fimax);
+            const Validity v = validityRatios(in, m.fimax);
             const Souhrn r = calculate(m, model, EquationKind::Polytropa, static_cast<DieType>(die), in, v);
             QVERIFY(!r[SigmaRo2].isEmpty());
         }
@@ -47,9 +51,11 @@ private slots:
         w.MaterialChosen(material());
         w.selectEquation(0);
         w.selectDieType(0);
-        const QList<QLineEdit*> e{w.form()->Edit1, w.form()->Edit2,  w.form()->Edit3, w.form()->Edit4,
-                                  w.form()->Edit5, w.form()->Edit6,  w.form()->Edit7, w.form()->Edit8,
-                                  w.form()->Edit9, w.form()->Edit10, w.form()->Edit11};
+        const QList<QLineEdit*> e{
+            child<QLineEdit>(&w, "Edit1"),  child<QLineEdit>(&w, "Edit2"), child<QLineEdit>(&w, "Edit3"),
+            child<QLineEdit>(&w, "Edit4"),  child<QLineEdit>(&w, "Edit5"), child<QLineEdit>(&w, "Edit6"),
+            child<QLineEdit>(&w, "Edit7"),  child<QLineEdit>(&w, "Edit8"), child<QLineEdit>(&w, "Edit9"),
+            child<QLineEdit>(&w, "Edit10"), child<QLineEdit>(&w, "Edit11")};
         const QStringList texts{"30", "100", "40", "40", "20", "50", "5", "60", "0,1", "0,1", "0,1"};
         for (int i = 0; i < 11; ++i)
             e[i]->setText(texts[i]);
@@ -63,7 +69,7 @@ private slots:
         forwardUnit() = ForwardUnit{};
         const Data m = material();
         const Souhrn base = calculate(m, DataModel(m), EquationKind::Polytropa, DieType::WithCone, Cone,
-                                      checkSolutionValidity(Cone, m.fimax));
+                                      validityRatios(Cone, m.fimax));
         for (int i = 0; i < 1000; ++i) {
             Souhrn r = base;
             r[Teplota] = QString::number((i * 7919) % 400);
@@ -73,7 +79,7 @@ private slots:
         QBENCHMARK {
             w.RebuildHistoryList(SeparatorWithCone);
         }
-        QCOMPARE(w.form()->ListBox1->count(), 1000);
+        QCOMPARE(child<QListWidget>(&w, "ListBox1")->count(), 1000);
     }
 };
 

@@ -1,8 +1,8 @@
 // Round trip of each statement on the database of PROLIS_TEST_DB_* (the test
 // command's server, or any server loaded with tests/db/fixture.sql), and the
 // model's evaluation per equation.
-#include "material/MaterialDb.h"
-#include "model/FlowModel.h"
+#include "db/MaterialDb.h"
+#include "domain/FlowModel.h"
 #include "support/TestDb.h"
 
 #include <QtTest>

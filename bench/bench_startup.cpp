@@ -1,8 +1,8 @@
 // Start-up to the main window's first paint (settings file present, password
 // prompt answered at once), in milliseconds.
-#include "app/ConnectionSettings.h"
 #include "app/ProlisApplication.h"
 #include "app/U_MainForm.h"
+#include "db/ConnectionSettings.h"
 #include "support/RecordingUi.h"
 
 #include <QElapsedTimer>

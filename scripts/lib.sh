@@ -5,7 +5,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PATH="$PATH:/usr/sbin:/sbin"
 
 PACKAGES=(qt6-base-dev libqt6sql6-mysql libmariadb-dev mariadb-server-core mariadb-client-core
-          libxlsxwriter-dev libzip-dev ninja-build cmake g++ xvfb xauth fonts-liberation2 poppler-utils)
+          libxlsxwriter-dev libzip-dev ninja-build cmake g++ xvfb xauth fonts-liberation2 poppler-utils
+          qt6-translations-l10n xdg-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -11,6 +11,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Loads and installs Qt's own Czech translations; false when they are missing.
+bool installCzechTranslations(QCoreApplication& app);
+
 // The application font: the platform's sans at the 11-pixel size the windows
 // were laid out for.
 void applyApplicationFont();

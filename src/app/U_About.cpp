@@ -1,9 +1,9 @@
 #include "U_About.h"
 
-#include "Pictures.h"
 #include "SystemInfo.h"
 #include "core/UiServices.h"
 #include "ui_U_About.h"
+#include "widgets/Pictures.h"
 
 #include <QMouseEvent>
 
@@ -38,6 +38,23 @@ void TAboutBox::FormCreate(const SystemFacts& facts) {
     m_ui->OperSys->setText(facts.osLine);
     m_ui->Memory->setText(facts.memoryLine);
     m_ui->CPU->setText(facts.cpuLine);
+    fitMachineLines();
+}
+
+void TAboutBox::fitMachineLines() {
+    // The machine lines are shown whole: the box widens for the longest one
+    // (a long kernel release or processor name), the OK button stays centred.
+    int needed = 0;
+    for (const QLabel* l : {m_ui->OperSys, m_ui->Memory, m_ui->CPU})
+        needed = std::max(needed, l->fontMetrics().horizontalAdvance(l->text()) + 4);
+    const int extra = needed - m_ui->OperSys->width();
+    if (extra <= 0) return;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->OperSys, m_ui->Memory, m_ui->CPU, m_ui->Panel1,
+                                                      m_ui->ProgressBar1, m_ui->ProgressBar2, m_ui->Label8})
+        w->resize(w->width() + extra, w->height());
+    m_ui->OKButton->move(m_ui->OKButton->x() + extra / 2, m_ui->OKButton->y());
+    setFixedSize(width() + extra, height());
+    centerOnScreen(this);
 }
 
 void TAboutBox::Label2Click() {

@@ -17,7 +17,6 @@ public:
     // With given facts instead of this machine's (tests).
     TAboutBox(const SystemFacts& facts, QWidget* owner = nullptr);
     ~TAboutBox() override;
-    Ui::TAboutBox* form() const { return m_ui.get(); }
 
     void Label2Click();
 
@@ -26,6 +25,7 @@ protected:
 
 private:
     void FormCreate(const SystemFacts& facts);
+    void fitMachineLines();
     std::unique_ptr<Ui::TAboutBox> m_ui;
 };
 

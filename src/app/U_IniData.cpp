@@ -1,11 +1,12 @@
 #include "U_IniData.h"
 
-#include "ConnectionSettings.h"
 #include "U_Password.h"
 #include "core/NumberText.h"
 #include "core/ProfileFile.h"
 #include "core/UiServices.h"
+#include "db/ConnectionSettings.h"
 #include "ui_U_IniData.h"
+#include "widgets/DigitMask.h"
 
 #include <QFileInfo>
 #include <QShowEvent>
@@ -25,6 +26,7 @@ TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::T
     IniData = this;
     m_ui->setupUi(this);
     setFixedSize(size());
+    m_portMask = new DigitMask(m_ui->Port, 5);
     connect(m_ui->Ulozit, &QPushButton::clicked, this, [this] { guarded([this] { UlozitClick(); }); });
     connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
 }
@@ -52,7 +54,7 @@ void TIniData::LoadFieldsFromFile() {
     readSettingsFile(settingsFilePath(), s);
     TIniData* d = IniData ? IniData : this;
     d->m_ui->Host->setText(s.HostName);
-    d->m_ui->Port->setText(QString::number(s.Port));
+    d->m_portMask->setText(QString::number(s.Port));
     d->m_ui->Database->setText(s.Database);
     d->m_ui->User->setText(s.User);
 }
@@ -60,7 +62,7 @@ void TIniData::LoadFieldsFromFile() {
 void TIniData::UlozitClick() {
     const QString path = settingsFilePath();
     profile::writeString(path, SettingsSection, QStringLiteral("HostName"), m_ui->Host->text());
-    const int port = textToInt(m_ui->Port->displayText().trimmed());
+    const int port = textToInt(m_ui->Port->text().trimmed());
     profile::writeInteger(path, SettingsSection, QStringLiteral("Port"), port);
     profile::writeString(path, SettingsSection, QStringLiteral("Database"), m_ui->Database->text());
     profile::writeString(path, SettingsSection, QStringLiteral("User"), m_ui->User->text());

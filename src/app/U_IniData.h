@@ -8,13 +8,14 @@ class TIniData;
 
 namespace prolis {
 
+class DigitMask;
+
 // The connection settings dialog.
 class TIniData : public QDialog {
     Q_OBJECT
 public:
     explicit TIniData(QWidget* owner = nullptr);
     ~TIniData() override;
-    Ui::TIniData* form() const { return m_ui.get(); }
 
     void FormShow();
     void LoadFieldsFromFile();
@@ -26,6 +27,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::TIniData> m_ui;
+    DigitMask* m_portMask;
 };
 
 // The open settings dialog, while one exists.

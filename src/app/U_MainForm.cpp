@@ -1,14 +1,14 @@
 #include "U_MainForm.h"
 
 #include "Companion.h"
-#include "ConnectionSettings.h"
-#include "Pictures.h"
 #include "U_About.h"
 #include "U_IniData.h"
 #include "U_Password.h"
 #include "WindowCommands.h"
 #include "core/UiServices.h"
+#include "db/ConnectionSettings.h"
 #include "ui_U_MainForm.h"
+#include "widgets/Pictures.h"
 
 #include <QAction>
 #include <QLayout>

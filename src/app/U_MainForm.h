@@ -13,7 +13,6 @@ class TMainForm : public QMainWindow {
 public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
-    Ui::TMainForm* form() const { return m_ui.get(); }
 
     void FormCreate();
     void VypisClick();

@@ -1,9 +1,9 @@
 #include "U_Password.h"
 
-#include "ConnectionSettings.h"
-#include "Pictures.h"
 #include "core/UiServices.h"
+#include "db/ConnectionSettings.h"
 #include "ui_U_Password.h"
+#include "widgets/Pictures.h"
 
 #include <QKeyEvent>
 #include <QProxyStyle>

@@ -14,7 +14,6 @@ class TPassword : public QDialog {
 public:
     explicit TPassword(QWidget* owner = nullptr);
     ~TPassword() override;
-    Ui::TPassword* form() const { return m_ui.get(); }
 
 public slots:
     void OKBtnClick();

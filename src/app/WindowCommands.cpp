@@ -1,9 +1,9 @@
 #include "WindowCommands.h"
 
-#include "backward/U_ProtlZpet.h"
 #include "core/UiServices.h"
-#include "forward/U_ProtlDopr.h"
-#include "material/U_VypisMat.h"
+#include "gui/U_ProtlDopr.h"
+#include "gui/U_ProtlZpet.h"
+#include "gui/U_VypisMat.h"
 
 namespace prolis {
 

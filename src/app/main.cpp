@@ -1,7 +1,7 @@
-#include "Pictures.h"
 #include "ProlisApplication.h"
-#include "QtUiServices.h"
 #include "U_MainForm.h"
+#include "widgets/Pictures.h"
+#include "widgets/QtUiServices.h"
 
 #include <QScreen>
 

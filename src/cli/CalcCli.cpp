@@ -1,14 +1,14 @@
 #include "CalcCli.h"
 
-#include "app/ConnectionSettings.h"
-#include "backward/BackwardCalc.h"
 #include "core/Errors.h"
 #include "core/Json.h"
 #include "core/NumberText.h"
-#include "forward/ForwardCalc.h"
-#include "material/DataJson.h"
-#include "material/MaterialCatalog.h"
-#include "model/FlowModel.h"
+#include "db/ConnectionSettings.h"
+#include "db/MaterialCatalog.h"
+#include "domain/BackwardCalc.h"
+#include "domain/DataJson.h"
+#include "domain/FlowModel.h"
+#include "domain/ForwardCalc.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -282,16 +282,70 @@ Data calculationMaterial(const Options& o, const Environment& env) {
     return materialOf(o, env);
 }
 
-// Asks the validity questions: every one is answered Yes with --yes, the first
-// refuses the calculation without it.
-Json askQuestions(const QList<QPair<QString, QString>>& outOfRange, bool yes) {
-    Json questions = Json::array();
-    for (const auto& [question, refusal] : outOfRange) {
-        if (!yes) throw Failure{Refused, terminalText(question) + QLatin1Char('\n') + terminalText(refusal)};
-        questions.append(Json::string(question));
+// The answers of prolis-calc to a calculation's questions: every one Yes with
+// --yes; without it the first refuses the calculation (exit 1).
+class TerminalAnswers {
+public:
+    explicit TerminalAnswers(bool yes) : m_yes(yes) {}
+    bool ask(const QString& question) {
+        if (m_yes) m_questions.append(Json::string(question));
+        return m_yes;
     }
-    return questions;
-}
+    [[noreturn]] static void declined(const QString& question, const QString& refusal) {
+        throw Failure{Refused, terminalText(question) + QLatin1Char('\n') + terminalText(refusal)};
+    }
+    [[noreturn]] static void inputMissing(const QString& message) {
+        throw Failure{Refused, terminalText(message)};
+    }
+    const Json& questions() const { return m_questions; }
+
+private:
+    bool m_yes;
+    Json m_questions = Json::array();
+};
+
+class ForwardAnswers final : public fwd::Dialogue {
+public:
+    explicit ForwardAnswers(bool yes) : answers(yes) {}
+    void inputMissing(const fwd::InputProblem& problem) override {
+        TerminalAnswers::inputMissing(problem.message);
+    }
+    void showValidity(const fwd::Validity& validity) override {
+        for (const fwd::Ratio& r : validity.rows)
+            checks.add(QLatin1String(r.key), checkedText(r.text, r.inRange));
+    }
+    bool ask(const fwd::Ratio& ratio) override { return answers.ask(ratio.question); }
+    void declined(const fwd::Ratio& ratio) override {
+        TerminalAnswers::declined(ratio.question, ratio.refusal);
+    }
+
+    TerminalAnswers answers;
+    Json checks = Json::object();
+};
+
+class BackwardAnswers final : public bwd::Dialogue {
+public:
+    explicit BackwardAnswers(bool yes) : answers(yes) {}
+    void inputMissing(const QString& message) override { TerminalAnswers::inputMissing(message); }
+    void showMeanFriction(const QString& text) override { f2str = text; }
+    void showReduction(const bwd::Reduction& r) override {
+        checks.add(QStringLiteral("b"), Json::string(r.bText));
+        checks.add(QStringLiteral("Epsilon"), checkedText(r.epsText, r.epsInRange));
+    }
+    void showStrain(const bwd::Strain& s) override {
+        checks.add(QStringLiteral("Fi1"), checkedText(s.phi1Text, s.phi1InRange));
+        checks.add(QStringLiteral("Fic"), Json::string(s.phicText));
+        checks.add(QStringLiteral("Fi2"), Json::string(s.phi2Text));
+    }
+    bool ask(const QString& question) override { return answers.ask(question); }
+    void declined(const QString& question, const QString& refusal) override {
+        TerminalAnswers::declined(question, refusal);
+    }
+
+    TerminalAnswers answers;
+    QString f2str;
+    Json checks = Json::object();
+};
 
 Json forwardJson(const Options& o, const Environment& env) {
     const EquationKind eq = equationOption(o);
@@ -305,26 +359,15 @@ Json forwardJson(const Options& o, const Environment& env) {
     fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"),
                    o.value("--D3"), o.value("--L1"), o.value("--L3"), o.value("--alpha2"),
                    o.value("--f1"), o.value("--f2"), o.value("--f3")};
-    fwd::applyCalculationType(in, die);
-    if (const auto problem = fwd::checkInputs(material.nazev, in, eq, die))
-        throw Failure{Refused, terminalText(problem->message)};
-    const fwd::Validity validity = fwd::checkSolutionValidity(in, material.fimax);
-    QList<QPair<QString, QString>> outOfRange;
-    Json checks = Json::object();
-    for (const fwd::Ratio& r : validity.rows) {
-        Json row = Json::object();
-        row.add(QStringLiteral("text"), Json::string(r.text));
-        row.add(QStringLiteral("inRange"), Json::boolean(r.inRange));
-        checks.add(QLatin1String(r.key), row);
-        if (!r.inRange) outOfRange.append({r.question, r.refusal});
-    }
-    const Json questions = askQuestions(outOfRange, o.flags.contains(QStringLiteral("--yes")));
+    fwd::adjustInputsForDie(in, die);
+    ForwardAnswers answers(o.flags.contains(QStringLiteral("--yes")));
     const DataModel model(material);
-    const fwd::Souhrn record = fwd::calculate(material, model, eq, die, in, validity);
+    const std::optional<fwd::Souhrn> record =
+        fwd::runCalculation(material, material.nazev, model, eq, die, in, answers);
     Json j = Json::object();
-    j.add(QStringLiteral("validity"), checks);
-    j.add(QStringLiteral("questions"), questions);
-    j.add(QStringLiteral("record"), textsObject(fwd::fieldNames(), record.f));
+    j.add(QStringLiteral("validity"), answers.checks);
+    j.add(QStringLiteral("questions"), answers.answers.questions());
+    j.add(QStringLiteral("record"), textsObject(fwd::fieldNames(), record->f));
     return j;
 }
 
@@ -333,32 +376,17 @@ Json backwardJson(const Options& o, const Environment& env) {
     const Data material = calculationMaterial(o, env);
     const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"),
                          o.value("--H"),  o.value("--f1"), o.value("--f2")};
-    if (const auto problem = bwd::checkInputs(material.nazev, in, eq))
-        throw Failure{Refused, terminalText(*problem)};
-    const bool yes = o.flags.contains(QStringLiteral("--yes"));
-    const QString f2str = bwd::meanFriction(in);
-    const bwd::Reduction reduction = bwd::checkReduction(in);
-    Json questions = Json::array();
-    if (!reduction.epsInRange) questions = askQuestions({{bwd::QuestionEpsilon, bwd::RefusalEpsilon}}, yes);
-    const bwd::Strain strain = bwd::checkStrain(in, material.fimax);
-    if (!strain.phi1InRange) {
-        askQuestions({{bwd::QuestionFi1, bwd::RefusalFi1}}, yes);
-        questions.append(Json::string(bwd::QuestionFi1));
-    }
+    BackwardAnswers answers(o.flags.contains(QStringLiteral("--yes")));
     const DataModel model(material);
-    const bwd::Entry e = bwd::calculate(material, model, eq, in, f2str, reduction, strain);
-    Json checks = Json::object();
-    checks.add(QStringLiteral("b"), Json::string(reduction.bText));
-    checks.add(QStringLiteral("Epsilon"), checkedText(reduction.epsText, reduction.epsInRange));
-    checks.add(QStringLiteral("Fi1"), checkedText(strain.phi1Text, strain.phi1InRange));
-    checks.add(QStringLiteral("Fic"), Json::string(strain.phicText));
-    checks.add(QStringLiteral("Fi2"), Json::string(strain.phi2Text));
+    bool stopFlag = false;
+    const std::optional<bwd::Entry> e =
+        bwd::runCalculation(material, material.nazev, model, eq, in, stopFlag, answers);
     Json j = Json::object();
-    j.add(QStringLiteral("f2str"), Json::string(f2str));
-    j.add(QStringLiteral("checks"), checks);
-    j.add(QStringLiteral("questions"), questions);
-    j.add(QStringLiteral("record"), textsObject(bwd::fieldNames(), e.record.f));
-    j.add(QStringLiteral("summaryRow"), textsObject(bwd::summaryFieldNames(), e.row.f));
+    j.add(QStringLiteral("f2str"), Json::string(answers.f2str));
+    j.add(QStringLiteral("checks"), answers.checks);
+    j.add(QStringLiteral("questions"), answers.answers.questions());
+    j.add(QStringLiteral("record"), textsObject(bwd::fieldNames(), e->record.f));
+    j.add(QStringLiteral("summaryRow"), textsObject(bwd::summaryFieldNames(), e->row.f));
     return j;
 }
 

@@ -1,14 +1,17 @@
-#include "app/ConnectionSettings.h"
 #include "app/U_IniData.h"
 #include "core/Errors.h"
 #include "core/ProfileFile.h"
+#include "db/ConnectionSettings.h"
 #include "support/RecordingUi.h"
-#include "ui_U_IniData.h"
 
+#include "support/Controls.h"
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace prolis;
+using prolis::test::child;
 using prolis::test::RecordingUi;
 
 namespace {
@@ -38,6 +41,7 @@ private slots:
     void portValues_data();
     void portValues();
     void blankPortAtSave();
+    void typedPortWithBlank();
     void saveRoundTripAsksPasswordAgain();
     void passwordNeverWritten();
     void loadErrorClearsAll();
@@ -157,8 +161,8 @@ void TestSettings::templateCreatedByDialog() {
     const QByteArray bytes = readBytes(m_ini);
     QCOMPARE(bytes.size(), 48);
     QCOMPARE(bytes, QByteArray("[Database]\r\nHostName=\r\nPort=\r\nDatabase=\r\nUser=\r\n"));
-    QCOMPARE(dialog.form()->Host->text(), QString());
-    QCOMPARE(dialog.form()->Port->displayText(), QStringLiteral("     "));
+    QCOMPARE(child<QLineEdit>(&dialog, "Host")->text(), QString());
+    QCOMPARE(child<QLineEdit>(&dialog, "Port")->displayText(), QStringLiteral("     "));
     QVERIFY(ui.messages.isEmpty());
 }
 
@@ -195,7 +199,7 @@ void TestSettings::portValues() {
     QCOMPARE(connectionSettings().Port, value);
     TIniData dialog;
     dialog.FormShow();
-    QCOMPARE(dialog.form()->Port->displayText(), shown);
+    QCOMPARE(child<QLineEdit>(&dialog, "Port")->displayText(), shown);
 }
 
 void TestSettings::blankPortAtSave() {
@@ -204,10 +208,10 @@ void TestSettings::blankPortAtSave() {
     RecordingUi ui;
     TIniData dialog;
     dialog.FormShow();
-    dialog.form()->Host->setText(QStringLiteral("newhost"));
-    dialog.form()->Port->setText(QString());
-    dialog.form()->Database->setText(QStringLiteral("other"));
-    dialog.form()->Ulozit->click();
+    child<QLineEdit>(&dialog, "Host")->setText(QStringLiteral("newhost"));
+    child<QLineEdit>(&dialog, "Port")->setText(QString());
+    child<QLineEdit>(&dialog, "Database")->setText(QStringLiteral("other"));
+    child<QPushButton>(&dialog, "Ulozit")->click();
     QCOMPARE(ui.messages.size(), 1);
     QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
     QCOMPARE(ui.messages[0].caption, QStringLiteral("Prolis"));
@@ -217,15 +221,36 @@ void TestSettings::blankPortAtSave() {
     QVERIFY(!ui.log.join('|').contains(QStringLiteral("modal:PasswordForm")));
 }
 
+void TestSettings::typedPortWithBlank() {
+    // Blanks typed between the digits are not dropped: the text does not
+    // convert, and the save stops after the host name.
+    const QByteArray before("[Database]\r\nHostName=old\r\nPort=3306\r\nDatabase=db\r\nUser=u\r\n");
+    writeBytes(m_ini, before);
+    RecordingUi ui;
+    TIniData dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* port = child<QLineEdit>(&dialog, "Port");
+    port->setFocus();
+    port->selectAll();
+    QTest::keyClick(port, Qt::Key_Backspace);
+    port->setCursorPosition(0);
+    QTest::keyClicks(port, QStringLiteral("33 07"));
+    QCOMPARE(port->displayText(), QStringLiteral("33 07"));
+    child<QPushButton>(&dialog, "Ulozit")->click();
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("'33 07' is not a valid integer value.")});
+    QCOMPARE(readBytes(m_ini), before);
+}
+
 void TestSettings::saveRoundTripAsksPasswordAgain() {
     RecordingUi ui;
     TIniData dialog;
     dialog.FormShow();
-    dialog.form()->Host->setText(QStringLiteral("127.0.0.1"));
-    dialog.form()->Port->setText(QStringLiteral("99999"));
-    dialog.form()->Database->setText(QStringLiteral("prolis"));
-    dialog.form()->User->setText(QStringLiteral("technolog"));
-    dialog.form()->Ulozit->click();
+    child<QLineEdit>(&dialog, "Host")->setText(QStringLiteral("127.0.0.1"));
+    child<QLineEdit>(&dialog, "Port")->setText(QStringLiteral("99999"));
+    child<QLineEdit>(&dialog, "Database")->setText(QStringLiteral("prolis"));
+    child<QLineEdit>(&dialog, "User")->setText(QStringLiteral("technolog"));
+    child<QPushButton>(&dialog, "Ulozit")->click();
     QVERIFY(ui.messages.isEmpty());
     QCOMPARE(ui.log, QStringList{QStringLiteral("modal:PasswordForm")});
     QCOMPARE(readBytes(m_ini),
@@ -247,10 +272,10 @@ void TestSettings::passwordNeverWritten() {
     };
     TIniData dialog;
     dialog.FormShow();
-    dialog.form()->Host->setText(QStringLiteral("h"));
-    dialog.form()->Port->setText(QStringLiteral("1"));
+    child<QLineEdit>(&dialog, "Host")->setText(QStringLiteral("h"));
+    child<QLineEdit>(&dialog, "Port")->setText(QStringLiteral("1"));
     for (int i = 0; i < 3; ++i) {
-        dialog.form()->Ulozit->click();
+        child<QPushButton>(&dialog, "Ulozit")->click();
         QVERIFY(!readBytes(m_ini).contains("Tajne"));
     }
     QCOMPARE(connectionSettings().Password, QStringLiteral("Tajne-Heslo-42"));
@@ -290,9 +315,9 @@ void TestSettings::ukoncitAsks() {
     TIniData dialog;
     dialog.show();
     ui.answers = {Answer::No, Answer::Yes};
-    dialog.form()->Ukoncit->click();
+    child<QPushButton>(&dialog, "Ukoncit")->click();
     QVERIFY(dialog.isVisible());
-    dialog.form()->Ukoncit->click();
+    child<QPushButton>(&dialog, "Ukoncit")->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Skutečně chcete konfiguraci programu?")));
     QCOMPARE(ui.messages[0].caption, QStringLiteral("Confirm"));

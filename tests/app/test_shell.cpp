@@ -1,24 +1,27 @@
 #include "app/Companion.h"
-#include "app/ConnectionSettings.h"
+#include "app/ProlisApplication.h"
 #include "app/SystemInfo.h"
 #include "app/U_About.h"
 #include "app/U_MainForm.h"
 #include "app/U_Password.h"
 #include "core/Errors.h"
 #include "core/NumericKey.h"
-#include "core/NumericKeyFilter.h"
+#include "db/ConnectionSettings.h"
 #include "support/RecordingUi.h"
-#include "ui_U_About.h"
-#include "ui_U_MainForm.h"
-#include "ui_U_Password.h"
+#include "widgets/NumericKeyFilter.h"
+#include "widgets/ProgramLauncher.h"
 
+#include "support/Controls.h"
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
 #include <QTemporaryDir>
+
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace prolis;
+using prolis::test::child;
 using prolis::test::RecordingUi;
 
 class TestShell : public QObject {
@@ -42,6 +45,8 @@ private slots:
     void cpuLines();
     void aboutBoxShowsFactsAndOpensLink_data();
     void aboutBoxShowsFactsAndOpensLink();
+    void aboutBoxShowsLongLinesWhole();
+    void czechQtTexts();
     void startResults_data();
     void startResults();
     void companionRetryOn31();
@@ -75,7 +80,7 @@ void TestShell::startWithoutSettingsFile() {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.windowTitle(), QStringLiteral("Prolis"));
-    QCOMPARE(form.form()->centralwidget->size(), QSize(572, 130));
+    QCOMPARE(child<QWidget>(&form, "centralwidget")->size(), QSize(572, 130));
 }
 
 void TestShell::startWithSettingsFileAsksPassword() {
@@ -94,10 +99,11 @@ void TestShell::passwordOk() {
     RecordingUi ui;
     TPassword dialog;
     dialog.show();
-    QTest::keyClicks(dialog.form()->Password, QStringLiteral("abc"));
-    QCOMPARE(dialog.form()->Password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), int('#'));
-    QCOMPARE(dialog.form()->Password->displayText(), QStringLiteral("###"));
-    QTest::keyClick(dialog.form()->Password, Qt::Key_Return);
+    QTest::keyClicks(child<QLineEdit>(&dialog, "Password"), QStringLiteral("abc"));
+    QCOMPARE(child<QLineEdit>(&dialog, "Password")->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter),
+             int('#'));
+    QCOMPARE(child<QLineEdit>(&dialog, "Password")->displayText(), QStringLiteral("###"));
+    QTest::keyClick(child<QLineEdit>(&dialog, "Password"), Qt::Key_Return);
     QCOMPARE(connectionSettings().Password, QStringLiteral("abc"));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(ui.messages.isEmpty());
@@ -115,11 +121,11 @@ void TestShell::passwordCancelAndEsc() {
     RecordingUi ui;
     TPassword dialog;
     dialog.show();
-    QTest::keyClicks(dialog.form()->Password, QStringLiteral("typed"));
+    QTest::keyClicks(child<QLineEdit>(&dialog, "Password"), QStringLiteral("typed"));
     if (useEsc)
         QTest::keyClick(&dialog, Qt::Key_Escape);
     else
-        dialog.form()->CancelBtn->click();
+        child<QPushButton>(&dialog, "CancelBtn")->click();
     QVERIFY(connectionSettings().Password.isEmpty());
     QCOMPARE(ui.texts(), QStringList{MsgNoPassword});
     QCOMPARE(ui.messages[0].kind, MsgKind::Plain);
@@ -130,7 +136,7 @@ void TestShell::passwordCloseBoxSaysNothing() {
     RecordingUi ui;
     TPassword dialog;
     dialog.show();
-    QTest::keyClicks(dialog.form()->Password, QStringLiteral("typed"));
+    QTest::keyClicks(child<QLineEdit>(&dialog, "Password"), QStringLiteral("typed"));
     dialog.close();
     QVERIFY(ui.messages.isEmpty());
     QVERIFY(connectionSettings().Password.isEmpty());
@@ -142,10 +148,10 @@ void TestShell::konec() {
     form.show();
     ui.clear();
     ui.answers = {Answer::No};
-    form.form()->Konec->trigger();
+    child<QAction>(&form, "Konec")->trigger();
     QVERIFY(form.isVisible());
     ui.answers = {Answer::Yes};
-    form.form()->Konec->trigger();
+    child<QAction>(&form, "Konec")->trigger();
     QVERIFY(!form.isVisible());
     QCOMPARE(ui.texts(), QStringList(2, QStringLiteral("Skutečně chcete ukončit program ?")));
     QCOMPARE(ui.messages[0].kind, MsgKind::Confirmation);
@@ -160,25 +166,25 @@ void TestShell::konec() {
 void TestShell::menuTree() {
     RecordingUi ui;
     TMainForm form;
-    auto* bar = form.form()->MainMenu1;
+    auto* bar = child<QMenuBar>(&form, "MainMenu1");
     QStringList top;
     for (QAction* a : bar->actions())
         top << a->text();
     QCOMPARE(top, (QStringList{"&Databáze", "&Protlačování", "&About", "&Konec"}));
     QStringList db;
-    for (QAction* a : form.form()->Databaze->actions())
+    for (QAction* a : child<QMenu>(&form, "Databaze")->actions())
         db << a->text();
     QCOMPARE(db, (QStringList{"&Výpis", "&Nastavení DB"}));
     QStringList pr;
-    for (QAction* a : form.form()->Protlacovani->actions())
+    for (QAction* a : child<QMenu>(&form, "Protlacovani")->actions())
         pr << a->text();
     QCOMPARE(pr, (QStringList{"&Dopředné", "&Zpětné"}));
     // The hidden item is in no menu and cannot be triggered by an accelerator.
-    QVERIFY(!form.form()->Editace->isVisible());
-    QVERIFY(!form.form()->Editace->isEnabled());
+    QVERIFY(!child<QAction>(&form, "Editace")->isVisible());
+    QVERIFY(!child<QAction>(&form, "Editace")->isEnabled());
     for (QMenu* m : form.findChildren<QMenu*>())
-        QVERIFY(!m->actions().contains(form.form()->Editace));
-    QVERIFY(form.form()->Editace->associatedObjects().isEmpty());
+        QVERIFY(!m->actions().contains(child<QAction>(&form, "Editace")));
+    QVERIFY(child<QAction>(&form, "Editace")->associatedObjects().isEmpty());
 }
 
 void TestShell::windowsOsLine_data() {
@@ -257,15 +263,41 @@ void TestShell::aboutBoxShowsFactsAndOpensLink() {
     RecordingUi ui;
     SystemFacts facts{QStringLiteral("OS line"), QStringLiteral("Memory 1 KB"), QStringLiteral("CPU  ")};
     TAboutBox box(facts);
-    QCOMPARE(box.form()->OperSys->text(), QStringLiteral("OS line"));
-    QCOMPARE(box.form()->Memory->text(), QStringLiteral("Memory 1 KB"));
-    QCOMPARE(box.form()->CPU->text(), QStringLiteral("CPU  "));
-    QCOMPARE(box.form()->Version->text(), QStringLiteral("Version 4"));
+    QCOMPARE(child<QLabel>(&box, "OperSys")->text(), QStringLiteral("OS line"));
+    QCOMPARE(child<QLabel>(&box, "Memory")->text(), QStringLiteral("Memory 1 KB"));
+    QCOMPARE(child<QLabel>(&box, "CPU")->text(), QStringLiteral("CPU  "));
+    QCOMPARE(child<QLabel>(&box, "Version")->text(), QStringLiteral("Version 4"));
     QCOMPARE(box.windowTitle(), QStringLiteral("About"));
-    box.form()->Label2->setText(link);
+    child<QLabel>(&box, "Label2")->setText(link);
     box.show();
-    QTest::mouseClick(box.form()->Label2, Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(&box, "Label2"), Qt::LeftButton);
     QCOMPARE(ui.log, QStringList{QStringLiteral("open:") + link + QLatin1Char('/')});
+}
+
+void TestShell::aboutBoxShowsLongLinesWhole() {
+    RecordingUi ui;
+    const SystemFacts facts{
+        QStringLiteral("Debian GNU/Linux 12 (bookworm) Version: 6.18 Build: 44-fc-v1300-generic-rt"),
+        QStringLiteral("Memory 25 165 824 KB"),
+        QStringLiteral("CPU GenuineIntel Intel(R) Xeon(R) Platinum 8481C CPU @ 2.70GHz")};
+    TAboutBox box(facts);
+    const int plainWidth = TAboutBox(SystemFacts{}).width();
+    for (const char* name : {"OperSys", "Memory", "CPU"}) {
+        const QLabel* l = child<QLabel>(&box, name);
+        QVERIFY2(l->width() >= l->fontMetrics().horizontalAdvance(l->text()), name);
+        QVERIFY2(l->geometry().right() < child<QFrame>(&box, "Panel1")->width(), name);
+    }
+    QVERIFY(box.width() > plainWidth);
+    QVERIFY(child<QFrame>(&box, "Panel1")->geometry().right() < box.width());
+    const QPushButton* ok = child<QPushButton>(&box, "OKButton");
+    QVERIFY(qAbs(ok->geometry().center().x() - box.width() / 2) <= 2);
+}
+
+void TestShell::czechQtTexts() {
+    // Qt's own texts (the edit fields' context menu) are Czech; the system's
+    // quoted button texts are not translated.
+    QVERIFY(installCzechTranslations(*QCoreApplication::instance()));
+    QCOMPARE(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("&Kopírovat"));
 }
 
 void TestShell::startResults_data() {
@@ -317,7 +349,7 @@ void TestShell::launchResults() {
              QFile::copy(QStringLiteral("/bin/true"), folder + QStringLiteral("/sub/MatEdit"))));
     // The first folder of the search order wins: the program's own before PATH.
     QCOMPARE(launchDetached(QStringLiteral("MatEdit"), {folder + QStringLiteral("/sub"), folder}), 33);
-    QCOMPARE(companionSearchFolders(QStringLiteral("/app"), QStringLiteral("/cwd"), QStringLiteral("/a:/b")),
+    QCOMPARE(programSearchFolders(QStringLiteral("/app"), QStringLiteral("/cwd"), QStringLiteral("/a:/b")),
              (QStringList{"/app", "/cwd", "/a", "/b"}));
 }
 

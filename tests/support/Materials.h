@@ -1,7 +1,7 @@
 #pragma once
 // The material of the worked examples: "Polytropa" 800 / 0.2 / 0, work
 // constants 0.6667 / 1.2 / 0, Rp 350, fimax 1.4.
-#include "material/Data.h"
+#include "domain/Data.h"
 
 namespace prolis::test {
 

@@ -1,0 +1,81 @@
+#pragma once
+#include "domain/ForwardCalc.h"
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+
+namespace Ui {
+class TProtlDopr;
+}
+
+namespace prolis {
+
+class ForwardOutputs;
+class HistoryPanel;
+class MaterialDisplay;
+class NumericKeyFilter;
+
+// The forward extrusion window.
+class TProtlDopr : public QDialog, public IRunOnVyberClose, private fwd::Dialogue {
+    Q_OBJECT
+public:
+    // `outputs` (not owned) replaces the window's own outputs, for tests.
+    explicit TProtlDopr(QWidget* owner = nullptr, ForwardOutputs* outputs = nullptr);
+    ~TProtlDopr() override;
+
+    void MaterialChosen(const Data& data) override;
+
+    void VyberMaterialClick();
+    void UkoncitClick();
+    void RcePretOdporuClick();
+    void TypVypoctuClick();
+    void VypocetClick();
+    void ApplyCalculationType();
+    void RebuildHistoryList(const QString& separator);
+    void DeleteHistoryEntry(int index);
+    void UlozitPClick();
+    void TiskPClick();
+    void ListBox1Click(int index);
+    void OtevriClick();
+    void ZavriClick();
+
+    // The selected items (-1: none).
+    EquationKind equation() const;
+    fwd::DieType dieType() const;
+    void selectEquation(int index); // as a click on the item
+    void selectDieType(int index);  // as a click on the item
+    fwd::Inputs inputs() const;
+    // The history index of the latest calculation of this opening, if it is still there.
+    std::optional<int> latestEntry() const;
+
+private:
+    // The conversation of "Výpočet": labels, questions and messages.
+    void inputMissing(const fwd::InputProblem& problem) override;
+    void validityStarts() override;
+    void showValidity(const fwd::Validity& validity) override;
+    bool ask(const fwd::Ratio& ratio) override;
+    void declined(const fwd::Ratio& ratio) override;
+
+    QList<QLineEdit*> edits() const;
+    QList<QLabel*> validityLabels() const;
+
+    std::unique_ptr<Ui::TProtlDopr> m_ui;
+    std::unique_ptr<ForwardOutputs> m_ownOutputs;
+    ForwardOutputs* m_outputs;
+    NumericKeyFilter* m_keys;
+    QButtonGroup* m_equation;
+    QButtonGroup* m_die;
+    QButtonGroup* m_saveAs;
+    HistoryPanel* m_panel;
+    MaterialDisplay* m_materialDisplay;
+    std::optional<quint64> m_latest;
+};
+
+extern TProtlDopr* ProtlDopr;
+
+} // namespace prolis

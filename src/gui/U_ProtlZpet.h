@@ -1,0 +1,82 @@
+#pragma once
+#include "domain/BackwardCalc.h"
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+
+namespace Ui {
+class TProtlZpet;
+}
+
+namespace prolis {
+
+class BackwardOutputs;
+class HistoryPanel;
+class MaterialDisplay;
+class NumericKeyFilter;
+enum class OutputResult;
+
+// The backward extrusion window.
+class TProtlZpet : public QDialog, public IRunOnVyberClose, private bwd::Dialogue {
+    Q_OBJECT
+public:
+    // `outputs` (not owned) replaces the window's own outputs, for tests.
+    explicit TProtlZpet(QWidget* owner = nullptr, BackwardOutputs* outputs = nullptr);
+    ~TProtlZpet() override;
+
+    void MaterialChosen(const Data& data) override;
+
+    void VyberMaterialClick();
+    void UkoncitClick();
+    void VypocetClick();
+    void RebuildHistoryList();
+    void DeleteHistoryEntry(int index);
+    void UlozitPClick();
+    void TiskPClick();
+    void GrafBBClick();
+    void UlozitSClick();
+    void TiskSClick();
+    void ListBox1Click(int index);
+    void OtevriClick();
+    void ZavriClick();
+
+    EquationKind equation() const;
+    void selectEquation(int index);
+    bwd::Inputs inputs() const;
+    std::optional<int> latestEntry() const;
+
+private:
+    // The conversation of "Výpočet": the mean friction, the labels of
+    // CheckReduction and CheckStrain, questions and messages.
+    void inputMissing(const QString& message) override;
+    void showMeanFriction(const QString& f2str) override;
+    void reductionStarts() override;
+    void strainStarts() override;
+    void showReduction(const bwd::Reduction& reduction) override;
+    void showStrain(const bwd::Strain& strain) override;
+    bool ask(const QString& question) override;
+    void declined(const QString& question, const QString& refusal) override;
+
+    // A summary output has ended: what it did decides the stop flag.
+    void summaryOutputEnded(OutputResult result);
+    QList<QLineEdit*> edits() const;
+
+    std::unique_ptr<Ui::TProtlZpet> m_ui;
+    std::unique_ptr<BackwardOutputs> m_ownOutputs;
+    BackwardOutputs* m_outputs;
+    NumericKeyFilter* m_keys;
+    QButtonGroup* m_equation;
+    QButtonGroup* m_saveAs;
+    HistoryPanel* m_panel;
+    MaterialDisplay* m_materialDisplay;
+    std::optional<quint64> m_latest;
+};
+
+extern TProtlZpet* ProtlZpet;
+
+} // namespace prolis

@@ -1,0 +1,66 @@
+#pragma once
+#include "db/MaterialDb.h"
+#include "domain/Data.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QRect>
+#include <memory>
+
+namespace Ui {
+class TVyberMat;
+}
+
+namespace prolis {
+
+// The material selection dialog: a material and a temperature from the
+// database, their constants in the panels, and on closing the filled record
+// handed to the window that opened it.
+class TVyberMat : public QDialog {
+    Q_OBJECT
+public:
+    explicit TVyberMat(QWidget* owner = nullptr);
+    ~TVyberMat() override;
+
+    bool isConnected() const { return m_connection.isConnected(); }
+    IRunOnVyberClose* Receiver = nullptr;
+
+    void DBLCBOcelClick(int index);
+    void DBLLBTeploClick();
+    void VyberClick();
+    void UkoncitClick();
+    // Whether the dialog may close; hands the material over when it may.
+    bool FormCloseQuery();
+
+    // The record of the dialog's unit, overwritten by every hand-over.
+    static Data& HandedOver();
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void showTemperatures();
+    void showConstants();
+    void fitColumns();
+
+    std::unique_ptr<Ui::TVyberMat> m_ui;
+    MaterialConnection m_connection;
+    MaterialQuery m_ocel;      // Q1
+    MaterialQuery m_teplo;     // Q2
+    MaterialQuery m_konstanty; // Q3a
+    int m_ocelRow = -1;        // current row of Q1
+    int m_teploRow = -1;       // current row of Q2
+    bool m_materialPicked = false;
+    QHash<const QWidget*, QRect> m_formGeometry; // every control's place in the form
+};
+
+// Opens the selection dialog for a calculation window: shows it only when its
+// connection is open, says so otherwise.
+void chooseMaterial(QWidget* owner, IRunOnVyberClose* receiver);
+
+} // namespace prolis

@@ -1,0 +1,387 @@
+#include "domain/BackwardUnit.h"
+#include "gui/U_ProtlZpet.h"
+#include "output/Outputs.h"
+#include "support/Materials.h"
+#include "support/RecordingUi.h"
+
+#include "support/Controls.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace prolis;
+using prolis::test::child;
+using namespace prolis::bwd;
+using enum prolis::bwd::Field;
+using S = prolis::bwd::SummaryField;
+using prolis::test::RecordingUi;
+
+namespace {
+// Records each output with the temperature of its record, or the number of
+// summary rows; answers `result`.
+struct RecordingOutputs final : BackwardOutputs {
+    QStringList calls;
+    OutputResult result = OutputResult::Done;
+    OutputResult WriteTextProtocol(const Souhrn& r) override { return log("txt", r[Teplota]); }
+    OutputResult WriteWordDocument(const Souhrn& r) override { return log("doc", r[Teplota]); }
+    OutputResult PrintReport(const Souhrn& r) override { return log("print", r[Teplota]); }
+    OutputResult WriteSummaryText(const QList<SouhrnVysl>& rows) override { return summary("txt", rows); }
+    OutputResult WriteSummaryWord(const QList<SouhrnVysl>& rows) override { return summary("doc", rows); }
+    OutputResult PrintSummaryReport(const QList<SouhrnVysl>& rows) override { return summary("print", rows); }
+    OutputResult DrawChart(const QList<SouhrnVysl>& rows) override { return summary("chart", rows); }
+    OutputResult log(const char* what, const QString& which) {
+        calls << QLatin1String(what) + QLatin1Char(' ') + which;
+        return result;
+    }
+    OutputResult summary(const char* what, const QList<SouhrnVysl>& rows) {
+        return log(what, QStringLiteral("summary of %1").arg(rows.size()));
+    }
+};
+
+Data material(int temperature = 20) {
+    return test::workedMaterial(temperature);
+}
+
+void fill(TProtlZpet& w, const QStringList& t) {
+    const QList<QLineEdit*> e{child<QLineEdit>(&w, "Edit1"), child<QLineEdit>(&w, "Edit2"),
+                              child<QLineEdit>(&w, "Edit3"), child<QLineEdit>(&w, "Edit4"),
+                              child<QLineEdit>(&w, "Edit5"), child<QLineEdit>(&w, "Edit6")};
+    for (int i = 0; i < t.size(); ++i)
+        e[i]->setText(t[i]);
+}
+
+const QStringList Example{"40", "30", "30", "40", "0,1", "0,05"};
+
+void calculateAt(TProtlZpet& w, int temperature) {
+    w.MaterialChosen(material(temperature));
+    w.selectEquation(0);
+    fill(w, Example);
+    w.VypocetClick();
+}
+
+QStringList lines(TProtlZpet& w) {
+    QStringList l;
+    for (int i = 0; i < child<QListWidget>(&w, "ListBox1")->count(); ++i)
+        l << child<QListWidget>(&w, "ListBox1")->item(i)->text();
+    return l;
+}
+} // namespace
+
+class TestBackwardWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void sequenceWarnings();
+    void workedExampleInWindow();
+    void epsilonRefused();
+    void phi1RefusedKeepsRecords();
+    void latestAfterSorting();
+    void failureMend();
+    void deletion();
+    void summaryOutputsAndStopFlag();
+    void latestDeletedSkipsOwnSteps();
+    void listClickAndChecks();
+    void reopenKeepsRecords();
+    void keysAndEnter();
+
+private:
+    RecordingOutputs m_outputs;
+};
+
+void TestBackwardWindow::init() {
+    backwardUnit() = BackwardUnit{};
+    m_outputs.calls.clear();
+    m_outputs.result = OutputResult::Done;
+}
+
+void TestBackwardWindow::cleanup() {}
+
+void TestBackwardWindow::sequenceWarnings() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Protlačování Zpětné"));
+    w.VypocetClick();
+    w.MaterialChosen(material());
+    fill(w, {"40", "0", "30", "40"});
+    w.VypocetClick();
+    child<QLineEdit>(&w, "Edit2")->setText(QStringLiteral("30"));
+    w.VypocetClick();
+    w.selectEquation(0);
+    w.VypocetClick();
+    QCOMPARE(ui.texts(), (QStringList{MsgNoMaterial, MsgNoDimensions, MsgNoEquation, MsgNoFriction}));
+    for (const auto& m : ui.messages)
+        QCOMPARE(m.kind, MsgKind::Warning);
+    QVERIFY(child<QLineEdit>(&w, "Edit7")->text().isEmpty());
+    QVERIFY(backwardUnit().history.isEmpty());
+}
+
+void TestBackwardWindow::workedExampleInWindow() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    calculateAt(w, 20);
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(child<QLineEdit>(&w, "Edit7")->text(), QStringLiteral("0,075"));
+    QCOMPARE(child<QLabel>(&w, "Label20")->text(), QStringLiteral("22,222"));
+    QCOMPARE(child<QLabel>(&w, "Label21")->text(), QStringLiteral("0,259"));
+    QCOMPARE(child<QLabel>(&w, "Label23")->text(), QStringLiteral("0,300"));
+    QCOMPARE(child<QLabel>(&w, "Label24")->text(), QStringLiteral("0,525"));
+    QCOMPARE(child<QLabel>(&w, "Label27")->text(), QStringLiteral("0,225"));
+    QCOMPARE(backwardUnit().history.size(), 1);
+    const Entry& e = backwardUnit().history.at(0);
+    QCOMPARE(e.record[F], QStringLiteral("1094,66 kN"));
+    QCOMPARE(e.record[Fce], QStringLiteral("Polytropa"));
+    QCOMPARE(e.row[S::F], QStringLiteral("1094,66"));
+    QCOMPARE(lines(w), QStringList{QStringLiteral("C45 20°  D0 = 40 mm h0 = 30 mm d = 30 mm H = 40 mm")});
+    QVERIFY(child<QPushButton>(&w, "UlozitP")->isEnabled() && child<QPushButton>(&w, "TiskP")->isEnabled() &&
+            child<QPushButton>(&w, "GrafBB")->isEnabled());
+}
+
+void TestBackwardWindow::epsilonRefused() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
+    calculateAt(w, 20);
+    ui.clear();
+    fill(w, {"40", "10", "20", "12,5"}); // eps 0.75
+    child<QLineEdit>(&w, "Edit3")->setFocus();
+    ui.answers = {Answer::No};
+    w.VypocetClick();
+    QCOMPARE(ui.texts(), (QStringList{QuestionEpsilon, RefusalEpsilon}));
+    QCOMPARE(ui.messages[0].kind, MsgKind::Warning);
+    QCOMPARE(ui.messages[1].kind, MsgKind::Information);
+    QVERIFY(backwardUnit().StopFlag);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&w, "Edit1"));
+    QCOMPARE(child<QLabel>(&w, "Label21")->text(), QStringLiteral("0,750"));
+    QCOMPARE(child<QLabel>(&w, "Label21")->palette().color(child<QLabel>(&w, "Label21")->backgroundRole()),
+             QColor(255, 0, 0));
+    QCOMPARE(child<QLabel>(&w, "Label23")->text(), QStringLiteral("0,300")); // the strains were not reached
+    QCOMPARE(backwardUnit().history.size(), 1);
+}
+
+void TestBackwardWindow::phi1RefusedKeepsRecords() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    calculateAt(w, 20);
+    const Entry before = backwardUnit().history.at(0);
+    Data d = material();
+    d.fimax = 0.2;
+    w.MaterialChosen(d);
+    ui.clear();
+    ui.answers = {Answer::No};
+    w.VypocetClick();
+    QCOMPARE(ui.texts(), (QStringList{QuestionFi1, RefusalFi1}));
+    QVERIFY(backwardUnit().StopFlag);
+    QCOMPARE(backwardUnit().history.size(), 1);
+    QCOMPARE(backwardUnit().history.at(0).record, before.record);
+    // Yes goes on.
+    ui.answers = {Answer::Yes};
+    w.VypocetClick();
+    QVERIFY(!backwardUnit().StopFlag);
+    QCOMPARE(backwardUnit().history.size(), 2);
+}
+
+void TestBackwardWindow::latestAfterSorting() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    for (int t : {200, 20, 100})
+        calculateAt(w, t);
+    QStringList temps;
+    for (const SouhrnVysl& r : backwardUnit().summaryRows())
+        temps << r[S::Teplota];
+    QCOMPARE(temps, (QStringList{"20", "100", "200"}));
+    ui.answers = {Answer::Yes, Answer::Yes};
+    w.UlozitPClick();
+    QCOMPARE(ui.texts(), (QStringList{"Uložit aktuální výpočet ve formátu *.TXT?",
+                                      "Uložit aktuální výpočet ve formátu *.DOC? (MS Word)"}));
+    QCOMPARE(ui.messages[0].kind, MsgKind::Confirmation);
+    QCOMPARE(m_outputs.calls, (QStringList{"txt 100", "doc 100"}));
+    // The second question is asked whatever the first answer.
+    m_outputs.calls.clear();
+    ui.answers = {Answer::No, Answer::Yes};
+    w.UlozitPClick();
+    QCOMPARE(m_outputs.calls, QStringList{"doc 100"});
+    w.TiskPClick();
+    w.GrafBBClick();
+    QCOMPARE(m_outputs.calls, (QStringList{"doc 100", "print 100", "chart summary of 3"}));
+}
+
+void TestBackwardWindow::failureMend() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    calculateAt(w, 100);
+    fill(w, {"40", "30", "30", "30"}); // H = h0: phi1 = 0
+    child<QPushButton>(&w, "Vypocet")->click();
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Invalid floating point operation.")});
+    QCOMPARE(backwardUnit().history.size(), 1);
+    QCOMPARE(backwardUnit().summaryRows().size(), 1);
+    QCOMPARE(lines(w).size(), 1);
+    QCOMPARE(child<QLabel>(&w, "Label23")->text(), QStringLiteral("0,000")); // the values already shown stay
+}
+
+void TestBackwardWindow::deletion() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    for (int t : {20, 100, 200})
+        calculateAt(w, t);
+    ui.clear();
+    ui.answers = {Answer::No};
+    w.DeleteHistoryEntry(0);
+    QCOMPARE(ui.texts(), (QStringList{"Opravdu chcete smazat záznam?", "Záznam byl zachován."}));
+    QCOMPARE(backwardUnit().history.size(), 3);
+    w.DeleteHistoryEntry(0);
+    QStringList temps;
+    for (const SouhrnVysl& r : backwardUnit().summaryRows())
+        temps << r[S::Teplota];
+    QCOMPARE(temps, (QStringList{"100", "200"}));
+    QCOMPARE(ui.texts().last(), QStringLiteral("Záznam byl odstraněn."));
+    w.DeleteHistoryEntry(1);
+    w.DeleteHistoryEntry(0);
+    QCOMPARE(lines(w), QStringList{});
+    QVERIFY(child<QPushButton>(&w, "UlozitP")->isEnabled() &&
+            child<QPushButton>(&w, "GrafBB")->isEnabled()); // stay enabled
+}
+
+void TestBackwardWindow::summaryOutputsAndStopFlag() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    w.show();
+    calculateAt(w, 20);
+    QVERIFY(!child<QGroupBox>(&w, "Ulozitjako")->isVisible());
+    child<QCheckBox>(&w, "UlozitS")->click();
+    QVERIFY(child<QGroupBox>(&w, "Ulozitjako")->isVisible());
+    child<QRadioButton>(&w, "Ulozitjako1")->setChecked(true);
+    ui.clear();
+    // The summary document is handed over: the flag is set and "Uložit" asks
+    // nothing about the current calculation.
+    w.UlozitPClick();
+    QCOMPARE(m_outputs.calls, QStringList{"doc summary of 1"});
+    QVERIFY(backwardUnit().StopFlag);
+    QVERIFY(ui.messages.isEmpty());
+    // No word processor: the flag stays clear and the questions follow.
+    child<QCheckBox>(&w, "UlozitS")->click(); // hides the choice, clears the flag
+    child<QCheckBox>(&w, "UlozitS")->click();
+    QVERIFY(!backwardUnit().StopFlag);
+    m_outputs.calls.clear();
+    m_outputs.result = OutputResult::Unavailable;
+    ui.answers = {Answer::No, Answer::Yes};
+    w.UlozitPClick();
+    QVERIFY(!backwardUnit().StopFlag);
+    QCOMPARE(m_outputs.calls, (QStringList{"doc summary of 1", "doc 20"}));
+    // A summary text that was cancelled or failed still sets the flag.
+    for (OutputResult r : {OutputResult::Cancelled, OutputResult::Failed}) {
+        child<QRadioButton>(&w, "Ulozitjako0")->setChecked(true);
+        child<QCheckBox>(&w, "TiskS")->click(); // clears the flag
+        m_outputs.result = r;
+        ui.clear();
+        w.UlozitPClick();
+        QVERIFY(backwardUnit().StopFlag);
+        QVERIFY(ui.messages.isEmpty());
+    }
+    // The printed summary sets the flag when its preview closes: the report
+    // of the latest calculation is skipped.
+    m_outputs.result = OutputResult::Done;
+    child<QCheckBox>(&w, "TiskS")->click(); // ticks it and clears the flag
+    QVERIFY(!backwardUnit().StopFlag);
+    m_outputs.calls.clear();
+    w.TiskPClick();
+    QCOMPARE(m_outputs.calls, QStringList{"print summary of 1"});
+    QVERIFY(backwardUnit().StopFlag);
+    // With the summary boxes clear and the flag set, neither button does anything.
+    child<QCheckBox>(&w, "UlozitS")->setChecked(false);
+    child<QCheckBox>(&w, "TiskS")->setChecked(false);
+    m_outputs.calls.clear();
+    ui.clear();
+    w.UlozitPClick();
+    w.TiskPClick();
+    QVERIFY(m_outputs.calls.isEmpty());
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestBackwardWindow::latestDeletedSkipsOwnSteps() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    calculateAt(w, 20);
+    calculateAt(w, 100);
+    ui.answers = {Answer::Yes};
+    w.DeleteHistoryEntry(1);
+    child<QCheckBox>(&w, "UlozitS")->setChecked(true);
+    child<QCheckBox>(&w, "TiskS")->setChecked(true);
+    ui.clear();
+    w.UlozitPClick();
+    w.TiskPClick();
+    QCOMPARE(m_outputs.calls, (QStringList{"txt summary of 1", "print summary of 1"}));
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestBackwardWindow::listClickAndChecks() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    w.show();
+    calculateAt(w, 20);
+    calculateAt(w, 100);
+    w.OtevriClick();
+    QCOMPARE(w.size(), QSize(631, 446));
+    child<QCheckBox>(&w, "Ulozit")->click();
+    child<QCheckBox>(&w, "txt")->click();
+    child<QCheckBox>(&w, "Tisk")->click();
+    QTest::mouseClick(child<QListWidget>(&w, "ListBox1")->viewport(), Qt::LeftButton, {},
+                      child<QListWidget>(&w, "ListBox1")
+                          ->visualItemRect(child<QListWidget>(&w, "ListBox1")->item(1))
+                          .center());
+    QCOMPARE(m_outputs.calls, (QStringList{"txt 100", "print 100"}));
+    child<QCheckBox>(&w, "Vymaz")->click();
+    QVERIFY(!child<QCheckBox>(&w, "Ulozit")->isChecked() && !child<QCheckBox>(&w, "Tisk")->isChecked() &&
+            !child<QCheckBox>(&w, "txt")->isVisible());
+    child<QCheckBox>(&w, "Tisk")->click();
+    QVERIFY(child<QCheckBox>(&w, "Tisk")->isChecked() && !child<QCheckBox>(&w, "Vymaz")->isChecked());
+    child<QCheckBox>(&w, "Ulozit")->click();
+    w.ZavriClick();
+    QCOMPARE(w.size(), QSize(310, 446));
+    w.OtevriClick();
+    QVERIFY(!child<QCheckBox>(&w, "Ulozit")->isChecked() && !child<QCheckBox>(&w, "Tisk")->isChecked() &&
+            !child<QCheckBox>(&w, "Vymaz")->isChecked());
+    QVERIFY(!child<QCheckBox>(&w, "txt")->isVisible() && !child<QCheckBox>(&w, "doc")->isVisible());
+    QVERIFY(!backwardUnit().StopFlag); // the panel's boxes do not touch the flag
+}
+
+void TestBackwardWindow::reopenKeepsRecords() {
+    RecordingUi ui;
+    {
+        TProtlZpet w(nullptr, &m_outputs);
+        calculateAt(w, 100);
+    }
+    TProtlZpet w(nullptr, &m_outputs);
+    QCOMPARE(child<QListWidget>(&w, "ListBox1")->count(), 0);
+    QVERIFY(!child<QPushButton>(&w, "UlozitP")->isEnabled());
+    w.selectEquation(0);
+    fill(w, Example);
+    w.VypocetClick();
+    QCOMPARE(ui.texts().last(), MsgNoMaterial);
+    calculateAt(w, 20);
+    QCOMPARE(lines(w).size(), 2);
+}
+
+void TestBackwardWindow::keysAndEnter() {
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::setActiveWindow(&w);
+    child<QLineEdit>(&w, "Edit1")->setFocus();
+    QTest::keyClicks(child<QLineEdit>(&w, "Edit1"), QStringLiteral("1,2,3"));
+    QCOMPARE(child<QLineEdit>(&w, "Edit1")->text(), QStringLiteral("1,23"));
+    QCOMPARE(ui.beeps, 1);
+    QTest::keyClick(child<QLineEdit>(&w, "Edit1"), Qt::Key_Minus);
+    QCOMPARE(ui.beeps, 2);
+    child<QLineEdit>(&w, "Edit6")->setFocus();
+    QTest::keyClick(child<QLineEdit>(&w, "Edit6"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), child<QPushButton>(&w, "Vypocet"));
+    QVERIFY(ui.messages.isEmpty()); // Enter does not start the calculation
+    QVERIFY(!child<QLineEdit>(&w, "Edit7")->isEnabled());
+}
+
+QTEST_MAIN(TestBackwardWindow)
+#include "test_backward_window.moc"
