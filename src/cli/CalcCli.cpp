@@ -1,19 +1,24 @@
 #include "CalcCli.h"
 
 #include "core/Errors.h"
+#include "core/FileWrite.h"
 #include "core/Json.h"
 #include "core/NumberText.h"
 #include "db/ConnectionSettings.h"
 #include "db/MaterialCatalog.h"
 #include "domain/BackwardCalc.h"
+#include "domain/BackwardUnit.h"
 #include "domain/DataJson.h"
 #include "domain/FlowModel.h"
 #include "domain/ForwardCalc.h"
+#include "output/Protocol.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QIODevice>
 #include <QSet>
+#include <memory>
 
 namespace prolis::cli {
 
@@ -26,8 +31,8 @@ const char* const MainHelp =
     "  materials   materiály databáze s jejich teplotami (JSON)\n"
     "  material    záznam materiálu při teplotě (JSON, formát souboru materiálu)\n"
     "  flow        přetvárný odpor, měrná práce a střední přetvárný odpor při deformaci\n"
-    "  forward     dopředné protlačování: kontrola platnosti a záznam výsledků\n"
-    "  backward    zpětné protlačování: kontroly, záznam výsledků a souhrnný řádek\n"
+    "  forward     dopředné protlačování: kontrola platnosti, záznam výsledků a protokol\n"
+    "  backward    zpětné protlačování: kontroly, záznamy výsledků, souhrnné řádky a protokoly\n"
     "\n"
     "Společné volby:\n"
     "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
@@ -36,13 +41,14 @@ const char* const MainHelp =
     "\n"
     "Heslo databáze: proměnná PROLIS_PASSWORD, jinak dotaz na terminálu.\n"
     "Návratové kódy: 0 úspěch, 1 odmítnuto kontrolou, 2 chyba výpočtu,\n"
-    "3 chyba databáze nebo nastavení, 64 chybné použití.\n";
+    "3 chyba databáze, nastavení nebo zápisu souboru, 64 chybné použití.\n";
 
 struct Command {
     const char* name;
     const char* help;
-    QSet<QString> valued; // options that take a value
-    QSet<QString> flags;  // options without a value
+    QSet<QString> valued;     // options that take a value
+    QSet<QString> flags;      // options without a value
+    QSet<QString> repeatable; // valued options that may be given more than once
 };
 
 const QList<Command>& commands() {
@@ -51,11 +57,13 @@ const QList<Command>& commands() {
          "Použití: prolis-calc materials [--ini SOUBOR] [-o SOUBOR]\n"
          "Vypíše pole materiálů: id, nazev a jejich teploty (id, teplo) v pořadí dotazů.\n",
          {"--ini", "-o"},
+         {},
          {}},
         {"material",
          "Použití: prolis-calc material --material NÁZEV|ID --temperature T [--ini SOUBOR] [-o SOUBOR]\n"
          "Vypíše záznam materiálu tak, jak jej plní dialog výběru materiálu.\n",
          {"--ini", "-o", "--material", "--temperature"},
+         {},
          {}},
         {"flow",
          "Použití: prolis-calc flow (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
@@ -63,28 +71,41 @@ const QList<Command>& commands() {
          "Rovnice: 0 Polytropa, 1 Polynom 3 st., 2 Polynom 5 st., 3 Racionálně lomená fce.\n"
          "phi se zadává jako v okně (desetinná čárka).\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--phi"},
+         {},
          {}},
         {"forward",
          "Použití: prolis-calc forward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
          "             --equation 0..3 --die 0|1 --D0 T --h0 T --D1 T --D2 T --D3 T --L1 T --L3 T\n"
          "             [--alpha2 T] --f1 T [--f2 T] --f3 T [--yes] [--ini SOUBOR] [-o SOUBOR]\n"
+         "             [--text SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "--die 0 s redukčním kuželem, 1 bez redukčního kužele (úhel se vyprázdní, f2 = 0,5).\n"
          "Bez --yes odmítne první poměr mimo povolený interval (návratový kód 1);\n"
-         "s --yes se na všechny dotazy odpoví Ano.\n",
+         "s --yes se na všechny dotazy odpoví Ano.\n"
+         "--text SOUBOR   textový protokol výpočtu (Windows-1250, jako z okna; - je standardní výstup)\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--die", "--D0",
-          "--h0", "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3"},
-         {"--yes"}},
+          "--h0", "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3", "--text"},
+         {"--yes"},
+         {}},
         {"backward",
-         "Použití: prolis-calc backward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
-         "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR] [-o "
-         "SOUBOR]\n"
+         "Použití: prolis-calc backward (--material-file SOUBOR... | --material NÁZEV|ID --temperature "
+         "T...)\n"
+         "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR]\n"
+         "             [-o SOUBOR] [--text SOUBOR] [--summary-text SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "Bez --yes odmítne první hodnotu mimo povolený interval (návratový kód 1);\n"
-         "s --yes se na všechny dotazy odpoví Ano.\n",
+         "s --yes se na všechny dotazy odpoví Ano.\n"
+         "Opakované --material-file (nebo --temperature u --material) spočítá tutéž geometrii\n"
+         "pro více materiálů či teplot v zadaném pořadí; výsledky se řadí do historie a souhrnu\n"
+         "jako v okně. Odmítnutý nebo chybný výpočet vypíše svou zprávu a nic nepřidá, ostatní\n"
+         "pokračují; návratový kód je nejvyšší z nich. Při více výpočtech je výstupem objekt\n"
+         "{\"calculations\": [...], \"history\": [...], \"summaryRows\": [...]}.\n"
+         "--text SOUBOR          textový protokol posledního úspěšného výpočtu (- je standardní výstup)\n"
+         "--summary-text SOUBOR  souhrnná tabulka všech souhrnných řádků\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0",
-          "--d", "--H", "--f1", "--f2"},
-         {"--yes"}},
+          "--d", "--H", "--f1", "--f2", "--text", "--summary-text"},
+         {"--yes"},
+         {"--material-file", "--temperature"}},
     };
     return list;
 }
@@ -94,17 +115,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// An error that ends the command with its own exit code.
+// An error that ends a command (or one calculation) with its own exit code.
 struct Failure {
     int code;
     QString message;
 };
 
 struct Options {
-    QHash<QString, QString> values;
+    QHash<QString, QStringList> values;
     QSet<QString> flags;
     bool has(const QString& k) const { return values.contains(k) || flags.contains(k); }
-    QString value(const QString& k) const { return values.value(k); }
+    QString value(const QString& k) const {
+        const auto it = values.constFind(k);
+        return it == values.cend() ? QString() : it->constLast();
+    }
+    QStringList all(const QString& k) const { return values.value(k); }
 };
 
 Options parse(const Command& cmd, const QStringList& args) {
@@ -114,7 +139,9 @@ Options parse(const Command& cmd, const QStringList& args) {
         if (cmd.valued.contains(a)) {
             if (i + 1 >= args.size())
                 throw UsageError(QStringLiteral("volba %1 potřebuje hodnotu").arg(a).toStdString());
-            o.values.insert(a, args[++i]);
+            if (o.values.contains(a) && !cmd.repeatable.contains(a))
+                throw UsageError(QStringLiteral("volba %1 je zadána vícekrát").arg(a).toStdString());
+            o.values[a].append(args[++i]);
         } else if (cmd.flags.contains(a) || a == QLatin1String("--help")) {
             o.flags.insert(a);
         } else {
@@ -122,6 +149,17 @@ Options parse(const Command& cmd, const QStringList& args) {
         }
     }
     return o;
+}
+
+// The exit code and message of an error that ends a command or a calculation.
+Failure failureOf(const std::exception& e) {
+    if (const auto* d = dynamic_cast<const DatabaseError*>(&e))
+        return {DatabaseOrSettings, errorDisplayText(d->message())};
+    if (const auto* s = dynamic_cast<const SettingsError*>(&e))
+        return {DatabaseOrSettings, errorDisplayText(s->message())};
+    if (const auto* x = dynamic_cast<const Error*>(&e))
+        return {CalculationError, errorDisplayText(x->message())};
+    return {CalculationError, QString::fromUtf8(e.what())};
 }
 
 QString settingsPath(const Options& o, const Environment& env) {
@@ -149,55 +187,89 @@ void connectDb(MaterialConnection& c, const Options& o, const Environment& env) 
     }
 }
 
-int requireTemperature(const Options& o) {
+int temperatureOf(const QString& text) {
     int t = 0;
-    if (!tryTextToInt(o.value(QStringLiteral("--temperature")), t))
-        throw UsageError("--temperature potřebuje celé číslo");
+    if (!tryTextToInt(text, t)) throw UsageError("--temperature potřebuje celé číslo");
     return t;
 }
 
-Data loadFromDatabase(const Options& o, const Environment& env) {
-    if (!o.values.contains(QStringLiteral("--material")) ||
-        !o.values.contains(QStringLiteral("--temperature")))
-        throw UsageError("chybí --material a --temperature");
-    const int t = requireTemperature(o);
-    MaterialConnection c;
-    connectDb(c, o, env);
-    Data d;
-    LookupResult r;
-    try {
-        r = loadMaterial(c, o.value(QStringLiteral("--material")), t, d);
-    } catch (const DatabaseError& e) {
-        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
+// The material database of a command, connected when first needed.
+class Database {
+public:
+    Database(const Options& o, const Environment& env) : m_options(o), m_env(env) {}
+
+    Data load(const QString& material, int temperature) {
+        MaterialConnection& c = connection();
+        Data d;
+        LookupResult r;
+        try {
+            r = loadMaterial(c, material, temperature, d);
+        } catch (const DatabaseError& e) {
+            throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
+        }
+        if (r == LookupResult::NoMaterial)
+            throw Failure{Refused, QStringLiteral("Materiál „%1“ v databázi není.").arg(material)};
+        if (r == LookupResult::NoTemperature)
+            throw Failure{Refused, QStringLiteral("Materiál „%1“ nemá v databázi teplotu %2 °C.")
+                                       .arg(material)
+                                       .arg(temperature)};
+        return d;
     }
-    if (r == LookupResult::NoMaterial)
-        throw Failure{
-            Refused,
-            QStringLiteral("Materiál „%1“ v databázi není.").arg(o.value(QStringLiteral("--material")))};
-    if (r == LookupResult::NoTemperature)
-        throw Failure{Refused, QStringLiteral("Materiál „%1“ nemá v databázi teplotu %2 °C.")
-                                   .arg(o.value(QStringLiteral("--material")))
-                                   .arg(t)};
-    return d;
+    MaterialConnection& connection() {
+        if (!m_connection) {
+            m_connection = std::make_unique<MaterialConnection>();
+            connectDb(*m_connection, m_options, m_env);
+        }
+        return *m_connection;
+    }
+
+private:
+    const Options& m_options;
+    const Environment& m_env;
+    std::unique_ptr<MaterialConnection> m_connection;
+};
+
+Data materialFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
+    return dataFromJson(f.readAll(), path);
 }
 
-Data materialOf(const Options& o, const Environment& env) {
-    if (o.values.contains(QStringLiteral("--material-file"))) {
-        if (o.values.contains(QStringLiteral("--material")))
-            throw UsageError("--material-file a --material se vylučují");
-        const QString path = o.value(QStringLiteral("--material-file"));
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
-        return dataFromJson(f.readAll(), path);
+// Where the materials of a command come from: files, or the database with
+// one or more temperatures. Each source is loaded when its calculation runs.
+QList<std::function<Data()>> materialSources(const Options& o, Database& db, bool required) {
+    const bool files = o.values.contains(QStringLiteral("--material-file"));
+    const bool named = o.values.contains(QStringLiteral("--material"));
+    if (files && named) throw UsageError("--material-file a --material se vylučují");
+    QList<std::function<Data()>> sources;
+    if (files) {
+        for (const QString& path : o.all(QStringLiteral("--material-file")))
+            sources.append([path] { return materialFile(path); });
+        return sources;
     }
-    return loadFromDatabase(o, env);
+    if (named || required) {
+        if (!named || !o.values.contains(QStringLiteral("--temperature")))
+            throw UsageError("chybí --material a --temperature");
+        const QString material = o.value(QStringLiteral("--material"));
+        for (const QString& text : o.all(QStringLiteral("--temperature"))) {
+            const int t = temperatureOf(text);
+            sources.append([&db, material, t] { return db.load(material, t); });
+        }
+        return sources;
+    }
+    // No material given counts as no material chosen: the first check refuses.
+    sources.append([] { return Data{}; });
+    return sources;
 }
 
-Json materialsJson(const Options& o, const Environment& env) {
-    MaterialConnection c;
-    connectDb(c, o, env);
+Data singleMaterial(const Options& o, Database& db) {
+    return materialSources(o, db, true).constFirst()();
+}
+
+Json materialsJson(Database& db) {
     QList<MaterialRow> rows;
+    MaterialConnection& c = db.connection();
     try {
         rows = listMaterials(c);
     } catch (const DatabaseError& e) {
@@ -221,13 +293,13 @@ Json materialsJson(const Options& o, const Environment& env) {
     return arr;
 }
 
-Json flowJson(const Options& o, const Environment& env) {
+Json flowJson(const Options& o, Database& db) {
     bool ok = false;
     const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
     if (!o.values.contains(QStringLiteral("--equation")) || !ok || eq < 0 || eq > 3)
         throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
     if (!o.values.contains(QStringLiteral("--phi"))) throw UsageError("chybí --phi");
-    const Data d = materialOf(o, env);
+    const Data d = singleMaterial(o, db);
     const double phi = textToFloat(o.value(QStringLiteral("--phi")));
     const auto kind = static_cast<EquationKind>(eq);
     Json available = Json::array();
@@ -272,14 +344,6 @@ EquationKind equationOption(const Options& o) {
     const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
     if (!ok || eq < 0 || eq > 3) throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
     return static_cast<EquationKind>(eq);
-}
-
-// The material of a calculation: none given counts as no material chosen.
-Data calculationMaterial(const Options& o, const Environment& env) {
-    if (!o.values.contains(QStringLiteral("--material-file")) &&
-        !o.values.contains(QStringLiteral("--material")))
-        return Data{};
-    return materialOf(o, env);
 }
 
 // The answers of prolis-calc to a calculation's questions: every one Yes with
@@ -347,39 +411,57 @@ public:
     Json checks = Json::object();
 };
 
-Json forwardJson(const Options& o, const Environment& env) {
-    const EquationKind eq = equationOption(o);
-    fwd::DieType die = fwd::DieType::None;
-    if (o.values.contains(QStringLiteral("--die"))) {
-        const QString d = o.value(QStringLiteral("--die"));
-        if (d != QLatin1String("0") && d != QLatin1String("1")) throw UsageError("--die potřebuje 0 nebo 1");
-        die = static_cast<fwd::DieType>(d.toInt());
+// The files a command writes besides its JSON: each option's bytes, written
+// whole or not at all, "-" meaning standard output.
+class FileOutputs {
+public:
+    explicit FileOutputs(QIODevice& out) : m_out(out) {}
+    void write(const QString& path, const QByteArray& bytes) {
+        if (path == QLatin1String("-")) {
+            m_out.write(bytes);
+            return;
+        }
+        QString reason;
+        if (!writeWholeFile(path, bytes, &reason))
+            throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, reason)};
     }
-    const Data material = calculationMaterial(o, env);
-    fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"),
-                   o.value("--D3"), o.value("--L1"), o.value("--L3"), o.value("--alpha2"),
-                   o.value("--f1"), o.value("--f2"), o.value("--f3")};
+
+private:
+    QIODevice& m_out;
+};
+
+struct ForwardResult {
+    Json json;
+    fwd::Souhrn record;
+};
+
+// One forward calculation: what the window does after "Výpočet", answered
+// by the options.
+ForwardResult forwardCalculation(const Data& material, EquationKind eq, fwd::DieType die, fwd::Inputs in,
+                                 bool yes) {
     fwd::adjustInputsForDie(in, die);
-    ForwardAnswers answers(o.flags.contains(QStringLiteral("--yes")));
+    ForwardAnswers answers(yes);
     const DataModel model(material);
-    const std::optional<fwd::Souhrn> record =
+    std::optional<fwd::Souhrn> record =
         fwd::runCalculation(material, material.nazev, model, eq, die, in, answers);
     Json j = Json::object();
     j.add(QStringLiteral("validity"), answers.checks);
     j.add(QStringLiteral("questions"), answers.answers.questions());
     j.add(QStringLiteral("record"), textsObject(fwd::fieldNames(), record->f));
-    return j;
+    return {j, std::move(*record)};
 }
 
-Json backwardJson(const Options& o, const Environment& env) {
-    const EquationKind eq = equationOption(o);
-    const Data material = calculationMaterial(o, env);
-    const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"),
-                         o.value("--H"),  o.value("--f1"), o.value("--f2")};
-    BackwardAnswers answers(o.flags.contains(QStringLiteral("--yes")));
+struct BackwardResult {
+    Json json;
+    bwd::Entry entry;
+};
+
+// One backward calculation: what the window does after "Výpočet".
+BackwardResult backwardCalculation(const Data& material, EquationKind eq, const bwd::Inputs& in, bool yes) {
+    BackwardAnswers answers(yes);
     const DataModel model(material);
     bool stopFlag = false;
-    const std::optional<bwd::Entry> e =
+    std::optional<bwd::Entry> e =
         bwd::runCalculation(material, material.nazev, model, eq, in, stopFlag, answers);
     Json j = Json::object();
     j.add(QStringLiteral("f2str"), Json::string(answers.f2str));
@@ -387,27 +469,97 @@ Json backwardJson(const Options& o, const Environment& env) {
     j.add(QStringLiteral("questions"), answers.answers.questions());
     j.add(QStringLiteral("record"), textsObject(bwd::fieldNames(), e->record.f));
     j.add(QStringLiteral("summaryRow"), textsObject(bwd::summaryFieldNames(), e->row.f));
+    return {j, std::move(*e)};
+}
+
+fwd::DieType dieOption(const Options& o) {
+    if (!o.values.contains(QStringLiteral("--die"))) return fwd::DieType::None;
+    const QString d = o.value(QStringLiteral("--die"));
+    if (d != QLatin1String("0") && d != QLatin1String("1")) throw UsageError("--die potřebuje 0 nebo 1");
+    return static_cast<fwd::DieType>(d.toInt());
+}
+
+Json forwardCommand(const Options& o, Database& db, FileOutputs& files) {
+    const EquationKind eq = equationOption(o);
+    const fwd::DieType die = dieOption(o);
+    const Data material = materialSources(o, db, false).constFirst()();
+    const fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"),
+                         o.value("--D3"), o.value("--L1"), o.value("--L3"), o.value("--alpha2"),
+                         o.value("--f1"), o.value("--f2"), o.value("--f3")};
+    const ForwardResult r =
+        forwardCalculation(material, eq, die, in, o.flags.contains(QStringLiteral("--yes")));
+    if (o.has(QStringLiteral("--text")))
+        files.write(o.value(QStringLiteral("--text")),
+                    out::textFileBytes(out::forwardProtocol(r.record, out::Flavour::Text)));
+    return r.json;
+}
+
+// The backward command: one calculation, or several of one geometry run
+// through a unit as the window runs them (history, summary rows, sorting).
+// A calculation that is refused or fails reports on `err` and adds nothing.
+Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextStream& err, int& code) {
+    const EquationKind eq = equationOption(o);
+    const QList<std::function<Data()>> sources = materialSources(o, db, false);
+    const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"),
+                         o.value("--H"),  o.value("--f1"), o.value("--f2")};
+    const bool yes = o.flags.contains(QStringLiteral("--yes"));
+    bwd::BackwardUnit unit;
+    Json calculations = Json::array();
+    std::optional<quint64> latest;
+    Json single;
+    for (const auto& source : sources) {
+        try {
+            BackwardResult r = backwardCalculation(source(), eq, in, yes);
+            single = r.json;
+            calculations.append(r.json);
+            latest = unit.addCalculation(std::move(r.entry));
+        } catch (const Failure& f) {
+            if (sources.size() == 1) throw;
+            err << f.message << "\n";
+            code = std::max(code, f.code);
+        } catch (const std::exception& e) {
+            if (sources.size() == 1) throw;
+            const Failure f = failureOf(e);
+            err << f.message << "\n";
+            code = std::max(code, f.code);
+        }
+    }
+    if (o.has(QStringLiteral("--text")) && latest) {
+        if (const auto i = unit.history.indexOf(*latest))
+            files.write(
+                o.value(QStringLiteral("--text")),
+                out::textFileBytes(out::backwardProtocol(unit.history.at(*i).record, out::Flavour::Text)));
+    }
+    if (o.has(QStringLiteral("--summary-text")))
+        files.write(o.value(QStringLiteral("--summary-text")),
+                    out::textFileBytes(out::summaryTable(unit.summaryRows())));
+    if (sources.size() == 1) return single;
+    Json history = Json::array();
+    Json rows = Json::array();
+    for (int i = 0; i < unit.history.size(); ++i) {
+        history.append(textsObject(bwd::fieldNames(), unit.history.at(i).record.f));
+        rows.append(textsObject(bwd::summaryFieldNames(), unit.history.at(i).row.f));
+    }
+    Json j = Json::object();
+    j.add(QStringLiteral("calculations"), calculations);
+    j.add(QStringLiteral("history"), history);
+    j.add(QStringLiteral("summaryRows"), rows);
     return j;
 }
 
-void writeResult(const Json& j, const Options& o, QTextStream& out) {
-    const QByteArray text = j.toText() + '\n';
-    if (o.values.contains(QStringLiteral("-o"))) {
-        QFile f(o.value(QStringLiteral("-o")));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
-            throw Failure{CalculationError,
-                          QStringLiteral("Unable to write to %1").arg(QFileInfo(f).absoluteFilePath())};
-        return;
-    }
-    out << QString::fromUtf8(text);
+void writeResult(const Json& j, const Options& o, FileOutputs& files) {
+    files.write(o.has(QStringLiteral("-o")) ? o.value(QStringLiteral("-o")) : QStringLiteral("-"),
+                j.toText() + '\n');
 }
 
 } // namespace
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err, const Environment& env) {
+int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environment& env) {
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
-        (args.isEmpty() ? err : out) << MainHelp;
-        out.flush();
+        if (args.isEmpty())
+            err << MainHelp;
+        else
+            out.write(MainHelp);
         err.flush();
         return args.isEmpty() ? Usage : Ok;
     }
@@ -419,19 +571,30 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, const Envir
         if (!cmd) throw UsageError(QStringLiteral("neznámý příkaz: %1").arg(args[0]).toStdString());
         const Options o = parse(*cmd, args.mid(1));
         if (o.flags.contains(QStringLiteral("--help"))) {
-            out << cmd->help;
+            out.write(cmd->help);
         } else {
             const QString name = QLatin1String(cmd->name);
-            if (name == QLatin1String("materials"))
-                writeResult(materialsJson(o, env), o, out);
-            else if (name == QLatin1String("material"))
-                writeResult(dataToJson(loadFromDatabase(o, env)), o, out);
-            else if (name == QLatin1String("flow"))
-                writeResult(flowJson(o, env), o, out);
-            else if (name == QLatin1String("forward"))
-                writeResult(forwardJson(o, env), o, out);
-            else if (name == QLatin1String("backward"))
-                writeResult(backwardJson(o, env), o, out);
+            Database db(o, env);
+            FileOutputs files(out);
+            if (name == QLatin1String("materials")) {
+                writeResult(materialsJson(db), o, files);
+            } else if (name == QLatin1String("material")) {
+                if (!o.values.contains(QStringLiteral("--material")) ||
+                    !o.values.contains(QStringLiteral("--temperature")))
+                    throw UsageError("chybí --material a --temperature");
+                writeResult(dataToJson(db.load(o.value(QStringLiteral("--material")),
+                                               temperatureOf(o.value(QStringLiteral("--temperature"))))),
+                            o, files);
+            } else if (name == QLatin1String("flow")) {
+                writeResult(flowJson(o, db), o, files);
+            } else if (name == QLatin1String("forward")) {
+                writeResult(forwardCommand(o, db, files), o, files);
+            } else if (name == QLatin1String("backward")) {
+                int calculationCode = Ok;
+                const Json j = backwardCommand(o, db, files, err, calculationCode);
+                writeResult(j, o, files);
+                code = std::max(code, calculationCode);
+            }
         }
     } catch (const UsageError& e) {
         err << "prolis-calc: " << QString::fromUtf8(e.what()) << "\n" << (cmd ? cmd->help : MainHelp);
@@ -439,14 +602,11 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, const Envir
     } catch (const Failure& f) {
         err << f.message << "\n";
         code = f.code;
-    } catch (const DatabaseError& e) {
-        err << errorDisplayText(e.message()) << "\n";
-        code = DatabaseOrSettings;
-    } catch (const Error& e) {
-        err << errorDisplayText(e.message()) << "\n";
-        code = CalculationError;
+    } catch (const std::exception& e) {
+        const Failure f = failureOf(e);
+        err << f.message << "\n";
+        code = f.code;
     }
-    out.flush();
     err.flush();
     return code;
 }

@@ -5,6 +5,8 @@
 #include <QTextStream>
 #include <functional>
 
+class QIODevice;
+
 namespace prolis::cli {
 
 enum Exit { Ok = 0, Refused = 1, CalculationError = 2, DatabaseOrSettings = 3, Usage = 64 };
@@ -14,8 +16,8 @@ struct Environment {
     std::function<QString()> password; // PROLIS_PASSWORD or the terminal
 };
 
-// Runs one command line (without the program name); writes results to `out`
-// and messages to `err`; returns the exit code.
-int run(const QStringList& args, QTextStream& out, QTextStream& err, const Environment& env);
+// Runs one command line (without the program name); writes results (JSON,
+// or a file's bytes for "-") to `out` and messages to `err`; returns the exit code.
+int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environment& env);
 
 } // namespace prolis::cli

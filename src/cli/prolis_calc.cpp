@@ -1,6 +1,7 @@
 #include "CalcCli.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
@@ -35,7 +36,8 @@ QString askPassword() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    QFile out;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     QTextStream err(stderr);
     prolis::cli::Environment env{QCoreApplication::applicationDirPath(), askPassword};
     return prolis::cli::run(app.arguments().mid(1), out, err, env);

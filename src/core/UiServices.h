@@ -24,8 +24,10 @@ public:
     virtual Answer message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) = 0;
     // The system's default beep for a refused key.
     virtual void beep() = 0;
-    // A save-file dialog; an empty result means cancelled.
-    virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
+    // A save-file dialog without a title, starting in `folder` with the name
+    // `proposed`, no default extension and no overwrite question; the chosen
+    // path, or an empty text when cancelled.
+    virtual QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) = 0;
     // A modal print preview of the pages that `paint` draws on the printer it gets.
     virtual void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) = 0;
     // Opens a document or a web address with the desktop's handler.

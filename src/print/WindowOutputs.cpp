@@ -1,13 +1,17 @@
 #include "WindowOutputs.h"
 
+#include "output/Protocol.h"
+#include "output/TextSave.h"
+
 namespace prolis {
 
 namespace {
 
 class ForwardWindowOutputs final : public ForwardOutputs {
 public:
-    OutputResult WriteTextProtocol(const fwd::Souhrn&) override {
-        return pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT"));
+    OutputResult WriteTextProtocol(const fwd::Souhrn& record) override {
+        return out::saveTextFile(m_dialog,
+                                 out::textFileBytes(out::forwardProtocol(record, out::Flavour::Text)));
     }
     OutputResult WriteWordDocument(const fwd::Souhrn&) override {
         return pendingOutput(QStringLiteral("Předání protokolu do MS Word"));
@@ -15,12 +19,16 @@ public:
     OutputResult PrintReport(const fwd::Souhrn&) override {
         return pendingOutput(QStringLiteral("Tisk protokolu"));
     }
+
+private:
+    out::SaveDialogState m_dialog;
 };
 
 class BackwardWindowOutputs final : public BackwardOutputs {
 public:
-    OutputResult WriteTextProtocol(const bwd::Souhrn&) override {
-        return pendingOutput(QStringLiteral("Uložení protokolu do souboru *.TXT"));
+    OutputResult WriteTextProtocol(const bwd::Souhrn& record) override {
+        return out::saveTextFile(m_dialog,
+                                 out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
     }
     OutputResult WriteWordDocument(const bwd::Souhrn&) override {
         return pendingOutput(QStringLiteral("Předání protokolu do MS Word"));
@@ -28,8 +36,8 @@ public:
     OutputResult PrintReport(const bwd::Souhrn&) override {
         return pendingOutput(QStringLiteral("Tisk protokolu"));
     }
-    OutputResult WriteSummaryText(const QList<bwd::SouhrnVysl>&) override {
-        return pendingOutput(QStringLiteral("Uložení souhrnných výsledků do souboru *.TXT"));
+    OutputResult WriteSummaryText(const QList<bwd::SouhrnVysl>& rows) override {
+        return out::saveTextFile(m_dialog, out::textFileBytes(out::summaryTable(rows)));
     }
     OutputResult WriteSummaryWord(const QList<bwd::SouhrnVysl>&) override {
         return pendingOutput(QStringLiteral("Předání souhrnných výsledků do MS Word"));
@@ -40,6 +48,9 @@ public:
     OutputResult DrawChart(const QList<bwd::SouhrnVysl>&) override {
         return pendingOutput(QStringLiteral("Graf závislosti síly na teplotě"));
     }
+
+private:
+    out::SaveDialogState m_dialog; // the window's one save dialog
 };
 
 } // namespace

@@ -58,8 +58,10 @@ void QtUiServices::beep() {
     QApplication::beep();
 }
 
-QString QtUiServices::saveFileName(const QString& caption, const QString& folder, const QString& filter) {
-    return QFileDialog::getSaveFileName(QApplication::activeModalWidget(), caption, folder, filter);
+QString QtUiServices::saveFileName(const QString& folder, const QString& proposed, const QString& filter) {
+    return QFileDialog::getSaveFileName(QApplication::activeModalWidget(), QString(),
+                                        QDir(folder).filePath(proposed), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& paint) {

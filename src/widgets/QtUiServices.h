@@ -8,7 +8,7 @@ class QtUiServices final : public UiServices {
 public:
     Answer message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) override;
     void beep() override;
-    QString saveFileName(const QString& caption, const QString& folder, const QString& filter) override;
+    QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) override;
     void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) override;
     bool openDocument(const QString& target) override;
     int startProgram(const QString& commandLine) override;

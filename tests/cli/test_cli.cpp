@@ -1,6 +1,8 @@
 #include "cli/CalcCli.h"
+#include "output/Protocol.h"
 #include "support/TestDb.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,6 +43,8 @@ private slots:
     void forwardRefusals_data();
     void forwardRefusals();
     void backwardWorkedExample();
+    void backwardSeveral();
+    void textProtocols();
     void backwardQuestions_data();
     void backwardQuestions();
     void backwardRefusals_data();
@@ -66,12 +70,21 @@ void TestCli::init() {
 }
 
 Result TestCli::run(const QStringList& args, const QString& password) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QString err;
+    QTextStream e(&err);
     cli::Environment env{m_dir->path(), [password] { return password; }};
-    const int code = cli::run(args, o, e, env);
-    return {code, out, err};
+    const int code = cli::run(args, out, e, env);
+    return {code, QString::fromUtf8(out.data()), err};
 }
+
+namespace {
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 QString TestCli::writeFile(const QString& name, const QByteArray& text) {
     const QString path = m_dir->filePath(name);
@@ -443,6 +456,90 @@ void TestCli::backwardWorkedExample() {
     QCOMPARE(row["F"].toString(), QStringLiteral("1094,66"));
     QCOMPARE(row["Aj1"].toString(), QStringLiteral("0,1573"));
     QVERIFY(r.out.indexOf("\"f2str\": \"0,075\",\n  \"checks\"") > 0);
+}
+
+void TestCli::backwardSeveral() {
+    // Several calculations of one geometry run through the unit as the window
+    // runs them; refused and failing ones report and add nothing.
+    QByteArray hot = WorkedMaterial;
+    hot.replace("\"teplo\": 20", "\"teplo\": 100");
+    QByteArray narrow = WorkedMaterial;
+    narrow.replace("\"fimax\": 1.4", "\"fimax\": 0.1"); // Fi1 0,300 out of range
+    const QString first = writeFile(QStringLiteral("first.json"), QByteArray(hot).replace("Ocel", "A"));
+    const QString second = writeFile(QStringLiteral("second.json"), QByteArray(hot).replace("Ocel", "B"));
+    const QString third =
+        writeFile(QStringLiteral("third.json"), QByteArray(WorkedMaterial).replace("Ocel", "C"));
+    const QString refused = writeFile(QStringLiteral("refused.json"), narrow);
+    const QString summary = m_dir->filePath(QStringLiteral("souhrn.txt"));
+    const QString text = m_dir->filePath(QStringLiteral("posledni.txt"));
+    QStringList args = backwardArgs(first, {"40", "30", "30", "40"});
+    args << "--material-file" << refused << "--material-file" << second << "--material-file"
+         << m_dir->filePath(QStringLiteral("none.json")) << "--material-file" << third << "--summary-text"
+         << summary << "--text" << text;
+    const Result r = run(args);
+    QCOMPARE(r.code, 2); // the highest met: 1 for the refusal, 2 for the missing file
+    QVERIFY(r.err.startsWith(QStringLiteral("Jste mimo povolený interval pro Fi1\n")));
+    QVERIFY(r.err.contains(QStringLiteral("none.json' nelze číst")));
+    const QJsonObject o = r.json().object();
+    QCOMPARE(o.keys(), (QStringList{"calculations", "history", "summaryRows"}));
+    QStringList run, history, rows;
+    for (const QJsonValue& c : o["calculations"].toArray())
+        run << c["record"]["Ocel"].toString();
+    for (const QJsonValue& h : o["history"].toArray())
+        history << h["Ocel"].toString() + h["Teplota"].toString();
+    for (const QJsonValue& row : o["summaryRows"].toArray())
+        rows << row["Ocel"].toString() + row["Teplota"].toString();
+    QCOMPARE(run, (QStringList{"A", "B", "C"}));
+    QCOMPARE(history, (QStringList{"C20", "B100", "A100"})); // the exchange sort of the window
+    QCOMPARE(rows, history);
+    // The summary table of all rows, and the protocol of the latest calculation.
+    QList<bwd::SouhrnVysl> summaryRows;
+    for (const QJsonValue& row : o["summaryRows"].toArray()) {
+        bwd::SouhrnVysl v;
+        for (size_t i = 0; i < bwd::SummaryFieldCount; ++i)
+            v.f[i] = row[QLatin1String(bwd::summaryFieldNames()[i])].toString();
+        summaryRows << v;
+    }
+    QCOMPARE(readFile(summary), out::textFileBytes(out::summaryTable(summaryRows)));
+    QVERIFY(readFile(text).contains("Ocel: C\r\n"));
+}
+
+void TestCli::textProtocols() {
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    // One backward calculation: the object as before, the protocol to standard output.
+    const Result r = run(backwardArgs(file, {"40", "30", "30", "40"}) << "--text"
+                                                                      << "-"
+                                                                      << "-o" << m_dir->filePath("r.json"));
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.out.startsWith(QStringLiteral("\r\r\n               Zp")));
+    QVERIFY(r.out.endsWith(QStringLiteral("F = 1094,66 kN\r\n")));
+    QVERIFY(QJsonDocument::fromJson(readFile(m_dir->filePath("r.json"))).object().contains("summaryRow"));
+    // Forward: the file as given, no ".txt" added.
+    const Result f = run({"forward", "--material-file",
+                          file,      "--equation",
+                          "0",       "--die",
+                          "1",       "--D0",
+                          "30",      "--h0",
+                          "100",     "--D1",
+                          "40",      "--D2",
+                          "40",      "--D3",
+                          "20",      "--L1",
+                          "50",      "--L3",
+                          "5",       "--f1",
+                          "0,1",     "--f3",
+                          "0,1",     "--yes",
+                          "--text",  m_dir->filePath("dopredne")});
+    QCOMPARE(f.code, 0);
+    QVERIFY(readFile(m_dir->filePath("dopredne"))
+                .endsWith("Fmax = " + f.json()["record"]["Fmax"].toString().toLatin1() + "\r\n"));
+    // A file that cannot be written: exit 3, nothing else written.
+    const Result bad =
+        run(backwardArgs(file, {"40", "30", "30", "40"}) << "-o" << m_dir->filePath("no/such/folder/r.json"));
+    QCOMPARE(bad.code, 3);
+    QVERIFY2(bad.err.startsWith(
+                 QStringLiteral("Soubor %1 nelze zapsat: ").arg(m_dir->filePath("no/such/folder/r.json"))),
+             qPrintable(bad.err));
+    QVERIFY(bad.out.isEmpty());
 }
 
 void TestCli::backwardQuestions_data() {

@@ -1,6 +1,7 @@
 #include "domain/BackwardUnit.h"
 #include "gui/U_ProtlZpet.h"
 #include "output/Outputs.h"
+#include "output/Protocol.h"
 #include "support/Materials.h"
 #include "support/RecordingUi.h"
 
@@ -50,6 +51,11 @@ void fill(TProtlZpet& w, const QStringList& t) {
         e[i]->setText(t[i]);
 }
 
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 const QStringList Example{"40", "30", "30", "40", "0,1", "0,05"};
 
 void calculateAt(TProtlZpet& w, int temperature) {
@@ -80,6 +86,7 @@ private slots:
     void failureMend();
     void deletion();
     void summaryOutputsAndStopFlag();
+    void textProtocolsThroughTheWindow();
     void latestDeletedSkipsOwnSteps();
     void listClickAndChecks();
     void reopenKeepsRecords();
@@ -298,6 +305,44 @@ void TestBackwardWindow::summaryOutputsAndStopFlag() {
     w.TiskPClick();
     QVERIFY(m_outputs.calls.isEmpty());
     QVERIFY(ui.messages.isEmpty());
+}
+
+void TestBackwardWindow::textProtocolsThroughTheWindow() {
+    // The window's own outputs: the summary save sets the flag even when
+    // cancelled, and the latest calculation is then skipped.
+    QTemporaryDir dir;
+    RecordingUi ui;
+    TProtlZpet w; // its real outputs
+    calculateAt(w, 20);
+    calculateAt(w, 100);
+    child<QCheckBox>(&w, "UlozitS")->click();
+    ui.clear();
+    w.UlozitPClick();
+    QVERIFY(backwardUnit().StopFlag);
+    QCOMPARE(ui.log.filter(QStringLiteral("save:")).size(), 1);
+    QVERIFY(ui.messages.isEmpty());
+    // Chosen: the summary table of both rows, then (flag cleared, summary
+    // unticked) the protocol of the latest calculation.
+    const QString summary = dir.filePath(QStringLiteral("souhrn"));
+    ui.saveAnswers = {summary};
+    child<QCheckBox>(&w, "TiskS")->click(); // clears the flag
+    w.UlozitPClick();
+    QCOMPARE(out::textFileBytes(out::summaryTable(backwardUnit().summaryRows())), readAll(summary + ".txt"));
+    child<QCheckBox>(&w, "UlozitS")->click(); // unticked, flag cleared
+    ui.clear();
+    ui.answers = {Answer::Yes, Answer::No};
+    ui.saveAnswers = {dir.filePath(QStringLiteral("posledni.txt"))};
+    w.UlozitPClick();
+    QCOMPARE(ui.log.filter(QStringLiteral("save:")),
+             QStringList{QStringLiteral("save:%1/Data|souhrn|Text files (*.txt)").arg(QDir::currentPath())});
+    const auto latest = w.latestEntry();
+    QVERIFY(latest);
+    QCOMPARE(readAll(dir.filePath(QStringLiteral("posledni.txt"))),
+             out::textFileBytes(
+                 out::backwardProtocol(backwardUnit().history.at(*latest).record, out::Flavour::Text)));
+    QVERIFY(readAll(dir.filePath(QStringLiteral("posledni.txt")))
+                .contains("Teplota : 100 \xB0"
+                          "C"));
 }
 
 void TestBackwardWindow::latestDeletedSkipsOwnSteps() {

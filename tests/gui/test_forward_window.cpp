@@ -88,6 +88,7 @@ private slots:
     void vymazClearsOthers();
     void keysAndEnter();
     void longMaterialNameAndLines();
+    void textProtocolOfLatestAndOfLine();
     void ukoncitAsks();
 
 private:
@@ -494,6 +495,38 @@ void TestForwardWindow::longMaterialNameAndLines() {
     const QListWidget* list = child<QListWidget>(&w, "ListBox1");
     QCOMPARE(list->textElideMode(), Qt::ElideNone);
     QVERIFY(list->width() > list->fontMetrics().horizontalAdvance(list->item(0)->text()));
+}
+
+void TestForwardWindow::textProtocolOfLatestAndOfLine() {
+    QTemporaryDir dir;
+    RecordingUi ui;
+    TProtlDopr w; // its real outputs
+    for (int t : {100, 20}) {
+        prepare(w, t);
+        w.VypocetClick();
+    }
+    ui.clear();
+    ui.saveAnswers = {dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("b"))};
+    child<QPushButton>(&w, "UlozitP")->click();
+    QFile a(dir.filePath(QStringLiteral("a.txt")));
+    QVERIFY(a.open(QIODevice::ReadOnly));
+    QVERIFY(a.readAll().contains("Teplota : 20 \xB0"
+                                 "C\r\n")); // the latest calculation
+    // A ticked line saves that entry.
+    w.OtevriClick();
+    child<QCheckBox>(&w, "Ulozit")->click();
+    child<QCheckBox>(&w, "txt")->click();
+    w.ListBox1Click(1);
+    QFile b(dir.filePath(QStringLiteral("b.txt")));
+    QVERIFY(b.open(QIODevice::ReadOnly));
+    QVERIFY(b.readAll().contains("Teplota : 100 \xB0"
+                                 "C\r\n"));
+    // The latest deleted: "Uložit" has nothing to act on and asks for no file.
+    ui.answers = {Answer::Yes};
+    w.DeleteHistoryEntry(*w.latestEntry());
+    ui.clear();
+    w.UlozitPClick();
+    QVERIFY(ui.log.isEmpty());
 }
 
 void TestForwardWindow::ukoncitAsks() {

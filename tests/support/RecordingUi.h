@@ -3,6 +3,8 @@
 // scripted answers (Yes unless told otherwise).
 #include "core/UiServices.h"
 
+#include <QObject>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,8 +35,9 @@ public:
         ++beeps;
         log.append(QStringLiteral("beep"));
     }
-    QString saveFileName(const QString&, const QString& folder, const QString&) override {
-        log.append(QStringLiteral("save:") + folder);
+    QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) override {
+        log.append(QStringLiteral("save:") + folder + QLatin1Char('|') + proposed + QLatin1Char('|') +
+                   filter);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     void printPreview(const std::function<void(QPagedPaintDevice*)>&) override {
