@@ -77,21 +77,25 @@ const QList<Command>& commands() {
          "Použití: prolis-calc forward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
          "             --equation 0..3 --die 0|1 --D0 T --h0 T --D1 T --D2 T --D3 T --L1 T --L3 T\n"
          "             [--alpha2 T] --f1 T [--f2 T] --f3 T [--yes] [--ini SOUBOR] [-o SOUBOR]\n"
-         "             [--text SOUBOR]\n"
+         "             [--text SOUBOR] [--pdf SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "--die 0 s redukčním kuželem, 1 bez redukčního kužele (úhel se vyprázdní, f2 = 0,5).\n"
          "Bez --yes odmítne první poměr mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n"
-         "--text SOUBOR   textový protokol výpočtu (Windows-1250, jako z okna; - je standardní výstup)\n",
-         {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--die", "--D0",
-          "--h0", "--D1", "--D2", "--D3", "--L1", "--L3", "--alpha2", "--f1", "--f2", "--f3", "--text"},
+         "--text SOUBOR   textový protokol výpočtu (Windows-1250, jako z okna; - je standardní výstup)\n"
+         "--pdf SOUBOR    tištěná zpráva výpočtu jako PDF (A4)\n",
+         {"--ini",      "-o",    "--material", "--temperature", "--material-file",
+          "--equation", "--die", "--D0",       "--h0",          "--D1",
+          "--D2",       "--D3",  "--L1",       "--L3",          "--alpha2",
+          "--f1",       "--f2",  "--f3",       "--text",        "--pdf"},
          {"--yes"},
          {}},
         {"backward",
          "Použití: prolis-calc backward (--material-file SOUBOR... | --material NÁZEV|ID --temperature "
          "T...)\n"
          "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR]\n"
-         "             [-o SOUBOR] [--text SOUBOR] [--summary-text SOUBOR]\n"
+         "             [-o SOUBOR] [--text SOUBOR] [--summary-text SOUBOR] [--pdf SOUBOR]\n"
+         "             [--summary-pdf SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "Bez --yes odmítne první hodnotu mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n"
@@ -101,9 +105,11 @@ const QList<Command>& commands() {
          "pokračují; návratový kód je nejvyšší z nich. Při více výpočtech je výstupem objekt\n"
          "{\"calculations\": [...], \"history\": [...], \"summaryRows\": [...]}.\n"
          "--text SOUBOR          textový protokol posledního úspěšného výpočtu (- je standardní výstup)\n"
-         "--summary-text SOUBOR  souhrnná tabulka všech souhrnných řádků\n",
+         "--summary-text SOUBOR  souhrnná tabulka všech souhrnných řádků\n"
+         "--pdf SOUBOR           tištěná zpráva posledního úspěšného výpočtu jako PDF (A4)\n"
+         "--summary-pdf SOUBOR   tištěný souhrn všech souhrnných řádků jako PDF\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0",
-          "--d", "--H", "--f1", "--f2", "--text", "--summary-text"},
+          "--d", "--H", "--f1", "--f2", "--text", "--summary-text", "--pdf", "--summary-pdf"},
          {"--yes"},
          {"--material-file", "--temperature"}},
     };
@@ -415,7 +421,11 @@ public:
 // whole or not at all, "-" meaning standard output.
 class FileOutputs {
 public:
-    explicit FileOutputs(QIODevice& out) : m_out(out) {}
+    FileOutputs(QIODevice& out, const Environment& env) : m_out(out), m_env(env) {}
+    void writePdf(const QString& path, const QList<out::Page>& pages) {
+        if (!m_env.pdf) throw Failure{Usage, QStringLiteral("PDF zde není k dispozici.")};
+        write(path, m_env.pdf(pages));
+    }
     void write(const QString& path, const QByteArray& bytes) {
         if (path == QLatin1String("-")) {
             m_out.write(bytes);
@@ -428,6 +438,7 @@ public:
 
 private:
     QIODevice& m_out;
+    const Environment& m_env;
 };
 
 struct ForwardResult {
@@ -491,6 +502,8 @@ Json forwardCommand(const Options& o, Database& db, FileOutputs& files) {
     if (o.has(QStringLiteral("--text")))
         files.write(o.value(QStringLiteral("--text")),
                     out::textFileBytes(out::forwardProtocol(r.record, out::Flavour::Text)));
+    if (o.has(QStringLiteral("--pdf")))
+        files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r.record));
     return r.json;
 }
 
@@ -524,15 +537,19 @@ Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextSt
             code = std::max(code, f.code);
         }
     }
-    if (o.has(QStringLiteral("--text")) && latest) {
-        if (const auto i = unit.history.indexOf(*latest))
-            files.write(
-                o.value(QStringLiteral("--text")),
-                out::textFileBytes(out::backwardProtocol(unit.history.at(*i).record, out::Flavour::Text)));
+    if (const auto i = latest ? unit.history.indexOf(*latest) : std::nullopt) {
+        const bwd::Souhrn& record = unit.history.at(*i).record;
+        if (o.has(QStringLiteral("--text")))
+            files.write(o.value(QStringLiteral("--text")),
+                        out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
+        if (o.has(QStringLiteral("--pdf")))
+            files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(record));
     }
     if (o.has(QStringLiteral("--summary-text")))
         files.write(o.value(QStringLiteral("--summary-text")),
                     out::textFileBytes(out::summaryTable(unit.summaryRows())));
+    if (o.has(QStringLiteral("--summary-pdf")))
+        files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(unit.summaryRows()));
     if (sources.size() == 1) return single;
     Json history = Json::array();
     Json rows = Json::array();
@@ -553,6 +570,10 @@ void writeResult(const Json& j, const Options& o, FileOutputs& files) {
 }
 
 } // namespace
+
+bool wantsPdf(const QStringList& args) {
+    return args.contains(QStringLiteral("--pdf")) || args.contains(QStringLiteral("--summary-pdf"));
+}
 
 int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environment& env) {
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
@@ -575,7 +596,7 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
         } else {
             const QString name = QLatin1String(cmd->name);
             Database db(o, env);
-            FileOutputs files(out);
+            FileOutputs files(out, env);
             if (name == QLatin1String("materials")) {
                 writeResult(materialsJson(db), o, files);
             } else if (name == QLatin1String("material")) {

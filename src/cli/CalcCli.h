@@ -1,6 +1,8 @@
 #pragma once
 // prolis-calc: the command-line front on the same core and database code as
 // the windows, for scripts and batch work.
+#include "output/ReportPages.h"
+
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
@@ -14,7 +16,13 @@ enum Exit { Ok = 0, Refused = 1, CalculationError = 2, DatabaseOrSettings = 3, U
 struct Environment {
     QString executableDir;             // where prolis.ini is looked for
     std::function<QString()> password; // PROLIS_PASSWORD or the terminal
+    // Report pages as a PDF document; the program gives the painter of the
+    // print layer (this library paints nothing itself).
+    std::function<QByteArray(const QList<out::Page>&)> pdf;
 };
+
+// Whether a command line asks for a PDF (the program then needs Qt Gui).
+bool wantsPdf(const QStringList& args);
 
 // Runs one command line (without the program name); writes results (JSON,
 // or a file's bytes for "-") to `out` and messages to `err`; returns the exit code.

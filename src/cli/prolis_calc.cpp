@@ -1,4 +1,8 @@
 #include "CalcCli.h"
+#include "print/ReportPainter.h"
+
+#include <QGuiApplication>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -35,10 +39,21 @@ QString askPassword() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Painting a PDF needs Qt Gui (fonts); everything else runs on Qt Core
+    // alone. Without a display: the offscreen platform.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    std::unique_ptr<QCoreApplication> app;
+    if (prolis::cli::wantsPdf(args)) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QFile out;
     out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     QTextStream err(stderr);
-    prolis::cli::Environment env{QCoreApplication::applicationDirPath(), askPassword};
-    return prolis::cli::run(app.arguments().mid(1), out, err, env);
+    prolis::cli::Environment env{QCoreApplication::applicationDirPath(), askPassword, prolis::reportPdf};
+    return prolis::cli::run(QCoreApplication::arguments().mid(1), out, err, env);
 }

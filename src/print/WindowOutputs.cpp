@@ -1,11 +1,20 @@
 #include "WindowOutputs.h"
 
+#include "ReportPainter.h"
+#include "core/UiServices.h"
 #include "output/Protocol.h"
+#include "output/ReportPages.h"
 #include "output/TextSave.h"
 
 namespace prolis {
 
 namespace {
+
+// The modal print preview of report pages; done when it closes, printed or not.
+OutputResult preview(const QList<out::Page>& pages) {
+    ui().printPreview([&](QPagedPaintDevice* device) { paintReport(device, pages); });
+    return OutputResult::Done;
+}
 
 class ForwardWindowOutputs final : public ForwardOutputs {
 public:
@@ -16,8 +25,8 @@ public:
     OutputResult WriteWordDocument(const fwd::Souhrn&) override {
         return pendingOutput(QStringLiteral("Předání protokolu do MS Word"));
     }
-    OutputResult PrintReport(const fwd::Souhrn&) override {
-        return pendingOutput(QStringLiteral("Tisk protokolu"));
+    OutputResult PrintReport(const fwd::Souhrn& record) override {
+        return preview(out::forwardReport(record));
     }
 
 private:
@@ -33,8 +42,8 @@ public:
     OutputResult WriteWordDocument(const bwd::Souhrn&) override {
         return pendingOutput(QStringLiteral("Předání protokolu do MS Word"));
     }
-    OutputResult PrintReport(const bwd::Souhrn&) override {
-        return pendingOutput(QStringLiteral("Tisk protokolu"));
+    OutputResult PrintReport(const bwd::Souhrn& record) override {
+        return preview(out::backwardReport(record));
     }
     OutputResult WriteSummaryText(const QList<bwd::SouhrnVysl>& rows) override {
         return out::saveTextFile(m_dialog, out::textFileBytes(out::summaryTable(rows)));
@@ -42,8 +51,8 @@ public:
     OutputResult WriteSummaryWord(const QList<bwd::SouhrnVysl>&) override {
         return pendingOutput(QStringLiteral("Předání souhrnných výsledků do MS Word"));
     }
-    OutputResult PrintSummaryReport(const QList<bwd::SouhrnVysl>&) override {
-        return pendingOutput(QStringLiteral("Tisk souhrnných výsledků"));
+    OutputResult PrintSummaryReport(const QList<bwd::SouhrnVysl>& rows) override {
+        return preview(out::summaryReport(rows));
     }
     OutputResult DrawChart(const QList<bwd::SouhrnVysl>&) override {
         return pendingOutput(QStringLiteral("Graf závislosti síly na teplotě"));

@@ -2,15 +2,23 @@
 
 #include "ProgramLauncher.h"
 
+#include "core/FileWrite.h"
+
+#include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolBar>
 #include <QUrl>
 
 namespace prolis {
@@ -64,12 +72,52 @@ QString QtUiServices::saveFileName(const QString& folder, const QString& propose
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+namespace {
+// Writes the pages that `paint` draws as a PDF file chosen by the user.
+void savePdf(QWidget* parent, const std::function<void(QPagedPaintDevice*)>& paint) {
+    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Uložit jako PDF"),
+                                                QDir::currentPath() + QStringLiteral("/Data"),
+                                                QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Prolis"));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        writer.setResolution(1200);
+        paint(&writer);
+    }
+    QString reason;
+    if (!writeWholeFile(path, buffer.data(), &reason))
+        errorBox(QStringLiteral("PDF nebyl uložen.\r") + QFileInfo(path).absoluteFilePath() +
+                 QStringLiteral(": ") + reason);
+}
+} // namespace
+
 void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& paint) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(true);
     QPrintPreviewDialog dialog(&printer, QApplication::activeModalWidget());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* p) { paint(p); });
+    // Besides printing (where "Print to File (PDF)" is one of the printers),
+    // the preview saves the pages as a PDF directly.
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        bar->addSeparator();
+        QAction* pdf = bar->addAction(QStringLiteral("Uložit PDF"));
+        pdf->setToolTip(QStringLiteral("Uložit jako PDF"));
+        QObject::connect(pdf, &QAction::triggered, &dialog,
+                         [&] { guarded([&] { savePdf(&dialog, paint); }); });
+    }
+    // Large enough to read the page and to show the whole tool bar.
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        dialog.resize(std::min(room.width(), 1000), std::min(room.height(), 1100));
+    }
     dialog.exec();
 }
 

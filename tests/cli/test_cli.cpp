@@ -1,5 +1,6 @@
 #include "cli/CalcCli.h"
 #include "output/Protocol.h"
+#include "print/ReportPainter.h"
 #include "support/TestDb.h"
 
 #include <QBuffer>
@@ -45,6 +46,7 @@ private slots:
     void backwardWorkedExample();
     void backwardSeveral();
     void textProtocols();
+    void pdfReports();
     void backwardQuestions_data();
     void backwardQuestions();
     void backwardRefusals_data();
@@ -74,7 +76,7 @@ Result TestCli::run(const QStringList& args, const QString& password) {
     out.open(QIODevice::WriteOnly);
     QString err;
     QTextStream e(&err);
-    cli::Environment env{m_dir->path(), [password] { return password; }};
+    cli::Environment env{m_dir->path(), [password] { return password; }, reportPdf};
     const int code = cli::run(args, out, e, env);
     return {code, QString::fromUtf8(out.data()), err};
 }
@@ -542,6 +544,26 @@ void TestCli::textProtocols() {
     QVERIFY(bad.out.isEmpty());
 }
 
+void TestCli::pdfReports() {
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    QStringList args = backwardArgs(file, {"40", "30", "30", "40"});
+    args << "--material-file" << file << "--pdf" << m_dir->filePath("r.pdf") << "--summary-pdf"
+         << m_dir->filePath("s.pdf");
+    QVERIFY(cli::wantsPdf(args));
+    QVERIFY(!cli::wantsPdf(backwardArgs(file, {"40", "30", "30", "40"})));
+    const Result r = run(args);
+    QCOMPARE(r.code, 0);
+    QVERIFY(readFile(m_dir->filePath("r.pdf")).startsWith("%PDF"));
+    QVERIFY(readFile(m_dir->filePath("s.pdf")).startsWith("%PDF"));
+    // Without a painter (a program that cannot paint): said, not pretended.
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QString err;
+    QTextStream e(&err);
+    QCOMPARE(cli::run(args, out, e, cli::Environment{m_dir->path(), {}, {}}), 64);
+    QVERIFY(err.contains(QStringLiteral("PDF")));
+}
+
 void TestCli::backwardQuestions_data() {
     QTest::addColumn<QStringList>("dims");
     QTest::addColumn<QString>("question");
@@ -590,5 +612,5 @@ void TestCli::backwardRefusals() {
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }
 
-QTEST_APPLESS_MAIN(TestCli)
+QTEST_MAIN(TestCli)
 #include "test_cli.moc"

@@ -7,6 +7,8 @@
 
 #include "support/Controls.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -87,6 +89,7 @@ private slots:
     void deletion();
     void summaryOutputsAndStopFlag();
     void textProtocolsThroughTheWindow();
+    void printedReportsThroughTheWindow();
     void latestDeletedSkipsOwnSteps();
     void listClickAndChecks();
     void reopenKeepsRecords();
@@ -343,6 +346,32 @@ void TestBackwardWindow::textProtocolsThroughTheWindow() {
     QVERIFY(readAll(dir.filePath(QStringLiteral("posledni.txt")))
                 .contains("Teplota : 100 \xB0"
                           "C"));
+}
+
+void TestBackwardWindow::printedReportsThroughTheWindow() {
+    RecordingUi ui;
+    int pages = 0;
+    ui.onPreview = [&](const std::function<void(QPagedPaintDevice*)>& paint) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        paint(&writer);
+        pages = QString::fromLatin1(buffer.data()).count(QStringLiteral("/Type /Page\n"));
+    };
+    TProtlZpet w; // its real outputs
+    calculateAt(w, 20);
+    // The latest calculation's report.
+    child<QPushButton>(&w, "TiskP")->click();
+    QCOMPARE(ui.log, QStringList{QStringLiteral("preview")});
+    QVERIFY(!backwardUnit().StopFlag);
+    // The summary's report: the flag is set when its preview closes, so the
+    // latest calculation's report is skipped.
+    ui.clear();
+    child<QCheckBox>(&w, "TiskS")->click();
+    child<QPushButton>(&w, "TiskP")->click();
+    QCOMPARE(ui.log, QStringList{QStringLiteral("preview")});
+    QVERIFY(backwardUnit().StopFlag);
+    QCOMPARE(pages, 1);
 }
 
 void TestBackwardWindow::latestDeletedSkipsOwnSteps() {

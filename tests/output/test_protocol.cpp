@@ -3,6 +3,7 @@
 #include "output/Protocol.h"
 #include "output/TextSave.h"
 #include "support/RecordingUi.h"
+#include "support/Records.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,39 +18,13 @@ using namespace prolis::out;
 using prolis::test::RecordingUi;
 
 namespace {
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::backwardRecord;
+using test::forwardRecord;
+using test::readFile;
+using test::summaryRows;
 
 QString dataFile(const QString& name) {
-    return QStringLiteral(PROLIS_TEST_DATA "/protocols/") + name;
-}
-
-// A record from a JSON object of field names and texts.
-template <class Record, size_t N>
-Record recordFrom(const QJsonObject& o, const std::array<const char*, N>& names) {
-    Record r;
-    for (size_t i = 0; i < N; ++i)
-        r.f[i] = o.value(QLatin1String(names[i])).toString();
-    return r;
-}
-
-fwd::Souhrn forwardRecord(const QString& name) {
-    return recordFrom<fwd::Souhrn>(QJsonDocument::fromJson(readFile(dataFile(name + ".json"))).object(),
-                                   fwd::fieldNames());
-}
-
-bwd::Souhrn backwardRecord() {
-    return recordFrom<bwd::Souhrn>(QJsonDocument::fromJson(readFile(dataFile("backward.json"))).object(),
-                                   bwd::fieldNames());
-}
-
-QList<bwd::SouhrnVysl> summaryRows() {
-    QList<bwd::SouhrnVysl> rows;
-    for (const QJsonValue& v : QJsonDocument::fromJson(readFile(dataFile("summary.json"))).array())
-        rows.append(recordFrom<bwd::SouhrnVysl>(v.toObject(), bwd::summaryFieldNames()));
-    return rows;
+    return test::protocolData(name);
 }
 
 QStringList texts(const Lines& lines) {

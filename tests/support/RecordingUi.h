@@ -40,8 +40,9 @@ public:
                    filter);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
-    void printPreview(const std::function<void(QPagedPaintDevice*)>&) override {
+    void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) override {
         log.append(QStringLiteral("preview"));
+        if (onPreview) onPreview(paint);
     }
     bool openDocument(const QString& target) override {
         log.append(QStringLiteral("open:") + target);
@@ -77,6 +78,8 @@ public:
     QList<int> startResults;
     int beeps = 0;
     std::function<int(QObject*)> onModal;
+    // Called with what the preview would paint (a test may paint it somewhere).
+    std::function<void(const std::function<void(QPagedPaintDevice*)>&)> onPreview;
 
 private:
     UiServices* m_previous = nullptr;
