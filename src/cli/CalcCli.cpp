@@ -12,6 +12,7 @@
 #include "domain/FlowModel.h"
 #include "domain/ForwardCalc.h"
 #include "output/Protocol.h"
+#include "output/WordDocument.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -77,17 +78,19 @@ const QList<Command>& commands() {
          "Použití: prolis-calc forward (--material-file SOUBOR | --material NÁZEV|ID --temperature T)\n"
          "             --equation 0..3 --die 0|1 --D0 T --h0 T --D1 T --D2 T --D3 T --L1 T --L3 T\n"
          "             [--alpha2 T] --f1 T [--f2 T] --f3 T [--yes] [--ini SOUBOR] [-o SOUBOR]\n"
-         "             [--text SOUBOR] [--pdf SOUBOR]\n"
+         "             [--text SOUBOR] [--pdf SOUBOR] [--docx SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "--die 0 s redukčním kuželem, 1 bez redukčního kužele (úhel se vyprázdní, f2 = 0,5).\n"
          "Bez --yes odmítne první poměr mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n"
          "--text SOUBOR   textový protokol výpočtu (Windows-1250, jako z okna; - je standardní výstup)\n"
-         "--pdf SOUBOR    tištěná zpráva výpočtu jako PDF (A4)\n",
+         "--pdf SOUBOR    tištěná zpráva výpočtu jako PDF (A4)\n"
+         "--docx SOUBOR   dokument výpočtu pro textový procesor (.docx), nikde neotevřený\n",
          {"--ini",      "-o",    "--material", "--temperature", "--material-file",
           "--equation", "--die", "--D0",       "--h0",          "--D1",
           "--D2",       "--D3",  "--L1",       "--L3",          "--alpha2",
-          "--f1",       "--f2",  "--f3",       "--text",        "--pdf"},
+          "--f1",       "--f2",  "--f3",       "--text",        "--pdf",
+          "--docx"},
          {"--yes"},
          {}},
         {"backward",
@@ -95,7 +98,7 @@ const QList<Command>& commands() {
          "T...)\n"
          "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR]\n"
          "             [-o SOUBOR] [--text SOUBOR] [--summary-text SOUBOR] [--pdf SOUBOR]\n"
-         "             [--summary-pdf SOUBOR]\n"
+         "             [--summary-pdf SOUBOR] [--docx SOUBOR] [--summary-docx SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "Bez --yes odmítne první hodnotu mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n"
@@ -107,9 +110,12 @@ const QList<Command>& commands() {
          "--text SOUBOR          textový protokol posledního úspěšného výpočtu (- je standardní výstup)\n"
          "--summary-text SOUBOR  souhrnná tabulka všech souhrnných řádků\n"
          "--pdf SOUBOR           tištěná zpráva posledního úspěšného výpočtu jako PDF (A4)\n"
-         "--summary-pdf SOUBOR   tištěný souhrn všech souhrnných řádků jako PDF\n",
+         "--summary-pdf SOUBOR   tištěný souhrn všech souhrnných řádků jako PDF\n"
+         "--docx SOUBOR          dokument posledního úspěšného výpočtu (.docx)\n"
+         "--summary-docx SOUBOR  souhrnný dokument všech souhrnných řádků (.docx, na šířku)\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0",
-          "--d", "--H", "--f1", "--f2", "--text", "--summary-text", "--pdf", "--summary-pdf"},
+          "--d", "--H", "--f1", "--f2", "--text", "--summary-text", "--pdf", "--summary-pdf", "--docx",
+          "--summary-docx"},
          {"--yes"},
          {"--material-file", "--temperature"}},
     };
@@ -504,6 +510,8 @@ Json forwardCommand(const Options& o, Database& db, FileOutputs& files) {
                     out::textFileBytes(out::forwardProtocol(r.record, out::Flavour::Text)));
     if (o.has(QStringLiteral("--pdf")))
         files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r.record));
+    if (o.has(QStringLiteral("--docx")))
+        files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r.record)));
     return r.json;
 }
 
@@ -544,12 +552,17 @@ Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextSt
                         out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
         if (o.has(QStringLiteral("--pdf")))
             files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(record));
+        if (o.has(QStringLiteral("--docx")))
+            files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::backwardDocument(record)));
     }
     if (o.has(QStringLiteral("--summary-text")))
         files.write(o.value(QStringLiteral("--summary-text")),
                     out::textFileBytes(out::summaryTable(unit.summaryRows())));
     if (o.has(QStringLiteral("--summary-pdf")))
         files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(unit.summaryRows()));
+    if (o.has(QStringLiteral("--summary-docx")))
+        files.write(o.value(QStringLiteral("--summary-docx")),
+                    out::docxBytes(out::summaryDocument(unit.summaryRows())));
     if (sources.size() == 1) return single;
     Json history = Json::array();
     Json rows = Json::array();

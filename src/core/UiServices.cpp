@@ -19,7 +19,8 @@ public:
     void beep() override {}
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     void printPreview(const std::function<void(QPagedPaintDevice*)>&) override {}
-    bool openDocument(const QString&) override { return false; }
+    bool hasApplicationFor(const QString&) override { return false; }
+    QString openDocument(const QString&) override { return QStringLiteral("no desktop"); }
     int startProgram(const QString&) override { return 2; }
     int execModal(QObject*) override { return 0; }
 };

@@ -30,8 +30,11 @@ public:
     virtual QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) = 0;
     // A modal print preview of the pages that `paint` draws on the printer it gets.
     virtual void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) = 0;
-    // Opens a document or a web address with the desktop's handler.
-    virtual bool openDocument(const QString& target) = 0;
+    // Whether the desktop has an application registered for a MIME type.
+    virtual bool hasApplicationFor(const QString& mimeType) = 0;
+    // Opens a document or a web address with the desktop's handler; an empty
+    // text when it was handed over, otherwise the reason it was not.
+    virtual QString openDocument(const QString& target) = 0;
     // Starts a program by its command line, not awaited. Returns a result in
     // the manner of the old start call: 0 out of resources, 2 file not found,
     // 3 path not found, 11 not executable, above 31 started.

@@ -2,9 +2,11 @@
 
 #include "ReportPainter.h"
 #include "core/UiServices.h"
+#include "output/DocumentFiles.h"
 #include "output/Protocol.h"
 #include "output/ReportPages.h"
 #include "output/TextSave.h"
+#include "output/WordDocument.h"
 
 namespace prolis {
 
@@ -22,8 +24,10 @@ public:
         return out::saveTextFile(m_dialog,
                                  out::textFileBytes(out::forwardProtocol(record, out::Flavour::Text)));
     }
-    OutputResult WriteWordDocument(const fwd::Souhrn&) override {
-        return pendingOutput(QStringLiteral("Předání protokolu do MS Word"));
+    OutputResult WriteWordDocument(const fwd::Souhrn& record) override {
+        return out::handOverDocument(out::WordMimeType, out::MsgNoWord, QStringLiteral("Dopredne"),
+                                     QStringLiteral("docx"),
+                                     [&] { return out::docxBytes(out::forwardDocument(record)); });
     }
     OutputResult PrintReport(const fwd::Souhrn& record) override {
         return preview(out::forwardReport(record));
@@ -39,8 +43,10 @@ public:
         return out::saveTextFile(m_dialog,
                                  out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
     }
-    OutputResult WriteWordDocument(const bwd::Souhrn&) override {
-        return pendingOutput(QStringLiteral("Předání protokolu do MS Word"));
+    OutputResult WriteWordDocument(const bwd::Souhrn& record) override {
+        return out::handOverDocument(out::WordMimeType, out::MsgNoWord, QStringLiteral("Zpetne"),
+                                     QStringLiteral("docx"),
+                                     [&] { return out::docxBytes(out::backwardDocument(record)); });
     }
     OutputResult PrintReport(const bwd::Souhrn& record) override {
         return preview(out::backwardReport(record));
@@ -48,8 +54,10 @@ public:
     OutputResult WriteSummaryText(const QList<bwd::SouhrnVysl>& rows) override {
         return out::saveTextFile(m_dialog, out::textFileBytes(out::summaryTable(rows)));
     }
-    OutputResult WriteSummaryWord(const QList<bwd::SouhrnVysl>&) override {
-        return pendingOutput(QStringLiteral("Předání souhrnných výsledků do MS Word"));
+    OutputResult WriteSummaryWord(const QList<bwd::SouhrnVysl>& rows) override {
+        return out::handOverDocument(out::WordMimeType, out::MsgNoWord, QStringLiteral("Zpetne-souhrn"),
+                                     QStringLiteral("docx"),
+                                     [&] { return out::docxBytes(out::summaryDocument(rows)); });
     }
     OutputResult PrintSummaryReport(const QList<bwd::SouhrnVysl>& rows) override {
         return preview(out::summaryReport(rows));

@@ -16,6 +16,7 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
@@ -121,8 +122,21 @@ void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& p
     dialog.exec();
 }
 
-bool QtUiServices::openDocument(const QString& target) {
-    return QDesktopServices::openUrl(QUrl::fromUserInput(target, QDir::currentPath()));
+bool QtUiServices::hasApplicationFor(const QString& mimeType) {
+    // What xdg-open would use: the desktop's default application for the type.
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return false;
+    }
+    return query.exitStatus() == QProcess::NormalExit && !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+QString QtUiServices::openDocument(const QString& target) {
+    if (QDesktopServices::openUrl(QUrl::fromUserInput(target, QDir::currentPath()))) return {};
+    return QStringLiteral("xdg-open se nepodařilo spustit");
 }
 
 int QtUiServices::startProgram(const QString& commandLine) {

@@ -10,7 +10,8 @@ public:
     void beep() override;
     QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) override;
     void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) override;
-    bool openDocument(const QString& target) override;
+    bool hasApplicationFor(const QString& mimeType) override;
+    QString openDocument(const QString& target) override;
     int startProgram(const QString& commandLine) override;
     int execModal(QObject* dialog) override;
 };

@@ -1,5 +1,6 @@
 #include "cli/CalcCli.h"
 #include "output/Protocol.h"
+#include "output/WordDocument.h"
 #include "print/ReportPainter.h"
 #include "support/TestDb.h"
 
@@ -47,6 +48,7 @@ private slots:
     void backwardSeveral();
     void textProtocols();
     void pdfReports();
+    void wordDocuments();
     void backwardQuestions_data();
     void backwardQuestions();
     void backwardRefusals_data();
@@ -562,6 +564,22 @@ void TestCli::pdfReports() {
     QTextStream e(&err);
     QCOMPARE(cli::run(args, out, e, cli::Environment{m_dir->path(), {}, {}}), 64);
     QVERIFY(err.contains(QStringLiteral("PDF")));
+}
+
+void TestCli::wordDocuments() {
+    // The same documents the windows hand over, written to the files given.
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    const Result r =
+        run(backwardArgs(file, {"40", "30", "30", "40"})
+            << "--docx" << m_dir->filePath("d.docx") << "--summary-docx" << m_dir->filePath("s.docx"));
+    QCOMPARE(r.code, 0);
+    bwd::Entry e;
+    for (size_t i = 0; i < bwd::FieldCount; ++i)
+        e.record.f[i] = r.json()["record"][QLatin1String(bwd::fieldNames()[i])].toString();
+    for (size_t i = 0; i < bwd::SummaryFieldCount; ++i)
+        e.row.f[i] = r.json()["summaryRow"][QLatin1String(bwd::summaryFieldNames()[i])].toString();
+    QCOMPARE(readFile(m_dir->filePath("d.docx")), out::docxBytes(out::backwardDocument(e.record)));
+    QCOMPARE(readFile(m_dir->filePath("s.docx")), out::docxBytes(out::summaryDocument({e.row})));
 }
 
 void TestCli::backwardQuestions_data() {

@@ -1,5 +1,6 @@
 #include "domain/BackwardUnit.h"
 #include "gui/U_ProtlZpet.h"
+#include "output/DocumentFiles.h"
 #include "output/Outputs.h"
 #include "output/Protocol.h"
 #include "support/Materials.h"
@@ -90,6 +91,7 @@ private slots:
     void summaryOutputsAndStopFlag();
     void textProtocolsThroughTheWindow();
     void printedReportsThroughTheWindow();
+    void summaryWordThroughTheWindow();
     void latestDeletedSkipsOwnSteps();
     void listClickAndChecks();
     void reopenKeepsRecords();
@@ -372,6 +374,39 @@ void TestBackwardWindow::printedReportsThroughTheWindow() {
     QCOMPARE(ui.log, QStringList{QStringLiteral("preview")});
     QVERIFY(backwardUnit().StopFlag);
     QCOMPARE(pages, 1);
+}
+
+void TestBackwardWindow::summaryWordThroughTheWindow() {
+    QStandardPaths::setTestModeEnabled(true);
+    RecordingUi ui;
+    TProtlZpet w; // its real outputs
+    w.show();
+    calculateAt(w, 20);
+    ui.answers = {Answer::Yes};
+    w.DeleteHistoryEntry(0); // no summary rows left
+    child<QCheckBox>(&w, "UlozitS")->click();
+    child<QRadioButton>(&w, "Ulozitjako1")->setChecked(true);
+    // No word processor: the message alone, the flag left alone.
+    ui.clear();
+    w.UlozitPClick();
+    QCOMPARE(ui.texts(), QStringList{out::MsgNoWord});
+    QVERIFY(!backwardUnit().StopFlag);
+    // With one: the document (of no rows) is handed over and the flag set.
+    ui.clear();
+    ui.registeredTypes = {out::WordMimeType};
+    w.UlozitPClick();
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(ui.log.filter(QStringLiteral("open:")).size(), 1);
+    QVERIFY(backwardUnit().StopFlag);
+    // Opening fails: the top-level handler says why, the flag stays clear.
+    child<QCheckBox>(&w, "TiskS")->click();
+    ui.clear();
+    ui.openFailure = QStringLiteral("no handler");
+    child<QPushButton>(&w, "UlozitP")->click();
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
+    QVERIFY(ui.messages[0].text.endsWith(QStringLiteral("nelze otevřít: no handler.")));
+    QVERIFY(!backwardUnit().StopFlag);
 }
 
 void TestBackwardWindow::latestDeletedSkipsOwnSteps() {

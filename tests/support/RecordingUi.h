@@ -44,9 +44,10 @@ public:
         log.append(QStringLiteral("preview"));
         if (onPreview) onPreview(paint);
     }
-    bool openDocument(const QString& target) override {
+    bool hasApplicationFor(const QString& mimeType) override { return registeredTypes.contains(mimeType); }
+    QString openDocument(const QString& target) override {
         log.append(QStringLiteral("open:") + target);
-        return true;
+        return openFailure;
     }
     int startProgram(const QString& commandLine) override {
         log.append(QStringLiteral("start:") + commandLine);
@@ -78,6 +79,8 @@ public:
     QList<int> startResults;
     int beeps = 0;
     std::function<int(QObject*)> onModal;
+    QStringList registeredTypes; // MIME types with an application
+    QString openFailure;         // the reason opening fails, empty: it opens
     // Called with what the preview would paint (a test may paint it somewhere).
     std::function<void(const std::function<void(QPagedPaintDevice*)>&)> onPreview;
 

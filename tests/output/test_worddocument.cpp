@@ -1,0 +1,259 @@
+// Word documents: the requests applied as Word applies them, the documents
+// they make, a written .docx read back, and the hand-over to the desktop.
+#include "core/Errors.h"
+#include "output/DocumentFiles.h"
+#include "output/Protocol.h"
+#include "output/WordDocument.h"
+#include "support/RecordingUi.h"
+#include "support/Records.h"
+#include "support/Zip.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using namespace prolis;
+using namespace prolis::out;
+using test::RecordingUi;
+
+namespace {
+QStringList texts(const WordDocument& d) {
+    QStringList t;
+    for (const Paragraph& p : d.paragraphs)
+        t << p.text();
+    return t;
+}
+
+// The paragraphs of a .docx as its XML states them.
+struct ReadParagraph {
+    QString text;
+    bool centred = false;
+    QList<Run> runs;
+};
+struct ReadDocument {
+    bool landscape = false;
+    QList<ReadParagraph> paragraphs;
+};
+
+ReadDocument readBack(const QByteArray& docx) {
+    ReadDocument d;
+    QXmlStreamReader x(test::zipEntry(docx, "word/document.xml"));
+    Run run;
+    bool inRunProperties = false;
+    while (!x.atEnd()) {
+        x.readNext();
+        const QStringView name = x.name();
+        if (x.isStartElement()) {
+            if (name == u"p")
+                d.paragraphs.append(ReadParagraph{});
+            else if (name == u"jc")
+                d.paragraphs.last().centred = x.attributes().value("w:val") == u"center";
+            else if (name == u"r")
+                run = Run{};
+            else if (name == u"rPr")
+                inRunProperties = true;
+            else if (name == u"b" && inRunProperties)
+                run.bold = true;
+            else if (name == u"u" && inRunProperties)
+                run.underline = x.attributes().value("w:val") == u"single";
+            else if (name == u"sz" && inRunProperties)
+                run.size = x.attributes().value("w:val").toInt() / 2;
+            else if (name == u"t")
+                run.text = x.readElementText();
+            else if (name == u"pgSz")
+                d.landscape = x.attributes().value("w:orient") == u"landscape";
+        } else if (x.isEndElement()) {
+            if (name == u"rPr") inRunProperties = false;
+            if (name == u"r") {
+                d.paragraphs.last().runs.append(run);
+                d.paragraphs.last().text += run.text;
+            }
+        }
+    }
+    return d;
+}
+} // namespace
+
+class TestWordDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void requestsAsWordTakesThem();
+    void forwardDocuments();
+    void backwardDocument();
+    void summaryDocument_data();
+    void summaryDocument();
+    void docxReadBack();
+    void handOverNotRegistered();
+    void handOverOpens();
+    void handOverOpenFails();
+};
+
+void TestWordDocument::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QDir(documentsFolder()).removeRecursively();
+}
+
+void TestWordDocument::requestsAsWordTakesThem() {
+    WordSession w;
+    w.setAlignment(Alignment::Centre);
+    w.toggleBold();
+    w.typeText(QStringLiteral("a"));
+    w.toggleBold();
+    w.typeText(QStringLiteral("b\rc"));
+    w.setSize(10);
+    w.typeText(QStringLiteral("d\r"));
+    const WordDocument d = w.document();
+    QCOMPARE(d.paragraphs.size(), 3);
+    QCOMPARE(d.paragraphs[0].runs, (QList<Run>{{"a", true, false, 0}, {"b", false, false, 0}}));
+    QCOMPARE(d.paragraphs[1].alignment, Alignment::Centre); // a new paragraph keeps the alignment
+    QCOMPARE(d.paragraphs[1].runs, (QList<Run>{{"c", false, false, 0}, {"d", false, false, 10}}));
+    QVERIFY(d.paragraphs[2].runs.isEmpty());
+    QCOMPARE(d.paragraphs[2].mark.size, 10);
+    QVERIFY(!d.landscape);
+}
+
+void TestWordDocument::forwardDocuments() {
+    const WordDocument cone = forwardDocument(test::forwardRecord("forward-cone"));
+    const WordDocument plain = forwardDocument(test::forwardRecord("forward-without-cone"));
+    for (const WordDocument* d : {&cone, &plain}) {
+        QVERIFY(!d->landscape);
+        // The centred, bold, underlined title in the document's default size.
+        const Paragraph& title = d->paragraphs[0];
+        QCOMPARE(title.alignment, Alignment::Centre);
+        QCOMPARE(title.runs, (QList<Run>{{ForwardTitle, true, true, 0}}));
+        QVERIFY(d->paragraphs[1].runs.isEmpty());
+        QCOMPARE(d->paragraphs[1].alignment, Alignment::Left);
+        QCOMPARE(d->paragraphs[2].text(), QStringLiteral("Použitý materiál:"));
+        // Everything after the title block is 10 pt, plain, left.
+        for (qsizetype i = 2; i < d->paragraphs.size(); ++i) {
+            QCOMPARE(d->paragraphs[i].alignment, Alignment::Left);
+            for (const Run& r : d->paragraphs[i].runs)
+                QVERIFY(r.size == 10 && !r.bold && !r.underline);
+        }
+    }
+    QCOMPARE(texts(cone).filter(QStringLiteral("TauRoFi3 = ")).size(), 1);
+    QCOMPARE(texts(plain).filter(QStringLiteral("TauRoFi3")).size(), 0);
+    QVERIFY(texts(plain)[texts(plain).size() - 2].startsWith(
+        QStringLiteral("Fmax = "))); // then Word's last paragraph
+    QVERIFY(texts(plain).last().isEmpty());
+    QVERIFY(texts(cone).contains(QRegularExpression(QStringLiteral("^h0/D0 = \\S+   s0/s3 = .*"))));
+}
+
+void TestWordDocument::backwardDocument() {
+    const WordDocument d = out::backwardDocument(test::backwardRecord());
+    QCOMPARE(d.paragraphs[0].runs.constFirst().text, BackwardTitle); // no empty paragraph before it
+    const QStringList t = texts(d);
+    QVERIFY(t.contains(QStringLiteral("D0 = 40 mm   h0 = 30 mm")));
+    QVERIFY(t.contains(QStringLiteral("Použitá fce pro výpočet Sigmap1 : Polytropa")));
+    QVERIFY(t.contains(QRegularExpression(QStringLiteral("^Celková přetvárná práce - Ac = .*"))));
+}
+
+void TestWordDocument::summaryDocument_data() {
+    QTest::addColumn<QString>("temperature");
+    QTest::addColumn<QList<int>>("gaps");
+    QTest::newRow("98") << "98" << QList<int>{12, 17, 13, 13, 14, 14, 15, 19, 14};
+    QTest::newRow("99") << "99" << QList<int>{11, 16, 14, 13, 14, 14, 15, 19, 14};
+}
+
+void TestWordDocument::summaryDocument() {
+    QFETCH(QString, temperature);
+    QFETCH(QList<int>, gaps);
+    bwd::SouhrnVysl row = test::summaryRows().constFirst();
+    row[bwd::SummaryField::Teplota] = temperature;
+    const WordDocument d = out::summaryDocument({row});
+    QVERIFY(d.landscape);
+    QVERIFY(d.paragraphs[0].runs.isEmpty()); // an empty paragraph before the title
+    QCOMPARE(d.paragraphs[1].text(), BackwardTitle);
+    QCOMPARE(d.paragraphs[1].alignment, Alignment::Centre);
+    const QStringList t = texts(d);
+    QCOMPARE(t[3], QStringLiteral("Zpětné kvazistatické protlačování  : souhrn"));
+    QCOMPARE(t[5].size(), 191);
+    QCOMPARE(t[6].size(), 198);
+    // The row: the fields separated by the runs of its temperature.
+    const QString line = t[8];
+    QStringList pieces;
+    for (size_t i = 0; i < bwd::SummaryFieldCount; ++i)
+        pieces << row.f[i];
+    QString expected = pieces[0];
+    for (int i = 1; i < pieces.size(); ++i)
+        expected += QString(gaps[i - 1], QLatin1Char(' ')) + pieces[i];
+    QCOMPARE(line, expected);
+    // No rows: the title block, the summary line, the headings and the empty paragraphs.
+    QCOMPARE(out::summaryDocument({}).paragraphs.size(), 9);
+}
+
+void TestWordDocument::docxReadBack() {
+    const WordDocument model = out::summaryDocument(test::summaryRows());
+    const ReadDocument read = readBack(docxBytes(model));
+    QVERIFY(read.landscape);
+    QCOMPARE(read.paragraphs.size(), model.paragraphs.size());
+    for (qsizetype i = 0; i < model.paragraphs.size(); ++i) {
+        QCOMPARE(read.paragraphs[i].text, model.paragraphs[i].text()); // blanks kept
+        QCOMPARE(read.paragraphs[i].centred, model.paragraphs[i].alignment == Alignment::Centre);
+        QCOMPARE(read.paragraphs[i].runs, model.paragraphs[i].runs);
+    }
+    const ReadDocument portrait = readBack(docxBytes(forwardDocument(test::forwardRecord("forward-cone"))));
+    QVERIFY(!portrait.landscape);
+    QCOMPARE(portrait.paragraphs[0].runs, (QList<Run>{{ForwardTitle, true, true, 0}}));
+    // The parts a word processor needs.
+    const QByteArray docx = docxBytes(model);
+    QVERIFY(test::zipEntry(docx, "[Content_Types].xml").contains("wordprocessingml.document.main+xml"));
+    QVERIFY(test::zipEntry(docx, "_rels/.rels").contains("word/document.xml"));
+    QVERIFY(test::zipEntry(docx, "word/styles.xml").contains("<w:sz w:val=\"24\"/>"));
+}
+
+void TestWordDocument::handOverNotRegistered() {
+    RecordingUi ui;
+    bool built = false;
+    QCOMPARE(handOverDocument(WordMimeType, MsgNoWord, "Dopredne", "docx",
+                              [&] {
+                                  built = true;
+                                  return QByteArray("x");
+                              }),
+             OutputResult::Unavailable);
+    QCOMPARE(ui.texts(), QStringList{MsgNoWord});
+    QCOMPARE(ui.messages[0].kind, MsgKind::Plain);
+    QVERIFY(!built);
+    QVERIFY(ui.log.filter(QStringLiteral("open:")).isEmpty());
+    QVERIFY(QDir(documentsFolder()).entryList(QDir::Files).isEmpty());
+}
+
+void TestWordDocument::handOverOpens() {
+    RecordingUi ui;
+    ui.registeredTypes = {WordMimeType};
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(handOverDocument(WordMimeType, MsgNoWord, "Zpetne-souhrn", "docx",
+                                  [] { return QByteArray("doc"); }),
+                 OutputResult::Done);
+    QVERIFY(ui.messages.isEmpty());
+    const QStringList opened = ui.log.filter(QStringLiteral("open:"));
+    QCOMPARE(opened.size(), 2);
+    QVERIFY(opened[0] != opened[1]); // never the same file twice
+    for (const QString& o : opened) {
+        const QString path = o.mid(5);
+        QVERIFY2(QFileInfo(path).fileName().contains(QRegularExpression(
+                     QStringLiteral("^Zpetne-souhrn-\\d{4}-\\d\\d-\\d\\d-\\d{6}(-\\d+)?\\.docx$"))),
+                 qPrintable(path));
+        QCOMPARE(test::readFile(path), QByteArray("doc"));
+        QCOMPARE(QFileInfo(path).absolutePath(), documentsFolder());
+    }
+    QCOMPARE(safeFileName(QStringLiteral("16MnCr5 (14 220)/x:y")), QStringLiteral("16MnCr5_(14_220)_x_y"));
+}
+
+void TestWordDocument::handOverOpenFails() {
+    RecordingUi ui;
+    ui.registeredTypes = {WordMimeType};
+    ui.openFailure = QStringLiteral("no handler started");
+    try {
+        handOverDocument(WordMimeType, MsgNoWord, "Dopredne", "docx", [] { return QByteArray("doc"); });
+        QFAIL("no error");
+    } catch (const Error& e) {
+        QVERIFY(e.message().startsWith(QStringLiteral("Dokument ")));
+        QVERIFY(e.message().endsWith(QStringLiteral("nelze otevřít: no handler started")));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestWordDocument)
+#include "test_worddocument.moc"
