@@ -11,6 +11,7 @@
 #include "domain/DataJson.h"
 #include "domain/FlowModel.h"
 #include "domain/ForwardCalc.h"
+#include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
 
@@ -98,7 +99,7 @@ const QList<Command>& commands() {
          "T...)\n"
          "             --equation 0..3 --D0 T --h0 T --d T --H T --f1 T --f2 T [--yes] [--ini SOUBOR]\n"
          "             [-o SOUBOR] [--text SOUBOR] [--summary-text SOUBOR] [--pdf SOUBOR]\n"
-         "             [--summary-pdf SOUBOR] [--docx SOUBOR] [--summary-docx SOUBOR]\n"
+         "             [--summary-pdf SOUBOR] [--docx SOUBOR] [--summary-docx SOUBOR] [--chart SOUBOR]\n"
          "Hodnoty se zadávají jako texty polí okna (desetinná čárka) a kontrolují se stejně.\n"
          "Bez --yes odmítne první hodnotu mimo povolený interval (návratový kód 1);\n"
          "s --yes se na všechny dotazy odpoví Ano.\n"
@@ -112,10 +113,11 @@ const QList<Command>& commands() {
          "--pdf SOUBOR           tištěná zpráva posledního úspěšného výpočtu jako PDF (A4)\n"
          "--summary-pdf SOUBOR   tištěný souhrn všech souhrnných řádků jako PDF\n"
          "--docx SOUBOR          dokument posledního úspěšného výpočtu (.docx)\n"
-         "--summary-docx SOUBOR  souhrnný dokument všech souhrnných řádků (.docx, na šířku)\n",
+         "--summary-docx SOUBOR  souhrnný dokument všech souhrnných řádků (.docx, na šířku)\n"
+         "--chart SOUBOR         sešit (.xlsx) s grafem síly v závislosti na teplotě ze souhrnných řádků\n",
          {"--ini", "-o", "--material", "--temperature", "--material-file", "--equation", "--D0", "--h0",
           "--d", "--H", "--f1", "--f2", "--text", "--summary-text", "--pdf", "--summary-pdf", "--docx",
-          "--summary-docx"},
+          "--summary-docx", "--chart"},
          {"--yes"},
          {"--material-file", "--temperature"}},
     };
@@ -132,6 +134,9 @@ struct Failure {
     int code;
     QString message;
 };
+
+// The database cannot be reached: no calculation of the command can go on.
+struct ConnectionFailure : Failure {};
 
 struct Options {
     QHash<QString, QStringList> values;
@@ -228,9 +233,15 @@ public:
         return d;
     }
     MaterialConnection& connection() {
+        if (m_failure) throw *m_failure;
         if (!m_connection) {
             m_connection = std::make_unique<MaterialConnection>();
-            connectDb(*m_connection, m_options, m_env);
+            try {
+                connectDb(*m_connection, m_options, m_env);
+            } catch (const Failure& f) {
+                m_failure = ConnectionFailure{f};
+                throw *m_failure;
+            }
         }
         return *m_connection;
     }
@@ -239,6 +250,7 @@ private:
     const Options& m_options;
     const Environment& m_env;
     std::unique_ptr<MaterialConnection> m_connection;
+    std::optional<ConnectionFailure> m_failure;
 };
 
 Data materialFile(const QString& path) {
@@ -534,6 +546,8 @@ Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextSt
             single = r.json;
             calculations.append(r.json);
             latest = unit.addCalculation(std::move(r.entry));
+        } catch (const ConnectionFailure&) {
+            throw; // no calculation can go on
         } catch (const Failure& f) {
             if (sources.size() == 1) throw;
             err << f.message << "\n";
@@ -563,6 +577,15 @@ Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextSt
     if (o.has(QStringLiteral("--summary-docx")))
         files.write(o.value(QStringLiteral("--summary-docx")),
                     out::docxBytes(out::summaryDocument(unit.summaryRows())));
+    if (o.has(QStringLiteral("--chart"))) {
+        // The chart needs a row; without one it says so, as the window does.
+        if (unit.history.isEmpty()) {
+            err << out::MsgNoSummaryRows << "\n";
+            code = std::max(code, int(Refused));
+        } else {
+            files.write(o.value(QStringLiteral("--chart")), out::chartWorkbook(unit.summaryRows()));
+        }
+    }
     if (sources.size() == 1) return single;
     Json history = Json::array();
     Json rows = Json::array();

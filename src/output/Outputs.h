@@ -36,7 +36,4 @@ public:
     virtual OutputResult DrawChart(const QList<bwd::SouhrnVysl>& rows) = 0;
 };
 
-// Says that an output is not built yet, instead of pretending; returns Unavailable.
-OutputResult pendingOutput(const QString& what);
-
 } // namespace prolis

@@ -2,6 +2,7 @@
 
 #include "ReportPainter.h"
 #include "core/UiServices.h"
+#include "output/ChartWorkbook.h"
 #include "output/DocumentFiles.h"
 #include "output/Protocol.h"
 #include "output/ReportPages.h"
@@ -62,8 +63,20 @@ public:
     OutputResult PrintSummaryReport(const QList<bwd::SouhrnVysl>& rows) override {
         return preview(out::summaryReport(rows));
     }
-    OutputResult DrawChart(const QList<bwd::SouhrnVysl>&) override {
-        return pendingOutput(QStringLiteral("Graf závislosti síly na teplotě"));
+    OutputResult DrawChart(const QList<bwd::SouhrnVysl>& rows) override {
+        // The spreadsheet first, as the system asks for it; then the rows.
+        if (!ui().hasApplicationFor(out::SpreadsheetMimeType)) {
+            showMessage(out::MsgNoExcel);
+            return OutputResult::Unavailable;
+        }
+        if (rows.isEmpty()) {
+            showMessage(out::MsgNoSummaryRows);
+            return OutputResult::Unavailable;
+        }
+        const QString stem =
+            QStringLiteral("Graf-") + out::safeFileName(rows.constFirst()[bwd::SummaryField::Ocel]);
+        return out::handOverDocument(out::SpreadsheetMimeType, out::MsgNoExcel, stem, QStringLiteral("xlsx"),
+                                     [&] { return out::chartWorkbook(rows); });
     }
 
 private:

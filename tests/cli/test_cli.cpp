@@ -1,4 +1,5 @@
 #include "cli/CalcCli.h"
+#include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
 #include "print/ReportPainter.h"
@@ -49,6 +50,7 @@ private slots:
     void textProtocols();
     void pdfReports();
     void wordDocuments();
+    void chartWorkbook();
     void backwardQuestions_data();
     void backwardQuestions();
     void backwardRefusals_data();
@@ -580,6 +582,39 @@ void TestCli::wordDocuments() {
         e.row.f[i] = r.json()["summaryRow"][QLatin1String(bwd::summaryFieldNames()[i])].toString();
     QCOMPARE(readFile(m_dir->filePath("d.docx")), out::docxBytes(out::backwardDocument(e.record)));
     QCOMPARE(readFile(m_dir->filePath("s.docx")), out::docxBytes(out::summaryDocument({e.row})));
+}
+
+void TestCli::chartWorkbook() {
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    QByteArray hot = WorkedMaterial;
+    hot.replace("\"teplo\": 20", "\"teplo\": 200");
+    const QString hotFile = writeFile(QStringLiteral("h.json"), hot);
+    const Result r = run(backwardArgs(hotFile, {"40", "30", "30", "40"})
+                         << "--material-file" << file << "--chart" << m_dir->filePath("g.xlsx"));
+    QCOMPARE(r.code, 0);
+    QList<bwd::SouhrnVysl> rows;
+    for (const QJsonValue& v : r.json()["summaryRows"].toArray()) {
+        bwd::SouhrnVysl row;
+        for (size_t i = 0; i < bwd::SummaryFieldCount; ++i)
+            row.f[i] = v[QLatin1String(bwd::summaryFieldNames()[i])].toString();
+        rows << row;
+    }
+    QCOMPARE(rows.size(), 2);
+    const QByteArray xlsx = readFile(m_dir->filePath("g.xlsx"));
+    QVERIFY(xlsx.startsWith("PK"));
+    QVERIFY(xlsx.contains("xl/charts/chart1.xml") && xlsx.contains("xl/chartsheets/sheet1.xml"));
+    QVERIFY(
+        out::chartWorkbook(rows).contains("xl/charts/chart1.xml")); // the same rows, the same kind of file
+    // No row: said so, nothing written.
+    QByteArray narrow = WorkedMaterial;
+    narrow.replace("\"fimax\": 1.4", "\"fimax\": 0.1");
+    const Result none =
+        run(backwardArgs(writeFile(QStringLiteral("n.json"), narrow), {"40", "30", "30", "40"})
+            << "--material-file" << writeFile(QStringLiteral("n2.json"), narrow) << "--chart"
+            << m_dir->filePath("none.xlsx"));
+    QCOMPARE(none.code, 1);
+    QVERIFY(none.err.endsWith(out::MsgNoSummaryRows + QLatin1Char('\n')));
+    QVERIFY(!QFile::exists(m_dir->filePath("none.xlsx")));
 }
 
 void TestCli::backwardQuestions_data() {

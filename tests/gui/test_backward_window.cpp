@@ -1,5 +1,6 @@
 #include "domain/BackwardUnit.h"
 #include "gui/U_ProtlZpet.h"
+#include "output/ChartWorkbook.h"
 #include "output/DocumentFiles.h"
 #include "output/Outputs.h"
 #include "output/Protocol.h"
@@ -92,6 +93,7 @@ private slots:
     void textProtocolsThroughTheWindow();
     void printedReportsThroughTheWindow();
     void summaryWordThroughTheWindow();
+    void chartThroughTheWindow();
     void latestDeletedSkipsOwnSteps();
     void listClickAndChecks();
     void reopenKeepsRecords();
@@ -407,6 +409,37 @@ void TestBackwardWindow::summaryWordThroughTheWindow() {
     QCOMPARE(ui.messages[0].kind, MsgKind::Stop);
     QVERIFY(ui.messages[0].text.endsWith(QStringLiteral("nelze otevřít: no handler.")));
     QVERIFY(!backwardUnit().StopFlag);
+}
+
+void TestBackwardWindow::chartThroughTheWindow() {
+    QStandardPaths::setTestModeEnabled(true);
+    RecordingUi ui;
+    TProtlZpet w; // its real outputs
+    calculateAt(w, 20);
+    calculateAt(w, 100);
+    // No spreadsheet application: its message, nothing written or opened.
+    ui.clear();
+    child<QPushButton>(&w, "GrafBB")->click();
+    QCOMPARE(ui.texts(), QStringList{out::MsgNoExcel});
+    QCOMPARE(ui.messages[0].kind, MsgKind::Plain);
+    QVERIFY(ui.log.filter(QStringLiteral("open:")).isEmpty());
+    // With one: the workbook of both rows, named after the material, opened.
+    ui.clear();
+    ui.registeredTypes = {out::SpreadsheetMimeType};
+    child<QPushButton>(&w, "GrafBB")->click();
+    QVERIFY(ui.messages.isEmpty());
+    const QStringList opened = ui.log.filter(QStringLiteral("open:"));
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(QFileInfo(opened[0].mid(5)).fileName().startsWith(QStringLiteral("Graf-C45-")));
+    QVERIFY(opened[0].endsWith(QStringLiteral(".xlsx")));
+    // Every row deleted: said so, nothing read from a missing row.
+    ui.answers = {Answer::Yes, Answer::Yes};
+    w.DeleteHistoryEntry(1);
+    w.DeleteHistoryEntry(0);
+    ui.clear();
+    child<QPushButton>(&w, "GrafBB")->click();
+    QCOMPARE(ui.texts(), QStringList{out::MsgNoSummaryRows});
+    QVERIFY(ui.log.filter(QStringLiteral("open:")).isEmpty());
 }
 
 void TestBackwardWindow::latestDeletedSkipsOwnSteps() {
