@@ -6,7 +6,7 @@ PATH="$PATH:/usr/sbin:/sbin"
 
 PACKAGES=(qt6-base-dev libqt6sql6-mysql libmariadb-dev mariadb-server-core mariadb-client-core
           libxlsxwriter-dev libzip-dev ninja-build cmake g++ xvfb xauth fonts-liberation2 poppler-utils
-          qt6-translations-l10n xdg-utils)
+          qt6-translations-l10n xdg-utils locales clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -23,6 +23,12 @@ ensure_packages() {
         as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
     fi
+}
+
+# The Czech locale the tests run under (its C library writes a decimal comma).
+ensure_czech_locale() {
+    locale -a 2>/dev/null | grep -qi '^cs_CZ\.utf-\?8$' && return 0
+    as_root localedef -i cs_CZ -f UTF-8 cs_CZ.UTF-8
 }
 
 # A TCP port on 127.0.0.1 that nobody listens on, from $1 upward.

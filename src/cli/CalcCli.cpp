@@ -39,6 +39,7 @@ const char* const MainHelp =
     "Společné volby:\n"
     "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
     "  -o SOUBOR       výsledek do souboru místo na standardní výstup\n"
+    "  --verbose       i hlášení knihovny Qt na standardní chybový výstup\n"
     "  --help          nápověda příkazu\n"
     "\n"
     "Heslo databáze: proměnná PROLIS_PASSWORD, jinak dotaz na terminálu.\n"
@@ -159,7 +160,7 @@ Options parse(const Command& cmd, const QStringList& args) {
             if (o.values.contains(a) && !cmd.repeatable.contains(a))
                 throw UsageError(QStringLiteral("volba %1 je zadána vícekrát").arg(a).toStdString());
             o.values[a].append(args[++i]);
-        } else if (cmd.flags.contains(a) || a == QLatin1String("--help")) {
+        } else if (cmd.flags.contains(a) || a == QLatin1String("--help") || a == QLatin1String("--verbose")) {
             o.flags.insert(a);
         } else {
             throw UsageError(QStringLiteral("neznámá volba nebo argument: %1").arg(a).toStdString());
@@ -253,11 +254,28 @@ private:
     std::optional<ConnectionFailure> m_failure;
 };
 
+// A material file: a regular file of a sane size (a device or a pipe could
+// be read without end).
+constexpr qint64 MaxMaterialFile = 1024 * 1024;
+
 Data materialFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
+    if (!info.isFile())
+        throw Failure{CalculationError,
+                      QStringLiteral("Soubor materiálu '%1' není obyčejný soubor.").arg(path)};
+    if (info.size() > MaxMaterialFile)
+        throw Failure{CalculationError,
+                      QStringLiteral("Soubor materiálu '%1' je větší než 1 MiB.").arg(path)};
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
-    return dataFromJson(f.readAll(), path);
+    const QByteArray text = f.read(MaxMaterialFile + 1); // it may have grown since
+    if (text.size() > MaxMaterialFile)
+        throw Failure{CalculationError,
+                      QStringLiteral("Soubor materiálu '%1' je větší než 1 MiB.").arg(path)};
+    return dataFromJson(text, path);
 }
 
 // Where the materials of a command come from: files, or the database with

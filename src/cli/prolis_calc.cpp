@@ -4,37 +4,37 @@
 #include <QGuiApplication>
 #include <memory>
 
+#include "TerminalPassword.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
-#include <termios.h>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 // The password from PROLIS_PASSWORD, otherwise asked on the terminal without echo.
 QString askPassword() {
     if (qEnvironmentVariableIsSet("PROLIS_PASSWORD")) return qEnvironmentVariable("PROLIS_PASSWORD");
-    FILE* tty = std::fopen("/dev/tty", "r+");
-    if (!tty) return {};
-    std::fputs("Heslo k databázi: ", tty);
-    std::fflush(tty);
-    termios old{};
-    const int fd = fileno(tty);
-    const bool isTerm = tcgetattr(fd, &old) == 0;
-    if (isTerm) {
-        termios quiet = old;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        tcsetattr(fd, TCSAFLUSH, &quiet);
+    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (tty < 0) return {};
+    const char* prompt = "Heslo k databázi: ";
+    (void)!::write(tty, prompt, std::strlen(prompt));
+    const std::optional<QByteArray> line = prolis::cli::readSecretLine(tty);
+    (void)!::write(tty, "\n", 1);
+    ::close(tty);
+    return line ? QString::fromLocal8Bit(*line) : QString();
+}
+
+// Qt's own warnings ("QSqlQuery::prepare: database not open", ...) stay off
+// standard error unless --verbose asks for them: scripts read one message line.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        std::abort();
     }
-    char buf[1024] = {};
-    const bool read = std::fgets(buf, sizeof buf, tty) != nullptr;
-    if (isTerm) tcsetattr(fd, TCSAFLUSH, &old);
-    std::fputs("\n", tty);
-    std::fclose(tty);
-    QString s = read ? QString::fromLocal8Bit(buf) : QString();
-    while (s.endsWith(QLatin1Char('\n')) || s.endsWith(QLatin1Char('\r')))
-        s.chop(1);
-    return s;
 }
 } // namespace
 
@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    if (!args.contains(QStringLiteral("--verbose"))) qInstallMessageHandler(quietQtMessages);
     std::unique_ptr<QCoreApplication> app;
     if (prolis::cli::wantsPdf(args)) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

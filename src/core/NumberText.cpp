@@ -9,10 +9,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 namespace prolis {
 
 namespace {
+
+// The C locale, whatever the process's locale is.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return c;
+}
 
 // Digits and decimal exponent of |v| in the form d.ddd...e<exp10>, with
 // `count` significant digits, correctly rounded from the exact binary value.
@@ -206,8 +213,10 @@ bool tryTextToFloat(const QString& text, double& value) {
     const auto res = std::from_chars(out, o, r, std::chars_format::general);
     if (res.ptr != o) return false;
     if (res.ec == std::errc::result_out_of_range) {
-        // from_chars leaves r untouched on a range error: tell overflow from underflow.
-        r = std::strtod(out, nullptr);
+        // from_chars leaves r untouched on a range error: tell overflow from
+        // underflow with strtod in the C locale (the process locale may use
+        // a decimal comma and stop at the point written above).
+        r = strtod_l(out, nullptr, cLocale());
         if (std::isinf(r)) return false;
     } else if (res.ec != std::errc()) {
         return false;

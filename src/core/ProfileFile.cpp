@@ -2,6 +2,7 @@
 
 #include "Encoding.h"
 #include "Errors.h"
+#include "FileWrite.h"
 #include "NumberText.h"
 
 #include <QFile>
@@ -38,47 +39,58 @@ QList<Line> splitLines(const QByteArray& data) {
     return lines;
 }
 
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+
+// The file's text: Windows-1250, or UTF-8 when it starts with the UTF-8
+// byte-order mark (as editors on other systems write it).
+struct Codec {
+    bool utf8 = false;
+    QString decode(const QByteArray& b) const { return utf8 ? QString::fromUtf8(b) : fromCp1250(b); }
+    QByteArray encode(const QString& s) const { return utf8 ? s.toUtf8() : toCp1250(s); }
+};
+
 // The section name of a "[name]" line, or a null string.
-QString sectionName(const QByteArray& line) {
+QString sectionName(const QByteArray& line, const Codec& c) {
     const QByteArray t = line.trimmed();
     if (!t.startsWith('[')) return {};
     const qsizetype close = t.indexOf(']');
     if (close < 0) return {};
-    return fromCp1250(t.mid(1, close - 1)).trimmed();
+    return c.decode(t.mid(1, close - 1)).trimmed();
 }
 
-bool keyOfLine(const QByteArray& line, QString& key, QString& value) {
+bool keyOfLine(const QByteArray& line, QString& key, QString& value, const Codec& c) {
     const qsizetype eq = line.indexOf('=');
     if (eq < 0) return false;
     const QByteArray t = line.trimmed();
     if (t.startsWith(';') || t.startsWith('[')) return false;
-    key = fromCp1250(line.left(eq)).trimmed();
-    value = fromCp1250(line.mid(eq + 1)).trimmed();
+    key = c.decode(line.left(eq)).trimmed();
+    value = c.decode(line.mid(eq + 1)).trimmed();
     return true;
 }
 
 // Index of the section header line, -1 when missing.
-qsizetype findSection(const QList<Line>& lines, const QString& section) {
+qsizetype findSection(const QList<Line>& lines, const QString& section, const Codec& c) {
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString name = sectionName(lines[i].text);
+        const QString name = sectionName(lines[i].text, c);
         if (!name.isNull() && name.compare(section.trimmed(), Qt::CaseInsensitive) == 0) return i;
     }
     return -1;
 }
 
 // End of the section body (index of the next header or of the end).
-qsizetype sectionEnd(const QList<Line>& lines, qsizetype header) {
+qsizetype sectionEnd(const QList<Line>& lines, qsizetype header, const Codec& c) {
     qsizetype i = header + 1;
-    while (i < lines.size() && sectionName(lines[i].text).isNull())
+    while (i < lines.size() && sectionName(lines[i].text, c).isNull())
         ++i;
     return i;
 }
 
-qsizetype findKey(const QList<Line>& lines, qsizetype header, const QString& key, QString* value) {
-    const qsizetype end = sectionEnd(lines, header);
+qsizetype findKey(const QList<Line>& lines, qsizetype header, const QString& key, QString* value,
+                  const Codec& c) {
+    const qsizetype end = sectionEnd(lines, header, c);
     for (qsizetype i = header + 1; i < end; ++i) {
         QString k, v;
-        if (keyOfLine(lines[i].text, k, v) && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0) {
+        if (keyOfLine(lines[i].text, k, v, c) && k.compare(key.trimmed(), Qt::CaseInsensitive) == 0) {
             if (value) *value = v;
             return i;
         }
@@ -86,13 +98,26 @@ qsizetype findKey(const QList<Line>& lines, qsizetype header, const QString& key
     return -1;
 }
 
-QByteArray readAll(const QString& path, bool& exists) {
-    exists = QFileInfo::exists(path);
-    if (!exists) return {};
+struct ProfileText {
+    bool exists = false;
+    Codec codec;
+    QList<Line> lines;
+};
+
+ProfileText load(const QString& path) {
+    ProfileText t;
+    t.exists = QFileInfo::exists(path);
+    if (!t.exists) return t;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
-    return f.readAll();
+    QByteArray data = f.readAll();
+    if (data.startsWith(Utf8Bom)) {
+        t.codec.utf8 = true;
+        data.remove(0, Utf8Bom.size());
+    }
+    t.lines = splitLines(data);
+    return t;
 }
 
 QString unquote(const QString& v) {
@@ -105,13 +130,12 @@ QString unquote(const QString& v) {
 } // namespace
 
 QString readString(const QString& path, const QString& section, const QString& key, const QString& fallback) {
-    bool exists = false;
-    const QList<Line> lines = splitLines(readAll(path, exists));
-    if (!exists) return fallback;
-    const qsizetype header = findSection(lines, section);
+    const ProfileText file = load(path);
+    if (!file.exists) return fallback;
+    const qsizetype header = findSection(file.lines, section, file.codec);
     if (header < 0) return fallback;
     QString value;
-    if (findKey(lines, header, key, &value) < 0) return fallback;
+    if (findKey(file.lines, header, key, &value, file.codec) < 0) return fallback;
     return unquote(value).left(MaxValueLength);
 }
 
@@ -125,41 +149,38 @@ int readInteger(const QString& path, const QString& section, const QString& key,
 void writeString(const QString& path, const QString& section, const QString& key, const QString& value) {
     const QString full = QFileInfo(path).absoluteFilePath();
     const auto fail = [&] { throw SettingsError(QStringLiteral("Unable to write to %1").arg(full)); };
-    bool exists = false;
-    QList<Line> lines;
+    ProfileText file;
     try {
-        lines = splitLines(readAll(path, exists));
+        file = load(path);
     } catch (const SettingsError&) {
         fail();
     }
-    const QByteArray entry = toCp1250(key + QLatin1Char('=') + value);
-    qsizetype header = findSection(lines, section);
+    QList<Line>& lines = file.lines;
+    const Codec& c = file.codec;
+    const QByteArray entry = c.encode(key + QLatin1Char('=') + value);
+    qsizetype header = findSection(lines, section, c);
     if (header < 0) {
         if (!lines.isEmpty() && lines.back().terminator.isEmpty()) lines.back().terminator = "\r\n";
-        lines.append(Line{"[" + toCp1250(section) + "]", "\r\n"});
+        lines.append(Line{"[" + c.encode(section) + "]", "\r\n"});
         lines.append(Line{entry, "\r\n"});
     } else {
-        const qsizetype at = findKey(lines, header, key, nullptr);
+        const qsizetype at = findKey(lines, header, key, nullptr, c);
         if (at >= 0) {
             lines[at].text = entry;
         } else {
             // After the last non-blank line of the section.
-            qsizetype pos = sectionEnd(lines, header);
+            qsizetype pos = sectionEnd(lines, header, c);
             while (pos - 1 > header && lines[pos - 1].text.trimmed().isEmpty())
                 --pos;
             if (lines[pos - 1].terminator.isEmpty()) lines[pos - 1].terminator = "\r\n";
             lines.insert(pos, Line{entry, "\r\n"});
         }
     }
-    QByteArray out;
+    QByteArray out = c.utf8 ? Utf8Bom : QByteArray();
     for (const Line& l : lines)
         out += l.text + l.terminator;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail();
-    if (f.write(out) != out.size()) fail();
-    if (!f.flush()) fail();
-    f.close();
-    if (f.error() != QFileDevice::NoError) fail();
+    // Written whole or not at all: a failure leaves the old file as it was.
+    if (!writeWholeFile(path, out)) fail();
 }
 
 void writeInteger(const QString& path, const QString& section, const QString& key, int value) {

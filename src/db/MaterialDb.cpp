@@ -7,6 +7,8 @@
 #include <QMetaType>
 #include <QSqlError>
 #include <QSqlField>
+#include <charconv>
+#include <cmath>
 
 namespace prolis {
 
@@ -73,13 +75,22 @@ void MaterialConnection::connect(const ConnectionSettings& s) {
     QSqlDatabase db = database();
     if (!db.isValid())
         throw DatabaseError(QStringLiteral("The MySQL client library (Qt driver QMYSQL) is not available"));
+    // The client library would take a port above 65535 modulo 65536: another server.
+    if (s.Port < 0 || s.Port > 65535)
+        throw DatabaseError(QStringLiteral("Port %1 je mimo rozsah 0–65535.").arg(s.Port));
     db.setHostName(s.HostName);
     if (s.Port != 0) db.setPort(s.Port);
     db.setDatabaseName(s.Database);
     db.setUserName(s.User);
     db.setPassword(s.Password);
-    // An unreachable host must not freeze the program for minutes.
-    db.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=5"));
+    // An unreachable host, or a server that stops answering, must not freeze
+    // the program: a statement then fails into the database-error path. The
+    // client library tries a read up to three times, so a silent server is
+    // given up after three read timeouts.
+    db.setConnectOptions(
+        QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;MYSQL_OPT_WRITE_TIMEOUT=%2")
+            .arg(m_connectTimeout)
+            .arg(m_readTimeout));
     if (!db.open()) throw libraryError(db.lastError());
 }
 
@@ -152,9 +163,42 @@ QVariant column(const QSqlRecord& row, const QString& name) {
     return row.value(i);
 }
 
+// A column's value as a finite number; NULL reads as 0. The schema is not
+// ours: a column of another type may hold a text, which must then be a
+// number in the server's notation ("35.68", "-1e-3"); anything else, and an
+// infinity or not-a-number, is refused as a database error.
 double number(const QSqlRecord& row, const QString& name) {
     const QVariant v = column(row, name);
-    return v.isNull() ? 0.0 : v.toDouble();
+    if (v.isNull()) return 0.0;
+    double d = 0;
+    bool ok = false;
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        d = v.toDouble(&ok);
+        break;
+    default: {
+        const QByteArray text = v.toString().trimmed().toLatin1();
+        const char* end = text.constData() + text.size();
+        const char* begin = text.constData() + (text.startsWith('+') ? 1 : 0);
+        const auto res = std::from_chars(begin, end, d, std::chars_format::general);
+        ok = !text.isEmpty() && res.ec == std::errc() && res.ptr == end &&
+             v.toString().trimmed().size() == text.size();
+        break;
+    }
+    }
+    if (!ok || !std::isfinite(d))
+        throw DatabaseError(QStringLiteral("Hodnota '%1' ve sloupci %2 není číslo.").arg(v.toString(), name));
+    return d;
 }
 
 template <size_t N>
@@ -177,9 +221,12 @@ void fillData(Data& d, const QSqlRecord* row) {
     d.rp = number(r, QStringLiteral("Rp"));
     d.a5 = number(r, QStringLiteral("A5"));
     d.z = number(r, QStringLiteral("Z"));
-    const QVariant t = column(r, QStringLiteral("Teplo"));
-    const qlonglong teplo = t.isNull() ? 0 : t.toLongLong();
-    if (teplo < -32768 || teplo > 32767) throw RangeError(msg::RangeCheck);
+    const double t = number(r, QStringLiteral("Teplo"));
+    if (t != std::trunc(t))
+        throw DatabaseError(QStringLiteral("Hodnota '%1' ve sloupci %2 není celé číslo.")
+                                .arg(column(r, QStringLiteral("Teplo")).toString(), QStringLiteral("Teplo")));
+    if (t < -32768 || t > 32767) throw RangeError(msg::RangeCheck);
+    const qlonglong teplo = static_cast<qlonglong>(t);
     d.teplo = static_cast<std::int16_t>(teplo);
     d.ppol_a = number(r, QStringLiteral("ppol_a"));
     d.ppol_b = number(r, QStringLiteral("ppol_b"));

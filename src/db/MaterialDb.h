@@ -39,8 +39,17 @@ public:
     void disconnect();
     QSqlDatabase database() const;
 
+    // Seconds to wait for the server: for the connection (5), and for each
+    // attempt to read or write once connected (5, tried three times).
+    void setTimeouts(int connectSeconds, int readSeconds) {
+        m_connectTimeout = connectSeconds;
+        m_readTimeout = readSeconds;
+    }
+
 private:
     QString m_name;
+    int m_connectTimeout = 5;
+    int m_readTimeout = 5;
 };
 
 // A parameter: an integer key, or none (bound as NULL: the statement yields no rows).

@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include "core/ProfileFile.h"
 #include "db/ConnectionSettings.h"
+#include "support/FullDisk.h"
 #include "support/RecordingUi.h"
 
 #include "support/Controls.h"
@@ -100,6 +101,10 @@ void TestSettings::profileRead_data() {
     QTest::newRow("cp1250") << QByteArray("[Database]\r\nUser=\x9e\xe1k\r\n") << "Database"
                             << "User"
                             << "žák";
+    QTest::newRow("UTF-8 byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[Database]\r\nUser=\xC5\xBE\xC3\xA1k\r\n") << "Database"
+        << "User"
+        << "žák";
     QTest::newRow("2047 characters at most")
         << QByteArray("[Database]\r\nUser=") + QByteArray(3000, 'a') << "Database"
         << "User" << QString(2047, QLatin1Char('a'));
@@ -129,6 +134,9 @@ void TestSettings::profileWrite_data() {
                                  << "u" << QByteArray("[X]\r\na=1\r\n[Database]\r\nUser=u\r\n");
     QTest::newRow("create file") << QByteArray() << "Port"
                                  << "3306" << QByteArray("[Database]\r\nPort=3306\r\n");
+    QTest::newRow("UTF-8 file stays UTF-8 with its mark")
+        << QByteArray("\xEF\xBB\xBF[Database]\r\nUser=x\r\n") << "User"
+        << "žák" << QByteArray("\xEF\xBB\xBF[Database]\r\nUser=\xC5\xBE\xC3\xA1k\r\n");
     QTest::newRow("template filled")
         << settingsTemplate() << "Port"
         << "99999" << QByteArray("[Database]\r\nHostName=\r\nPort=99999\r\nDatabase=\r\nUser=\r\n");
@@ -152,6 +160,20 @@ void TestSettings::writeFailure() {
     } catch (const SettingsError& e) {
         QCOMPARE(e.message(), QStringLiteral("Unable to write to %1").arg(path));
     }
+    // The disk fills up during the save: the message, and the old file whole.
+    const QByteArray before(
+        "[Database]\r\nHostName=db.example.lan\r\nPort=3306\r\nDatabase=prolis\r\nUser=u\r\n");
+    writeBytes(m_ini, before);
+    const int code = test::withDiskFullAfter(40, [&] {
+        try {
+            profile::writeString(m_ini, SettingsSection, QStringLiteral("User"), QStringLiteral("technolog"));
+        } catch (const SettingsError& e) {
+            return e.message() == QStringLiteral("Unable to write to %1").arg(m_ini) ? 1 : 2;
+        }
+        return 0;
+    });
+    QCOMPARE(code, 1);
+    QCOMPARE(readBytes(m_ini), before);
 }
 
 void TestSettings::templateCreatedByDialog() {

@@ -3,12 +3,14 @@
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
 #include "print/ReportPainter.h"
+#include "support/FullDisk.h"
 #include "support/TestDb.h"
 
 #include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -51,6 +53,10 @@ private slots:
     void pdfReports();
     void wordDocuments();
     void chartWorkbook();
+    void writeFailures();
+    void materialFileBounds();
+    void oneMessageLine_data();
+    void oneMessageLine();
     void backwardQuestions_data();
     void backwardQuestions();
     void backwardRefusals_data();
@@ -106,7 +112,7 @@ void TestCli::usage_data() {
     QTest::newRow("help") << QStringList{"--help"} << 0;
     QTest::newRow("unknown command") << QStringList{"print"} << 64;
     QTest::newRow("command help") << QStringList{"flow", "--help"} << 0;
-    QTest::newRow("unknown option") << QStringList{"materials", "--verbose"} << 64;
+    QTest::newRow("unknown option") << QStringList{"materials", "--loud"} << 64;
     QTest::newRow("option without value") << QStringList{"material", "--material"} << 64;
     QTest::newRow("missing temperature") << QStringList{"material", "--material", "1"} << 64;
     QTest::newRow("bad equation") << QStringList{"flow", "--material-file", "x", "--equation",
@@ -615,6 +621,69 @@ void TestCli::chartWorkbook() {
     QCOMPARE(none.code, 1);
     QVERIFY(none.err.endsWith(out::MsgNoSummaryRows + QLatin1Char('\n')));
     QVERIFY(!QFile::exists(m_dir->filePath("none.xlsx")));
+}
+
+void TestCli::writeFailures() {
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    // A device that is full: written in place (never replaced), the failure reported.
+    const Result full = run(backwardArgs(file, {"40", "30", "30", "40"}) << "-o"
+                                                                         << "/dev/full");
+    QCOMPARE(full.code, 3);
+    QVERIFY2(full.err.startsWith(QStringLiteral("Soubor /dev/full nelze zapsat: ")), qPrintable(full.err));
+    QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists() &&
+            !QFileInfo(QStringLiteral("/dev/full")).isFile());
+    // A disk that fills up while writing: the exit code says so and the file
+    // that was there is left whole.
+    const QString target = writeFile(QStringLiteral("r.json"), "the previous result\n");
+    const int code = test::withDiskFullAfter(64, [&] {
+        return run(backwardArgs(file, {"40", "30", "30", "40"}) << "-o" << target).code;
+    });
+    QCOMPARE(code, 3);
+    QCOMPARE(readFile(target), QByteArray("the previous result\n"));
+}
+
+void TestCli::materialFileBounds() {
+    // Only regular files of a sane size: /dev/zero would be read without end.
+    const Result zero = run({"flow", "--material-file", "/dev/zero", "--equation", "0", "--phi", "1"});
+    QCOMPARE(zero.code, 2);
+    QCOMPARE(zero.err, QStringLiteral("Soubor materiálu '/dev/zero' není obyčejný soubor.\n"));
+    const QString big = writeFile(QStringLiteral("big.json"), QByteArray(1024 * 1024 + 1, ' '));
+    const Result large = run({"flow", "--material-file", big, "--equation", "0", "--phi", "1"});
+    QCOMPARE(large.code, 2);
+    QVERIFY(large.err.endsWith(QStringLiteral("je větší než 1 MiB.\n")));
+}
+
+void TestCli::oneMessageLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("empty material file name")
+        << QStringList{"flow", "--material-file", "", "--equation", "0", "--phi", "1"};
+    QTest::newRow("empty output name")
+        << QStringList{"flow", "--material-file", "x", "--equation", "0", "--phi", "1"};
+    QTest::newRow("server not there") << QStringList{"materials"};
+}
+
+void TestCli::oneMessageLine() {
+    // The program writes its one message line and nothing of Qt's own.
+    QFETCH(QStringList, args);
+    const QString ini =
+        writeFile(QStringLiteral("closed.ini"), "[Database]\r\nHostName=127.0.0.1\r\nPort=1\r\n");
+    if (args.size() > 2 && args[2] == QLatin1String("x")) {
+        args[2] = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+        args << "-o"
+             << "";
+    }
+    if (args[0] == QLatin1String("materials")) args << "--ini" << ini;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PROLIS_PASSWORD"), QStringLiteral("x"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PROLIS_CALC_PATH), args);
+    QVERIFY(p.waitForFinished(30000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY(p.exitCode() != 0);
+    QCOMPARE(err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(!err.contains(QStringLiteral("QSql")) && !err.contains(QStringLiteral("QFSFileEngine")),
+             qPrintable(err));
 }
 
 void TestCli::backwardQuestions_data() {

@@ -3,12 +3,15 @@
 
 #include <QFile>
 #include <QtTest>
+#include <charconv>
+#include <clocale>
 
 using namespace prolis;
 
 class TestNumberText : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void fixed_data();
     void fixed();
     void general_data();
@@ -19,6 +22,16 @@ private slots:
     void integers_data();
     void integers();
 };
+
+void TestNumberText::initTestCase() {
+    // The process locale as a program sets it from the environment. Under a
+    // Czech locale (the run with PROLIS_EXPECT_DECIMAL_COMMA=1) the C library
+    // reads and writes numbers with a comma: nothing here may follow it.
+    setlocale(LC_ALL, "");
+    if (qEnvironmentVariableIntValue("PROLIS_EXPECT_DECIMAL_COMMA") == 1)
+        QVERIFY2(QByteArray(localeconv()->decimal_point) == ",",
+                 "the Czech locale is missing (scripts/test generates cs_CZ.UTF-8)");
+}
 
 void TestNumberText::fixed_data() {
     QTest::addColumn<double>("value");
@@ -87,7 +100,13 @@ void TestNumberText::againstReference() {
     while (!f.atEnd()) {
         const QList<QByteArray> cols = f.readLine().trimmed().split('\t');
         QCOMPARE(cols.size(), 6);
-        const double v = std::strtod(cols[0].constData(), nullptr);
+        // The value as a hexadecimal float, read without the process locale.
+        const QByteArray hex = cols[0];
+        const bool negative = hex.startsWith('-');
+        const QByteArray digits = hex.mid(negative ? 3 : 2); // after "0x" or "-0x"
+        double v = 0;
+        std::from_chars(digits.constData(), digits.constData() + digits.size(), v, std::chars_format::hex);
+        if (negative) v = -v;
         const QString where = QString::fromLatin1(cols[0]);
         QCOMPARE(formatGeneral(v) + ' ' + where, QString::fromUtf8(cols[1]) + ' ' + where);
         QCOMPARE(formatFixed(v, 1) + ' ' + where, QString::fromUtf8(cols[2]) + ' ' + where);
@@ -122,6 +141,9 @@ void TestNumberText::parse_data() {
     QTest::newRow("letters") << "abc" << false << 0.0;
     QTest::newRow("exponent without digits") << "1E" << false << 0.0;
     QTest::newRow("beyond double") << "1E400" << false << 0.0;
+    QTest::newRow("beyond double, with a comma") << "1,5e400" << false << 0.0;
+    QTest::newRow("just beyond the largest double") << "1,8e308" << false << 0.0;
+    QTest::newRow("underflow with a comma") << "2,5E-400" << true << 0.0;
     QTest::newRow("inf") << "inf" << false << 0.0;
     QTest::newRow("nan") << "nan" << false << 0.0;
 }

@@ -2,6 +2,7 @@
 #include "core/Encoding.h"
 #include "output/Protocol.h"
 #include "output/TextSave.h"
+#include "support/FullDisk.h"
 #include "support/RecordingUi.h"
 #include "support/Records.h"
 
@@ -268,6 +269,20 @@ void TestProtocol::unwritableTarget() {
                 (QStringLiteral("Protokol nebyl uložen.\r") + written + ": ").size());
     }
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(readFile(target), QByteArray("kept"));
+    // The disk fills up while the protocol is written: the error box, and the
+    // file that was there left whole.
+    const int code = test::withDiskFullAfter(3, [&] {
+        RecordingUi childUi;
+        childUi.saveAnswers = {target};
+        const OutputResult r = saveTextFile(dialog, QByteArray(100, 'x'));
+        return r == OutputResult::Failed && childUi.messages.size() == 1 &&
+                       childUi.messages[0].text.startsWith(QStringLiteral("Protokol nebyl uložen.\r") +
+                                                           target)
+                   ? 7
+                   : 8;
+    });
+    QCOMPARE(code, 7);
     QCOMPARE(readFile(target), QByteArray("kept"));
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+// The database password typed on the terminal: no echo while it is typed,
+// the echo back on every way out (Ctrl-C, a kill, Ctrl-Z included), and a
+// line of any length.
+#include <QByteArray>
+#include <optional>
+
+namespace prolis::cli {
+
+// Reads one line from the terminal `fd` with the echo off; nothing at the end
+// of the input. When `fd` is no terminal the line is read as it is.
+std::optional<QByteArray> readSecretLine(int fd);
+
+} // namespace prolis::cli
