@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <locale.h>
 
 using namespace prolis;
 
@@ -33,6 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ok) {
         if (!std::isfinite(v)) fuzz::violated("a text read as a non-finite number", text);
         roundTrip(v);
+        // The same value as the C library reads from the text with a point.
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        const QByteArray point = text.trimmed().toLatin1().replace(',', '.');
+        const double reference = strtod_l(point.constData(), nullptr, c);
+        if (reference != v && !(reference == 0 && v == 0))
+            fuzz::violated("read differently from strtod", text);
     }
     try {
         const double w = textToFloat(text);

@@ -7,20 +7,9 @@
 
 namespace prolis::fp {
 
-double checked(double v) {
+void raiseFor(double v) {
     if (std::isnan(v)) throw MathError(msg::InvalidOp);
-    if (std::isinf(v)) throw MathError(msg::Overflow);
-    return v;
-}
-
-double add(double a, double b) {
-    return checked(a + b);
-}
-double sub(double a, double b) {
-    return checked(a - b);
-}
-double mul(double a, double b) {
-    return checked(a * b);
+    throw MathError(msg::Overflow);
 }
 
 double div(double a, double b) {

@@ -5,11 +5,27 @@
 //   0/0, log of a negative number, a non-integral power of a negative number
 //                                          -> "Invalid floating point operation"
 //   overflow                               -> "Floating point overflow"
+#include <cmath>
+
 namespace prolis::fp {
 
-double add(double a, double b);
-double sub(double a, double b);
-double mul(double a, double b);
+// Raises the matching error when v is not finite.
+[[noreturn]] void raiseFor(double v);
+inline double checked(double v) {
+    if (!std::isfinite(v)) [[unlikely]]
+        raiseFor(v);
+    return v;
+}
+
+inline double add(double a, double b) {
+    return checked(a + b);
+}
+inline double sub(double a, double b) {
+    return checked(a - b);
+}
+inline double mul(double a, double b) {
+    return checked(a * b);
+}
 double div(double a, double b);
 double ln(double x);
 double exp(double x);
@@ -21,7 +37,4 @@ double tan(double x);
 double power(double x, double b);
 // x^n by repeated squaring; a negative n gives 1 / x^|n|.
 double intPower(double x, int n);
-// Raises the matching error when v is not finite.
-double checked(double v);
-
 } // namespace prolis::fp

@@ -7,6 +7,7 @@
 // from zero. printf and QLocale round the binary value with ties to even and
 // must not be used for these texts.
 #include <QString>
+#include <QStringView>
 #include <string>
 
 namespace prolis {
@@ -30,6 +31,8 @@ QString formatGeneral(double v);
 // fixed(d): exactly d decimals after rounding to `precision` significant digits;
 // scientific ("1,23457E6") when the integer part needs more digits than the precision.
 QString formatFixed(double v, int decimals, int precision = 15);
+// The same followed by `suffix` (a unit such as " MPa"), made in one piece.
+QString formatFixed(double v, int decimals, int precision, QStringView suffix);
 
 // The three-decimal format of the validity and strain values (precision 6).
 inline QString formatFixed3(double v) {

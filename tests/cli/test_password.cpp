@@ -43,7 +43,8 @@ void TestPassword::longLine() {
     std::thread typist([&] { // typed once the prompt waits (it drops what came before)
         QThread::msleep(100);
         for (int at = 0; at < password.size(); at += 500) {
-            (void)!::write(pty.master, password.constData() + at, 500);
+            (void)!::write(pty.master, password.constData() + at,
+                           static_cast<size_t>(std::min<qsizetype>(500, password.size() - at)));
             QThread::msleep(5);
         }
         (void)!::write(pty.master, "\n", 1);
