@@ -1,4 +1,6 @@
 #include "CalcCli.h"
+#include "Batch.h"
+#include "Calculations.h"
 
 #include "core/Errors.h"
 #include "core/FileWrite.h"
@@ -35,6 +37,7 @@ const char* const MainHelp =
     "  flow        přetvárný odpor, měrná práce a střední přetvárný odpor při deformaci\n"
     "  forward     dopředné protlačování: kontrola platnosti, záznam výsledků a protokol\n"
     "  backward    zpětné protlačování: kontroly, záznamy výsledků, souhrnné řádky a protokoly\n"
+    "  batch       proud výpočtů forward a backward v jednom procesu (JSON Lines)\n"
     "\n"
     "Společné volby:\n"
     "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
@@ -121,6 +124,28 @@ const QList<Command>& commands() {
           "--summary-docx", "--chart"},
          {"--yes"},
          {"--material-file", "--temperature"}},
+        {"batch",
+         "Použití: prolis-calc batch [--input SOUBOR] [-o SOUBOR] [--ini SOUBOR]\n"
+         "Čte řádky JSON (JSON Lines) ze standardního vstupu nebo ze souboru --input, každý\n"
+         "jeden výpočet, a na každý odpoví jedním řádkem v témže pořadí.\n"
+         "Řádek vstupu:\n"
+         "  {\"id\": libovolná hodnota, \"command\": \"forward\" | \"backward\",\n"
+         "   \"material\": {objekt souboru materiálu} | {\"name\": NÁZEV, \"temperature\": T}\n"
+         "               | {\"id\": ID, \"temperature\": T},\n"
+         "   \"equation\": 0..3, \"die\": 0 | 1 (jen forward),\n"
+         "   \"fields\": {\"D0\": \"30\", \"h0\": \"100\", ...}, \"yes\": true | false}\n"
+         "Pole mají jména voleb příkazu (forward: D0 h0 D1 D2 D3 L1 L3 alpha2 f1 f2 f3,\n"
+         "backward: D0 h0 d H f1 f2) a texty jako v okně (desetinná čárka).\n"
+         "Řádek výstupu:\n"
+         "  {\"id\": ..., \"exit\": 0|1|2|3|64, \"result\": objekt příkazu nebo null,\n"
+         "   \"message\": hlášení příkazu nebo null}\n"
+         "Chybný řádek dostane exit 64 a zpracování pokračuje. Materiál z databáze se načte\n"
+         "jednou pro každou dvojici materiál a teplota; připojí se, až jej řádek potřebuje.\n"
+         "Do roury nebo terminálu se odpovídá po řádcích. Návratový kód procesu je 0, když se\n"
+         "přečetl celý vstup; 3, když vstup nelze číst nebo výstup zapsat.\n",
+         {"--ini", "-o", "--input"},
+         {},
+         {}},
     };
     return list;
 }
@@ -129,15 +154,6 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// An error that ends a command (or one calculation) with its own exit code.
-struct Failure {
-    int code;
-    QString message;
-};
-
-// The database cannot be reached: no calculation of the command can go on.
-struct ConnectionFailure : Failure {};
 
 struct Options {
     QHash<QString, QStringList> values;
@@ -169,40 +185,9 @@ Options parse(const Command& cmd, const QStringList& args) {
     return o;
 }
 
-// The exit code and message of an error that ends a command or a calculation.
-Failure failureOf(const std::exception& e) {
-    if (const auto* d = dynamic_cast<const DatabaseError*>(&e))
-        return {DatabaseOrSettings, errorDisplayText(d->message())};
-    if (const auto* s = dynamic_cast<const SettingsError*>(&e))
-        return {DatabaseOrSettings, errorDisplayText(s->message())};
-    if (const auto* x = dynamic_cast<const Error*>(&e))
-        return {CalculationError, errorDisplayText(x->message())};
-    return {CalculationError, QString::fromUtf8(e.what())};
-}
-
 QString settingsPath(const Options& o, const Environment& env) {
     if (o.values.contains(QStringLiteral("--ini"))) return o.value(QStringLiteral("--ini"));
     return env.executableDir + QStringLiteral("/prolis.ini");
-}
-
-// Connects with the settings file and the password, as the windows do.
-void connectDb(MaterialConnection& c, const Options& o, const Environment& env) {
-    const QString path = settingsPath(o, env);
-    if (!QFileInfo(path).isFile())
-        throw Failure{DatabaseOrSettings,
-                      QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(path)};
-    ConnectionSettings s;
-    try {
-        readSettingsFile(path, s);
-    } catch (const Error& e) {
-        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
-    }
-    s.Password = env.password ? env.password() : QString();
-    try {
-        c.connect(s);
-    } catch (const Error& e) {
-        throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
-    }
 }
 
 int temperatureOf(const QString& text) {
@@ -210,49 +195,6 @@ int temperatureOf(const QString& text) {
     if (!tryTextToInt(text, t)) throw UsageError("--temperature potřebuje celé číslo");
     return t;
 }
-
-// The material database of a command, connected when first needed.
-class Database {
-public:
-    Database(const Options& o, const Environment& env) : m_options(o), m_env(env) {}
-
-    Data load(const QString& material, int temperature) {
-        MaterialConnection& c = connection();
-        Data d;
-        LookupResult r;
-        try {
-            r = loadMaterial(c, material, temperature, d);
-        } catch (const DatabaseError& e) {
-            throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
-        }
-        if (r == LookupResult::NoMaterial)
-            throw Failure{Refused, QStringLiteral("Materiál „%1“ v databázi není.").arg(material)};
-        if (r == LookupResult::NoTemperature)
-            throw Failure{Refused, QStringLiteral("Materiál „%1“ nemá v databázi teplotu %2 °C.")
-                                       .arg(material)
-                                       .arg(temperature)};
-        return d;
-    }
-    MaterialConnection& connection() {
-        if (m_failure) throw *m_failure;
-        if (!m_connection) {
-            m_connection = std::make_unique<MaterialConnection>();
-            try {
-                connectDb(*m_connection, m_options, m_env);
-            } catch (const Failure& f) {
-                m_failure = ConnectionFailure{f};
-                throw *m_failure;
-            }
-        }
-        return *m_connection;
-    }
-
-private:
-    const Options& m_options;
-    const Environment& m_env;
-    std::unique_ptr<MaterialConnection> m_connection;
-    std::optional<ConnectionFailure> m_failure;
-};
 
 // A material file: a regular file of a sane size (a device or a pipe could
 // be read without end).
@@ -280,7 +222,7 @@ Data materialFile(const QString& path) {
 
 // Where the materials of a command come from: files, or the database with
 // one or more temperatures. Each source is loaded when its calculation runs.
-QList<std::function<Data()>> materialSources(const Options& o, Database& db, bool required) {
+QList<std::function<Data()>> materialSources(const Options& o, MaterialDatabase& db, bool required) {
     const bool files = o.values.contains(QStringLiteral("--material-file"));
     const bool named = o.values.contains(QStringLiteral("--material"));
     if (files && named) throw UsageError("--material-file a --material se vylučují");
@@ -305,11 +247,11 @@ QList<std::function<Data()>> materialSources(const Options& o, Database& db, boo
     return sources;
 }
 
-Data singleMaterial(const Options& o, Database& db) {
+Data singleMaterial(const Options& o, MaterialDatabase& db) {
     return materialSources(o, db, true).constFirst()();
 }
 
-Json materialsJson(Database& db) {
+Json materialsJson(MaterialDatabase& db) {
     QList<MaterialRow> rows;
     MaterialConnection& c = db.connection();
     try {
@@ -335,7 +277,7 @@ Json materialsJson(Database& db) {
     return arr;
 }
 
-Json flowJson(const Options& o, Database& db) {
+Json flowJson(const Options& o, MaterialDatabase& db) {
     bool ok = false;
     const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
     if (!o.values.contains(QStringLiteral("--equation")) || !ok || eq < 0 || eq > 3)
@@ -358,26 +300,6 @@ Json flowJson(const Options& o, Database& db) {
     return j;
 }
 
-template <size_t N>
-Json textsObject(const std::array<const char*, N>& names, const std::array<QString, N>& texts) {
-    Json j = Json::object();
-    for (size_t i = 0; i < N; ++i)
-        j.add(QLatin1String(names[i]), Json::string(texts[i]));
-    return j;
-}
-
-Json checkedText(const QString& text, bool inRange) {
-    Json j = Json::object();
-    j.add(QStringLiteral("text"), Json::string(text));
-    j.add(QStringLiteral("inRange"), Json::boolean(inRange));
-    return j;
-}
-
-// A message of the windows for the terminal: "\r" breaks the line.
-QString terminalText(QString text) {
-    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
 // The equation: none when the option is missing (the window's check then
 // refuses), a usage error when it is not 0..3.
 EquationKind equationOption(const Options& o) {
@@ -387,71 +309,6 @@ EquationKind equationOption(const Options& o) {
     if (!ok || eq < 0 || eq > 3) throw UsageError("--equation potřebuje 0, 1, 2 nebo 3");
     return static_cast<EquationKind>(eq);
 }
-
-// The answers of prolis-calc to a calculation's questions: every one Yes with
-// --yes; without it the first refuses the calculation (exit 1).
-class TerminalAnswers {
-public:
-    explicit TerminalAnswers(bool yes) : m_yes(yes) {}
-    bool ask(const QString& question) {
-        if (m_yes) m_questions.append(Json::string(question));
-        return m_yes;
-    }
-    [[noreturn]] static void declined(const QString& question, const QString& refusal) {
-        throw Failure{Refused, terminalText(question) + QLatin1Char('\n') + terminalText(refusal)};
-    }
-    [[noreturn]] static void inputMissing(const QString& message) {
-        throw Failure{Refused, terminalText(message)};
-    }
-    const Json& questions() const { return m_questions; }
-
-private:
-    bool m_yes;
-    Json m_questions = Json::array();
-};
-
-class ForwardAnswers final : public fwd::Dialogue {
-public:
-    explicit ForwardAnswers(bool yes) : answers(yes) {}
-    void inputMissing(const fwd::InputProblem& problem) override {
-        TerminalAnswers::inputMissing(problem.message);
-    }
-    void showValidity(const fwd::Validity& validity) override {
-        for (const fwd::Ratio& r : validity.rows)
-            checks.add(QLatin1String(r.key), checkedText(r.text, r.inRange));
-    }
-    bool ask(const fwd::Ratio& ratio) override { return answers.ask(ratio.question); }
-    void declined(const fwd::Ratio& ratio) override {
-        TerminalAnswers::declined(ratio.question, ratio.refusal);
-    }
-
-    TerminalAnswers answers;
-    Json checks = Json::object();
-};
-
-class BackwardAnswers final : public bwd::Dialogue {
-public:
-    explicit BackwardAnswers(bool yes) : answers(yes) {}
-    void inputMissing(const QString& message) override { TerminalAnswers::inputMissing(message); }
-    void showMeanFriction(const QString& text) override { f2str = text; }
-    void showReduction(const bwd::Reduction& r) override {
-        checks.add(QStringLiteral("b"), Json::string(r.bText));
-        checks.add(QStringLiteral("Epsilon"), checkedText(r.epsText, r.epsInRange));
-    }
-    void showStrain(const bwd::Strain& s) override {
-        checks.add(QStringLiteral("Fi1"), checkedText(s.phi1Text, s.phi1InRange));
-        checks.add(QStringLiteral("Fic"), Json::string(s.phicText));
-        checks.add(QStringLiteral("Fi2"), Json::string(s.phi2Text));
-    }
-    bool ask(const QString& question) override { return answers.ask(question); }
-    void declined(const QString& question, const QString& refusal) override {
-        TerminalAnswers::declined(question, refusal);
-    }
-
-    TerminalAnswers answers;
-    QString f2str;
-    Json checks = Json::object();
-};
 
 // The files a command writes besides its JSON: each option's bytes, written
 // whole or not at all, "-" meaning standard output.
@@ -477,48 +334,6 @@ private:
     const Environment& m_env;
 };
 
-struct ForwardResult {
-    Json json;
-    fwd::Souhrn record;
-};
-
-// One forward calculation: what the window does after "Výpočet", answered
-// by the options.
-ForwardResult forwardCalculation(const Data& material, EquationKind eq, fwd::DieType die, fwd::Inputs in,
-                                 bool yes) {
-    fwd::adjustInputsForDie(in, die);
-    ForwardAnswers answers(yes);
-    const DataModel model(material);
-    std::optional<fwd::Souhrn> record =
-        fwd::runCalculation(material, material.nazev, model, eq, die, in, answers);
-    Json j = Json::object();
-    j.add(QStringLiteral("validity"), answers.checks);
-    j.add(QStringLiteral("questions"), answers.answers.questions());
-    j.add(QStringLiteral("record"), textsObject(fwd::fieldNames(), record->f));
-    return {j, std::move(*record)};
-}
-
-struct BackwardResult {
-    Json json;
-    bwd::Entry entry;
-};
-
-// One backward calculation: what the window does after "Výpočet".
-BackwardResult backwardCalculation(const Data& material, EquationKind eq, const bwd::Inputs& in, bool yes) {
-    BackwardAnswers answers(yes);
-    const DataModel model(material);
-    bool stopFlag = false;
-    std::optional<bwd::Entry> e =
-        bwd::runCalculation(material, material.nazev, model, eq, in, stopFlag, answers);
-    Json j = Json::object();
-    j.add(QStringLiteral("f2str"), Json::string(answers.f2str));
-    j.add(QStringLiteral("checks"), answers.checks);
-    j.add(QStringLiteral("questions"), answers.answers.questions());
-    j.add(QStringLiteral("record"), textsObject(bwd::fieldNames(), e->record.f));
-    j.add(QStringLiteral("summaryRow"), textsObject(bwd::summaryFieldNames(), e->row.f));
-    return {j, std::move(*e)};
-}
-
 fwd::DieType dieOption(const Options& o) {
     if (!o.values.contains(QStringLiteral("--die"))) return fwd::DieType::None;
     const QString d = o.value(QStringLiteral("--die"));
@@ -526,14 +341,14 @@ fwd::DieType dieOption(const Options& o) {
     return static_cast<fwd::DieType>(d.toInt());
 }
 
-Json forwardCommand(const Options& o, Database& db, FileOutputs& files) {
+QByteArray forwardCommand(const Options& o, MaterialDatabase& db, FileOutputs& files) {
     const EquationKind eq = equationOption(o);
     const fwd::DieType die = dieOption(o);
     const Data material = materialSources(o, db, false).constFirst()();
     const fwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--D1"), o.value("--D2"),
                          o.value("--D3"), o.value("--L1"), o.value("--L3"), o.value("--alpha2"),
                          o.value("--f1"), o.value("--f2"), o.value("--f3")};
-    const ForwardResult r =
+    const ForwardOutcome r =
         forwardCalculation(material, eq, die, in, o.flags.contains(QStringLiteral("--yes")));
     if (o.has(QStringLiteral("--text")))
         files.write(o.value(QStringLiteral("--text")),
@@ -542,28 +357,30 @@ Json forwardCommand(const Options& o, Database& db, FileOutputs& files) {
         files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r.record));
     if (o.has(QStringLiteral("--docx")))
         files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r.record)));
-    return r.json;
+    QByteArray json;
+    JsonWriter w(json, true);
+    writeForward(w, r);
+    w.finish();
+    return json;
 }
 
 // The backward command: one calculation, or several of one geometry run
 // through a unit as the window runs them (history, summary rows, sorting).
 // A calculation that is refused or fails reports on `err` and adds nothing.
-Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextStream& err, int& code) {
+QByteArray backwardCommand(const Options& o, MaterialDatabase& db, FileOutputs& files, QTextStream& err,
+                           int& code) {
     const EquationKind eq = equationOption(o);
     const QList<std::function<Data()>> sources = materialSources(o, db, false);
     const bwd::Inputs in{o.value("--D0"), o.value("--h0"), o.value("--d"),
                          o.value("--H"),  o.value("--f1"), o.value("--f2")};
     const bool yes = o.flags.contains(QStringLiteral("--yes"));
     bwd::BackwardUnit unit;
-    Json calculations = Json::array();
+    std::vector<BackwardOutcome> calculations;
     std::optional<quint64> latest;
-    Json single;
     for (const auto& source : sources) {
         try {
-            BackwardResult r = backwardCalculation(source(), eq, in, yes);
-            single = r.json;
-            calculations.append(r.json);
-            latest = unit.addCalculation(std::move(r.entry));
+            calculations.push_back(backwardCalculation(source(), eq, in, yes));
+            latest = unit.addCalculation(calculations.back().entry);
         } catch (const ConnectionFailure&) {
             throw; // no calculation can go on
         } catch (const Failure& f) {
@@ -604,23 +421,90 @@ Json backwardCommand(const Options& o, Database& db, FileOutputs& files, QTextSt
             files.write(o.value(QStringLiteral("--chart")), out::chartWorkbook(unit.summaryRows()));
         }
     }
-    if (sources.size() == 1) return single;
-    Json history = Json::array();
-    Json rows = Json::array();
-    for (int i = 0; i < unit.history.size(); ++i) {
-        history.append(textsObject(bwd::fieldNames(), unit.history.at(i).record.f));
-        rows.append(textsObject(bwd::summaryFieldNames(), unit.history.at(i).row.f));
+    QByteArray json;
+    JsonWriter w(json, true);
+    if (sources.size() == 1) {
+        if (!calculations.empty()) writeBackward(w, calculations.front());
+        w.finish();
+        return json;
     }
-    Json j = Json::object();
-    j.add(QStringLiteral("calculations"), calculations);
-    j.add(QStringLiteral("history"), history);
-    j.add(QStringLiteral("summaryRows"), rows);
-    return j;
+    w.beginObject();
+    w.key(QLatin1StringView("calculations"));
+    w.beginArray(false);
+    for (const BackwardOutcome& c : calculations)
+        writeBackward(w, c);
+    w.endArray();
+    w.key(QLatin1StringView("history"));
+    w.beginArray(false);
+    for (int i = 0; i < unit.history.size(); ++i)
+        writeTexts(w, bwd::fieldNames(), unit.history.at(i).record.f);
+    w.endArray();
+    w.key(QLatin1StringView("summaryRows"));
+    w.beginArray(false);
+    for (int i = 0; i < unit.history.size(); ++i)
+        writeTexts(w, bwd::summaryFieldNames(), unit.history.at(i).row.f);
+    w.endArray();
+    w.endObject();
+    w.finish();
+    return json;
+}
+
+void writeResult(const QByteArray& json, const Options& o, FileOutputs& files) {
+    files.write(o.has(QStringLiteral("-o")) ? o.value(QStringLiteral("-o")) : QStringLiteral("-"),
+                json + '\n');
 }
 
 void writeResult(const Json& j, const Options& o, FileOutputs& files) {
-    files.write(o.has(QStringLiteral("-o")) ? o.value(QStringLiteral("-o")) : QStringLiteral("-"),
-                j.toText() + '\n');
+    writeResult(j.toText(), o, files);
+}
+
+// The batch command: the answers go to standard output or, with -o, into a
+// file that appears whole when the input has been read.
+int batchCommand(const Options& o, MaterialDatabase& db, QIODevice& out, const Environment& env) {
+    ReadSome read = env.readInput;
+    QFile input;
+    if (o.has(QStringLiteral("--input"))) {
+        input.setFileName(o.value(QStringLiteral("--input")));
+        if (!input.open(QIODevice::ReadOnly))
+            throw Failure{
+                DatabaseOrSettings,
+                QStringLiteral("Soubor %1 nelze číst: %2").arg(input.fileName(), input.errorString())};
+        read = [&input](char* data, qint64 size) { return input.read(data, size); };
+    }
+    if (!read) throw Failure{Usage, QStringLiteral("Standardní vstup zde není k dispozici.")};
+    BatchRunner runner(db);
+    const auto inputFailed = [&] {
+        return Failure{
+            DatabaseOrSettings,
+            input.isOpen()
+                ? QStringLiteral("Soubor %1 nelze číst: %2").arg(input.fileName(), input.errorString())
+                : QStringLiteral("Standardní vstup nelze číst.")};
+    };
+    if (!o.has(QStringLiteral("-o")) || o.value(QStringLiteral("-o")) == QLatin1String("-")) {
+        switch (runBatch(read, out, isInteractive(out), runner)) {
+        case BatchEnd::Done:
+            return Ok;
+        case BatchEnd::InputFailed:
+            throw inputFailed();
+        case BatchEnd::OutputFailed:
+            throw Failure{DatabaseOrSettings,
+                          QStringLiteral("Standardní výstup nelze zapsat: %1").arg(out.errorString())};
+        }
+    }
+    const QString path = o.value(QStringLiteral("-o"));
+    BatchEnd end = BatchEnd::Done;
+    QString reason;
+    const bool written = writeWholeFile(
+        path,
+        [&](QIODevice& file) {
+            end = runBatch(read, file, false, runner);
+            return end == BatchEnd::Done;
+        },
+        &reason);
+    if (end == BatchEnd::InputFailed) throw inputFailed();
+    if (!written)
+        throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, reason)};
+    return Ok;
 }
 
 } // namespace
@@ -649,7 +533,7 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
             out.write(cmd->help);
         } else {
             const QString name = QLatin1String(cmd->name);
-            Database db(o, env);
+            MaterialDatabase db(settingsPath(o, env), env);
             FileOutputs files(out, env);
             if (name == QLatin1String("materials")) {
                 writeResult(materialsJson(db), o, files);
@@ -664,9 +548,11 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
                 writeResult(flowJson(o, db), o, files);
             } else if (name == QLatin1String("forward")) {
                 writeResult(forwardCommand(o, db, files), o, files);
+            } else if (name == QLatin1String("batch")) {
+                code = batchCommand(o, db, out, env);
             } else if (name == QLatin1String("backward")) {
                 int calculationCode = Ok;
-                const Json j = backwardCommand(o, db, files, err, calculationCode);
+                const QByteArray j = backwardCommand(o, db, files, err, calculationCode);
                 writeResult(j, o, files);
                 code = std::max(code, calculationCode);
             }

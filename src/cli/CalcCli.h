@@ -19,6 +19,9 @@ struct Environment {
     // Report pages as a PDF document; the program gives the painter of the
     // print layer (this library paints nothing itself).
     std::function<QByteArray(const QList<out::Page>&)> pdf;
+    // Reads some bytes of standard input (for batch): the count, 0 at its
+    // end, -1 on an error.
+    std::function<qint64(char*, qint64)> readInput;
 };
 
 // Whether a command line asks for a PDF (the program then needs Qt Gui).

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +27,15 @@ QString askPassword() {
     (void)!::write(tty, "\n", 1);
     ::close(tty);
     return line ? QString::fromLocal8Bit(*line) : QString();
+}
+
+// Standard input as it comes: a pipe's line is answered before the next is
+// written (Qt's file reading would wait for a whole block).
+qint64 readStandardInput(char* data, qint64 size) {
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, data, static_cast<size_t>(size));
+        if (got >= 0 || errno != EINTR) return got;
+    }
 }
 
 // Qt's own warnings ("QSqlQuery::prepare: database not open", ...) stay off
@@ -53,8 +63,11 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QFile out;
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // The descriptor, not stdio's stream: what is written goes out at once
+    // (a batch answers a pipe line by line).
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     QTextStream err(stderr);
-    prolis::cli::Environment env{QCoreApplication::applicationDirPath(), askPassword, prolis::reportPdf};
+    prolis::cli::Environment env{QCoreApplication::applicationDirPath(), askPassword, prolis::reportPdf,
+                                 readStandardInput};
     return prolis::cli::run(QCoreApplication::arguments().mid(1), out, err, env);
 }

@@ -6,25 +6,12 @@
 
 namespace prolis {
 
-namespace {
-// A device or a pipe (/dev/full, /dev/stdout): written in place, every step
-// checked. Renaming a temporary file over it would replace the device.
-bool writeInPlace(const QString& path, const QByteArray& bytes, QString* reason) {
-    QFile file(path);
-    const auto fail = [&] {
-        if (reason) *reason = file.errorString();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail();
-    if (file.write(bytes) != bytes.size()) return fail();
-    if (!file.flush()) return fail();
-    file.close();
-    if (file.error() != QFileDevice::NoError) return fail();
-    return true;
-}
-} // namespace
-
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason) {
+    return writeWholeFile(
+        path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }, reason);
+}
+
+bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& produce, QString* reason) {
     if (path.isEmpty()) {
         if (reason) *reason = QStringLiteral("No file name");
         return false;
@@ -34,27 +21,30 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reaso
         if (reason) *reason = QStringLiteral("Is a directory");
         return false;
     }
-    if (info.exists() && !info.isFile()) return writeInPlace(path, bytes, reason);
-    QSaveFile file(path);
-    const auto fail = [&] {
-        if (reason) *reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    };
     // Unbuffered: a short write (a full disk) shows in write()'s count; a
-    // buffered QSaveFile here would commit a file cut short as complete.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail();
-    if (file.write(bytes) != bytes.size()) {
+    // buffered QSaveFile would commit a file cut short as complete.
+    const auto failure = [reason](const QFileDevice& file) {
         if (reason)
             *reason = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("Disk full");
+        return false;
+    };
+    if (info.exists() && !info.isFile()) {
+        // A device or a pipe (/dev/full, /dev/stdout): written in place, every
+        // step checked. Renaming a temporary file over it would replace the device.
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !produce(file) || !file.flush())
+            return failure(file);
+        file.close();
+        return file.error() == QFileDevice::NoError || failure(file);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure(file);
+    if (!produce(file)) {
+        failure(file);
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        if (reason) *reason = file.errorString();
-        return false;
-    }
-    return true;
+    return file.commit() || failure(file);
 }
 
 } // namespace prolis

@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include "JsonWriter.h"
+
 #include <QLocale>
 
 namespace prolis {
@@ -55,84 +57,53 @@ Json& Json::append(Json value) {
 }
 
 QByteArray jsonQuote(const QString& s) {
-    QString out = QStringLiteral("\"");
-    for (QChar c : s) {
-        const char16_t u = c.unicode();
-        switch (u) {
-        case u'"':
-            out += QStringLiteral("\\\"");
-            break;
-        case u'\\':
-            out += QStringLiteral("\\\\");
-            break;
-        case u'\n':
-            out += QStringLiteral("\\n");
-            break;
-        case u'\r':
-            out += QStringLiteral("\\r");
-            break;
-        case u'\t':
-            out += QStringLiteral("\\t");
-            break;
-        default:
-            if (u < 0x20)
-                out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
-            else
-                out += c;
-        }
-    }
-    out += QLatin1Char('"');
-    return out.toUtf8();
+    QByteArray out;
+    appendJsonString(out, s);
+    return out;
 }
 
 QByteArray Json::toText() const {
     QByteArray out;
-    write(out, 0);
+    JsonWriter w(out, true);
+    write(w);
+    w.finish();
     return out;
 }
 
-void Json::write(QByteArray& out, int depth) const {
-    const QByteArray pad((depth + 1) * 2, ' ');
-    const QByteArray closePad(depth * 2, ' ');
+void Json::write(JsonWriter& w) const {
     switch (m_type) {
     case Type::Null:
-        out += "null";
+        w.null();
         break;
     case Type::Bool:
-        out += m_bool ? "true" : "false";
+        w.boolean(m_bool);
         break;
     case Type::Number:
-        out += QByteArray::number(m_number, 'g', QLocale::FloatingPointShortest);
+        w.number(m_number);
         break;
     case Type::Integer:
-        out += QByteArray::number(m_integer);
+        w.integer(m_integer);
         break;
     case Type::String:
-        out += jsonQuote(m_string);
+        w.string(m_string);
         break;
     case Type::Array: {
         bool scalars = true;
         for (const Json& j : m_items)
             scalars = scalars && j.m_type != Type::Array && j.m_type != Type::Object;
-        out += '[';
-        for (int i = 0; i < m_items.size(); ++i) {
-            if (i) out += scalars ? ", " : ",";
-            if (!scalars) out += '\n' + pad;
-            m_items[i].write(out, depth + 1);
-        }
-        if (!scalars && !m_items.isEmpty()) out += '\n' + closePad;
-        out += ']';
+        w.beginArray(scalars);
+        for (const Json& j : m_items)
+            j.write(w);
+        w.endArray();
         break;
     }
     case Type::Object:
-        out += '{';
-        for (int i = 0; i < m_members.size(); ++i) {
-            out += i ? ",\n" : "\n";
-            out += pad + jsonQuote(m_members[i].first) + ": ";
-            m_members[i].second.write(out, depth + 1);
+        w.beginObject();
+        for (const auto& [k, v] : m_members) {
+            w.key(QStringView(k));
+            v.write(w);
         }
-        if (!m_members.isEmpty()) out += '\n' + closePad;
-        out += '}';
+        w.endObject();
         break;
     }
 }

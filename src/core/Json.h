@@ -7,6 +7,8 @@
 
 namespace prolis {
 
+class JsonWriter;
+
 class Json {
 public:
     enum class Type { Null, Bool, Number, Integer, String, Array, Object };
@@ -22,9 +24,9 @@ public:
     Json& append(Json value);                  // array item
 
     QByteArray toText() const; // indented by two blanks, ending without a newline
+    void write(JsonWriter& w) const;
 
 private:
-    void write(QByteArray& out, int depth) const;
     Type m_type = Type::Null;
     bool m_bool = false;
     double m_number = 0;

@@ -21,15 +21,15 @@ QList<MaterialRow> listMaterials(MaterialConnection& connection) {
 }
 
 LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature,
-                          Data& data) {
+                          Data& data, MaterialBy by) {
     MaterialQuery ocel(connection, sql::Materials);
     ocel.open();
     int row = -1;
     bool isNumber = false;
-    const int id = material.toInt(&isNumber);
+    const int id = by == MaterialBy::Name ? 0 : material.toInt(&isNumber);
     for (int i = 0; isNumber && row < 0 && i < ocel.rowCount(); ++i)
         if (ocel.row(i).value(QStringLiteral("id")).toInt() == id) row = i;
-    for (int i = 0; row < 0 && i < ocel.rowCount(); ++i)
+    for (int i = 0; by != MaterialBy::Id && row < 0 && i < ocel.rowCount(); ++i)
         if (ocel.row(i).value(QStringLiteral("nazev")).toString() == material) row = i;
     if (row < 0) return LookupResult::NoMaterial;
 

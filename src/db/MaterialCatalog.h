@@ -22,9 +22,13 @@ QList<MaterialRow> listMaterials(MaterialConnection& connection);
 
 enum class LookupResult { Found, NoMaterial, NoTemperature };
 
-// The material by its id (a text of digits) or else by its name, at the first
-// of its temperature rows whose value is `temperature`; Q3a fills `data`.
+// How `material` names a material: its id (a text of digits) or else its
+// name, or only one of the two.
+enum class MaterialBy { IdOrName, Id, Name };
+
+// The material at the first of its temperature rows whose value is
+// `temperature`; Q3a fills `data`.
 LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature,
-                          Data& data);
+                          Data& data, MaterialBy by = MaterialBy::IdOrName);
 
 } // namespace prolis

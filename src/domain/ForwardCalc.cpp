@@ -29,7 +29,7 @@ constexpr double QuarterPi = 0.78539816339744830963;
 constexpr double DegToRad = 0.017453292519943295769;
 
 QString mpa(double v) {
-    return formatFixed(v, 2) + QStringLiteral(" MPa");
+    return formatFixed(v, 2, 15, u" MPa");
 }
 QString mm(const QString& text) {
     return text + QStringLiteral(" mm");
@@ -140,7 +140,7 @@ MaterialValues materialSteps(Souhrn& r, const MaterialModel& model, EquationKind
     v.sp = model.flowStressAt(eq, strainPhi3(in));
     r[SigmaP3] = mpa(v.sp);
     v.aj = model.specificWorkAt(strainPhi3(in));
-    r[Aj] = formatFixed(v.aj, 4) + QStringLiteral(" J/mm^3");
+    r[Aj] = formatFixed(v.aj, 4, 15, u" J/mm^3");
     v.sps = model.meanFlowStressAt(strainPhi3(in));
     r[SigmaPS] = mpa(v.sps);
     return v;
@@ -213,7 +213,7 @@ void calculateWithoutCone(Souhrn& r, const MaterialModel& model, EquationKind eq
     r[TauRZ2] = mpa(fp::mul(f1v, sR2));
 
     const double fmax = fp::div(fp::mul(fp::mul(fp::sqr(d1), QuarterPi), sZ1max), 1000.0);
-    r[Fmax] = formatFixed(fmax, 2) + QStringLiteral(" kN");
+    r[Fmax] = formatFixed(fmax, 2, 15, u" kN");
 }
 
 void calculateWithCone(Souhrn& r, const MaterialModel& model, EquationKind eq, const Inputs& in) {
@@ -254,7 +254,7 @@ void calculateWithCone(Souhrn& r, const MaterialModel& model, EquationKind eq, c
     r[TauRZ2] = mpa(fp::mul(f1v, sR2));
 
     const double force = fp::div(fp::mul(fp::mul(fp::sqr(d1), QuarterPi), sZ1), 1000.0);
-    r[F] = formatFixed(force, 2) + QStringLiteral(" kN");
+    r[F] = formatFixed(force, 2, 15, u" kN");
 }
 
 Souhrn calculate(const Data& material, const MaterialModel& model, EquationKind eq, DieType die,

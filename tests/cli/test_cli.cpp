@@ -86,7 +86,7 @@ Result TestCli::run(const QStringList& args, const QString& password) {
     out.open(QIODevice::WriteOnly);
     QString err;
     QTextStream e(&err);
-    cli::Environment env{m_dir->path(), [password] { return password; }, reportPdf};
+    cli::Environment env{m_dir->path(), [password] { return password; }, reportPdf, {}};
     const int code = cli::run(args, out, e, env);
     return {code, QString::fromUtf8(out.data()), err};
 }
@@ -570,7 +570,7 @@ void TestCli::pdfReports() {
     out.open(QIODevice::WriteOnly);
     QString err;
     QTextStream e(&err);
-    QCOMPARE(cli::run(args, out, e, cli::Environment{m_dir->path(), {}, {}}), 64);
+    QCOMPARE(cli::run(args, out, e, cli::Environment{m_dir->path(), {}, {}, {}}), 64);
     QVERIFY(err.contains(QStringLiteral("PDF")));
 }
 
