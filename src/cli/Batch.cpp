@@ -123,10 +123,6 @@ std::array<QString, N> fieldTexts(const json::Document& doc, const json::Node* f
     return texts;
 }
 
-void writeMessage(QByteArray& out, const QString& message) {
-    appendJsonString(out, message);
-}
-
 } // namespace
 
 struct BatchRunner::Material {
@@ -225,7 +221,7 @@ const BatchRunner::Material& BatchRunner::material(const json::Node* node) {
 
 void BatchRunner::answerTooLong(QByteArray& out) {
     out += "{\"id\":null,\"exit\":64,\"result\":null,\"message\":";
-    writeMessage(out, QStringLiteral("Řádek je delší než 2 MiB."));
+    appendJsonString(out, QStringLiteral("Řádek je delší než 2 MiB."));
     out += "}\n";
 }
 
@@ -246,7 +242,7 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
         out += ",\"exit\":";
         out += QByteArray::number(code);
         out += ",\"result\":null,\"message\":";
-        writeMessage(out, message);
+        appendJsonString(out, message);
         out += "}\n";
     };
     try {

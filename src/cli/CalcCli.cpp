@@ -6,7 +6,6 @@
 #include "core/FileWrite.h"
 #include "core/Json.h"
 #include "core/NumberText.h"
-#include "db/ConnectionSettings.h"
 #include "db/MaterialCatalog.h"
 #include "domain/BackwardCalc.h"
 #include "domain/BackwardUnit.h"
@@ -22,7 +21,6 @@
 #include <QHash>
 #include <QIODevice>
 #include <QSet>
-#include <memory>
 
 namespace prolis::cli {
 

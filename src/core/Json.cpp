@@ -2,8 +2,6 @@
 
 #include "JsonWriter.h"
 
-#include <QLocale>
-
 namespace prolis {
 
 Json Json::boolean(bool b) {
@@ -54,12 +52,6 @@ Json& Json::add(const QString& key, Json value) {
 Json& Json::append(Json value) {
     m_items.append(std::move(value));
     return *this;
-}
-
-QByteArray jsonQuote(const QString& s) {
-    QByteArray out;
-    appendJsonString(out, s);
-    return out;
 }
 
 QByteArray Json::toText() const {

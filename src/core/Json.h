@@ -36,6 +36,4 @@ private:
     QList<Json> m_items;
 };
 
-QByteArray jsonQuote(const QString& s);
-
 } // namespace prolis

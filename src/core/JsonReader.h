@@ -39,7 +39,6 @@ public:
         m_known = std::move(known);
     }
     const Node& root() const { return m_nodes.front(); }
-    const Node& at(int i) const { return m_nodes[static_cast<size_t>(i)]; }
 
     // The member `name` of an object (the last of that name), or nullptr.
     const Node* member(const Node& object, std::string_view name) const;

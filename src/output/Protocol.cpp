@@ -17,6 +17,20 @@ public:
         m_lines.append(Line{QString(), true});
         return *this;
     }
+    // The material and temperature lines both protocols begin with, up to
+    // the heading of the dimensions.
+    Builder& materialHeader(const QString& ocel, const QString& rm, const QString& rp, const QString& a5,
+                            const QString& z, const QString& teplota) {
+        return line(QStringLiteral("Použitý materiál:"))
+            .line(QStringLiteral("Ocel: ") + ocel)
+            .line(QStringLiteral("Rm = ") + rm + QStringLiteral(" MPa   Rp = ") + rp +
+                  QStringLiteral(" MPa   A5 = ") + a5 + QStringLiteral(" %   Z = ") + z +
+                  QStringLiteral(" %"))
+            .separator()
+            .line(QStringLiteral("Teplota : ") + teplota + QStringLiteral(" °C"))
+            .separator()
+            .line(QStringLiteral("Rozměry součásti:"));
+    }
     Lines take() { return std::move(m_lines); }
 
 private:
@@ -24,12 +38,6 @@ private:
 };
 
 const QString Indent15 = QString(15, QLatin1Char(' '));
-
-QString materialLine(const QString& rm, const QString& rp, const QString& a5, const QString& z) {
-    return QStringLiteral("Rm = ") + rm + QStringLiteral(" MPa   ") + QStringLiteral("Rp = ") + rp +
-           QStringLiteral(" MPa   ") + QStringLiteral("A5 = ") + a5 + QStringLiteral(" %   ") +
-           QStringLiteral("Z = ") + z + QStringLiteral(" %");
-}
 
 } // namespace
 
@@ -43,13 +51,7 @@ Lines forwardProtocol(const fwd::Souhrn& r, Flavour flavour) {
     const bool word = flavour == Flavour::Word;
     Builder b;
     if (!word) b.line(Indent15 + ForwardTitle).separator();
-    b.line(QStringLiteral("Použitý materiál:"))
-        .line(QStringLiteral("Ocel: ") + r[Ocel])
-        .line(materialLine(r[Rm], r[Rp], r[A5], r[Z]))
-        .separator()
-        .line(QStringLiteral("Teplota : ") + r[Teplota] + QStringLiteral(" °C"))
-        .separator()
-        .line(QStringLiteral("Rozměry součásti:"))
+    b.materialHeader(r[Ocel], r[Rm], r[Rp], r[A5], r[Z], r[Teplota])
         .line(QStringLiteral("D0 = ") + r[D0] + QStringLiteral("   h0 = ") + r[h0])
         .line(QStringLiteral("D1 = ") + r[D1] + QStringLiteral("   D2 = ") + r[D2] +
               QStringLiteral("   D3 = ") + r[D3] + QStringLiteral("   L1 = ") + r[L1] +
@@ -114,13 +116,7 @@ Lines backwardProtocol(const bwd::Souhrn& r, Flavour flavour) {
     const bool word = flavour == Flavour::Word;
     Builder out;
     if (!word) out.separator().line(Indent15 + BackwardTitle).separator();
-    out.line(QStringLiteral("Použitý materiál:"))
-        .line(QStringLiteral("Ocel: ") + r[Ocel])
-        .line(materialLine(r[Rm], r[Rp], r[A5], r[Z]))
-        .separator()
-        .line(QStringLiteral("Teplota : ") + r[Teplota] + QStringLiteral(" °C"))
-        .separator()
-        .line(QStringLiteral("Rozměry součásti:"))
+    out.materialHeader(r[Ocel], r[Rm], r[Rp], r[A5], r[Z], r[Teplota])
         // Two blanks between the groups in the text file, three in the document.
         .line(QStringLiteral("D0 = ") + r[D0] + (word ? QStringLiteral("   ") : QStringLiteral("  ")) +
               QStringLiteral("h0 = ") + r[h0])

@@ -92,7 +92,7 @@ void paintReport(QPagedPaintDevice* device, const QList<out::Page>& pages) {
     }
 }
 
-QByteArray reportPdf(const QList<out::Page>& pages) {
+QByteArray pdfDocument(const std::function<void(QPagedPaintDevice*)>& paint) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -101,9 +101,13 @@ QByteArray reportPdf(const QList<out::Page>& pages) {
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         writer.setResolution(1200);
-        paintReport(&writer, pages);
+        paint(&writer);
     }
     return buffer.data();
+}
+
+QByteArray reportPdf(const QList<out::Page>& pages) {
+    return pdfDocument([&pages](QPagedPaintDevice* device) { paintReport(device, pages); });
 }
 
 } // namespace prolis

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <functional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -22,7 +23,10 @@ void paintReport(QPagedPaintDevice* device, const QList<out::Page>& pages);
 // Paints one page on any paint device whose logical DPI gives its scale.
 void paintPage(QPainter& painter, QPaintDevice* device, const out::Page& page);
 
-// The pages as a PDF document (A4, text kept as text).
+// What `paint` draws as a PDF document (A4 portrait, no margins, text kept
+// as text).
+QByteArray pdfDocument(const std::function<void(QPagedPaintDevice*)>& paint);
+// The pages as a PDF document.
 QByteArray reportPdf(const QList<out::Page>& pages);
 
 } // namespace prolis

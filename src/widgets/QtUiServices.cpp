@@ -3,17 +3,16 @@
 #include "ProgramLauncher.h"
 
 #include "core/FileWrite.h"
+#include "print/ReportPainter.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -81,18 +80,8 @@ void savePdf(QWidget* parent, const std::function<void(QPagedPaintDevice*)>& pai
                                                 QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Prolis"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-        writer.setResolution(1200);
-        paint(&writer);
-    }
     QString reason;
-    if (!writeWholeFile(path, buffer.data(), &reason))
+    if (!writeWholeFile(path, pdfDocument(paint), &reason))
         errorBox(QStringLiteral("PDF nebyl uložen.\r") + QFileInfo(path).absoluteFilePath() +
                  QStringLiteral(": ") + reason);
 }

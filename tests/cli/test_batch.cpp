@@ -150,15 +150,7 @@ private:
 void TestBatch::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     m_passwordAsked = 0;
-    if (test::haveTestDb()) {
-        const ConnectionSettings s = test::testDbSettings();
-        writeFile(QStringLiteral("prolis.ini"),
-                  QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
-                      .arg(s.HostName)
-                      .arg(s.Port)
-                      .arg(s.Database, s.User)
-                      .toUtf8());
-    }
+    if (test::haveTestDb()) writeFile(QStringLiteral("prolis.ini"), test::testDbIni());
 }
 
 Result TestBatch::run(const QStringList& args, const QByteArray& input) {

@@ -70,15 +70,7 @@ private:
 
 void TestCli::init() {
     m_dir = std::make_unique<QTemporaryDir>();
-    if (test::haveTestDb()) {
-        const ConnectionSettings s = test::testDbSettings();
-        writeFile(QStringLiteral("prolis.ini"),
-                  QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
-                      .arg(s.HostName)
-                      .arg(s.Port)
-                      .arg(s.Database, s.User)
-                      .toUtf8());
-    }
+    if (test::haveTestDb()) writeFile(QStringLiteral("prolis.ini"), test::testDbIni());
 }
 
 Result TestCli::run(const QStringList& args, const QString& password) {
@@ -293,13 +285,8 @@ void TestCli::databaseErrors() {
     QVERIFY2(wrong.err.startsWith(QStringLiteral("Access denied for user 'prolis'")), qPrintable(wrong.err));
     const Result noIni = run({"materials", "--ini", m_dir->filePath("none.ini")});
     QCOMPARE(noIni.code, 3);
-    const QString broken =
-        writeFile(QStringLiteral("broken.ini"),
-                  QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=prolis\r\n")
-                      .arg(test::testDbSettings().HostName)
-                      .arg(test::testDbSettings().Port)
-                      .arg(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN"))
-                      .toUtf8());
+    const QString broken = writeFile(QStringLiteral("broken.ini"),
+                                     test::testDbIni(qEnvironmentVariable("PROLIS_TEST_DB_BROKEN")));
     const Result missingTable = run({"material", "--ini", broken, "--material", "1", "--temperature", "20"});
     QCOMPARE(missingTable.code, 3);
     QVERIFY2(missingTable.err.contains(QStringLiteral("doesn't exist")), qPrintable(missingTable.err));
@@ -527,20 +514,8 @@ void TestCli::textProtocols() {
     QVERIFY(r.out.endsWith(QStringLiteral("F = 1094,66 kN\r\n")));
     QVERIFY(QJsonDocument::fromJson(readFile(m_dir->filePath("r.json"))).object().contains("summaryRow"));
     // Forward: the file as given, no ".txt" added.
-    const Result f = run({"forward", "--material-file",
-                          file,      "--equation",
-                          "0",       "--die",
-                          "1",       "--D0",
-                          "30",      "--h0",
-                          "100",     "--D1",
-                          "40",      "--D2",
-                          "40",      "--D3",
-                          "20",      "--L1",
-                          "50",      "--L3",
-                          "5",       "--f1",
-                          "0,1",     "--f3",
-                          "0,1",     "--yes",
-                          "--text",  m_dir->filePath("dopredne")});
+    const Result f = run(forwardArgs(file, "1", "", "") << "--yes"
+                                                        << "--text" << m_dir->filePath("dopredne"));
     QCOMPARE(f.code, 0);
     QVERIFY(readFile(m_dir->filePath("dopredne"))
                 .endsWith("Fmax = " + f.json()["record"]["Fmax"].toString().toLatin1() + "\r\n"));

@@ -21,6 +21,16 @@ inline ConnectionSettings testDbSettings(const QString& database = {}) {
     return s;
 }
 
+// A settings file (without the password) for the test database.
+inline QByteArray testDbIni(const QString& database = {}) {
+    const ConnectionSettings s = testDbSettings(database);
+    return QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
+        .arg(s.HostName)
+        .arg(s.Port)
+        .arg(s.Database, s.User)
+        .toUtf8();
+}
+
 // Makes the process-wide settings point at the test database.
 inline void useTestDb(const QString& database = {}) {
     connectionSettings() = testDbSettings(database);
