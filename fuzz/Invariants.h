@@ -8,8 +8,11 @@
 
 #include <QRegularExpression>
 #include <QString>
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 
 namespace prolis::fuzz {
 
@@ -34,12 +37,26 @@ inline void checkError(const Error& e) {
     }
 }
 
-// A number text of a result: no infinity, no not-a-number, and it reads back.
+// Fifteen significant digits round a value near the largest double up to
+// "1,79769313486232E308", which no longer fits a double: such a text still
+// stands for a finite result.
+inline bool roundedFromLargestDouble(const QString& number) {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const QByteArray dotted = number.toLatin1().replace(',', '.');
+    char* end = nullptr;
+    const long double v = strtold_l(dotted.constData(), &end, c);
+    return end == dotted.constData() + dotted.size() && std::isfinite(v) &&
+           std::fabs(v) <= static_cast<long double>(DBL_MAX) * (1.0L + 1e-14L);
+}
+
+// A number text of a result: no infinity, no not-a-number, and it reads back
+// (or is the rounding of a value at the top of the double range).
 inline void checkNumberText(const QString& text, const char* field) {
     const QString lower = text.toLower();
     if (lower.contains(QLatin1String("inf")) || lower.contains(QLatin1String("nan"))) violated(field, text);
+    const QString number = text.section(QLatin1Char(' '), 0, 0);
     double v = 0;
-    if (!tryTextToFloat(text.section(QLatin1Char(' '), 0, 0), v) || !std::isfinite(v)) violated(field, text);
+    if (tryTextToFloat(number, v) ? !std::isfinite(v) : !roundedFromLargestDouble(number)) violated(field, text);
 }
 
 } // namespace prolis::fuzz
