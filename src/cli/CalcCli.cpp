@@ -263,7 +263,7 @@ Json materialsJson(MaterialDatabase& db) {
         for (const TemperatureRow& t : m.temperatures) {
             Json tj = Json::object();
             tj.add(QStringLiteral("id"), Json::integer(t.id));
-            tj.add(QStringLiteral("teplo"), t.teplo.isNull() ? Json() : Json::integer(t.teplo.toLongLong()));
+            tj.add(QStringLiteral("teplo"), t.teplo ? Json::integer(*t.teplo) : Json());
             temps.append(tj);
         }
         Json mj = Json::object();
@@ -308,6 +308,15 @@ EquationKind equationOption(const Options& o) {
     return static_cast<EquationKind>(eq);
 }
 
+// Standard output that cannot take the bytes (a full disk, /dev/full, a
+// closed pipe) fails the command like a file that cannot be written.
+void writeStandardOutput(QIODevice& out, const QByteArray& bytes) {
+    if (out.write(bytes) != bytes.size())
+        throw Failure{DatabaseOrSettings,
+                      QStringLiteral("Standardní výstup nelze zapsat: %1")
+                          .arg(out.errorString().isEmpty() ? QStringLiteral("Disk full") : out.errorString())};
+}
+
 // The files a command writes besides its JSON: each option's bytes, written
 // whole or not at all, "-" meaning standard output.
 class FileOutputs {
@@ -319,7 +328,7 @@ public:
     }
     void write(const QString& path, const QByteArray& bytes) {
         if (path == QLatin1String("-")) {
-            m_out.write(bytes);
+            writeStandardOutput(m_out, bytes);
             return;
         }
         QString reason;
@@ -528,7 +537,7 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
         if (!cmd) throw UsageError(QStringLiteral("neznámý příkaz: %1").arg(args[0]).toStdString());
         const Options o = parse(*cmd, args.mid(1));
         if (o.flags.contains(QStringLiteral("--help"))) {
-            out.write(cmd->help);
+            writeStandardOutput(out, cmd->help);
         } else {
             const QString name = QLatin1String(cmd->name);
             MaterialDatabase db(settingsPath(o, env), env);

@@ -1,31 +1,50 @@
 #include "Encoding.h"
 
+#include <QHash>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace prolis {
 
-QByteArray toCp1250(const QString& text) {
-    QStringEncoder enc("windows-1250");
+namespace {
+
+// The code page's upper half, read once from the decoder: character -> byte.
+// A table keeps no state between characters, so one character outside the
+// code page cannot spoil the ones after it.
+const QHash<char16_t, char>& upperHalf() {
+    static const QHash<char16_t, char> table = [] {
+        QHash<char16_t, char> t;
+        QStringDecoder dec("windows-1250");
+        for (int b = 0x80; b <= 0xff; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString ch = dec.decode(QByteArrayView(&byte, 1));
+            // Undefined bytes decode to U+FFFD; they map from nothing.
+            if (ch.size() == 1 && ch[0] != QChar::ReplacementCharacter)
+                t.insert(ch[0].unicode(), byte);
+        }
+        return t;
+    }();
+    return table;
+}
+
+bool isControl(char16_t c) { return c < 0x20 || c == 0x7f; }
+
+} // namespace
+
+QByteArray toCp1250(const QString& text, Controls controls) {
+    const QHash<char16_t, char>& table = upperHalf();
     QByteArray out;
     out.reserve(text.size());
-    // Encode character by character so that one outside the code page becomes
-    // "?" instead of the encoder's substitute byte.
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const QStringView ch(text.constData() + i, len);
-        i += len - 1;
-        if (ch.size() == 1 && ch[0].unicode() < 0x80) {
-            out.append(static_cast<char>(ch[0].unicode()));
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            out.append(controls == Controls::Replace && isControl(c) ? '?' : static_cast<char>(c));
             continue;
         }
-        QByteArray b = enc.encode(ch);
-        if (enc.hasError() || b.size() != 1 || b[0] == '\x1a') {
-            enc.resetState();
-            out.append('?');
-        } else {
-            out.append(b);
-        }
+        // A surrogate pair is one character and one "?".
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        const auto it = table.constFind(c);
+        out.append(it == table.cend() ? '?' : *it);
     }
     return out;
 }

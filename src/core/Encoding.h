@@ -5,8 +5,15 @@
 
 namespace prolis {
 
-// Characters outside the code page become "?".
-QByteArray toCp1250(const QString& text);
+// What to do with a control character (C0, DEL) in the text.
+enum class Controls {
+    Keep,    // written as its byte
+    Replace, // written as "?", like a character outside the code page
+};
+
+// Characters outside the code page become "?", each on its own: the
+// characters after one of them are written as usual.
+QByteArray toCp1250(const QString& text, Controls controls = Controls::Keep);
 QString fromCp1250(const QByteArray& bytes);
 
 } // namespace prolis

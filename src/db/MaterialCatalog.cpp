@@ -14,7 +14,7 @@ QList<MaterialRow> listMaterials(MaterialConnection& connection) {
         teplo.open({rowKey(ocel, i)});
         for (int k = 0; k < teplo.rowCount(); ++k)
             m.temperatures.append({teplo.row(k).value(QStringLiteral("id")).toInt(),
-                                   teplo.row(k).value(QStringLiteral("teplo"))});
+                                   wholeNumber(teplo.row(k), QStringLiteral("teplo"))});
         result.append(m);
     }
     return result;
@@ -37,8 +37,7 @@ LookupResult loadMaterial(MaterialConnection& connection, const QString& materia
     teplo.open({rowKey(ocel, row)});
     int trow = -1;
     for (int k = 0; trow < 0 && k < teplo.rowCount(); ++k) {
-        const QVariant t = teplo.row(k).value(QStringLiteral("teplo"));
-        if (!t.isNull() && t.toLongLong() == temperature) trow = k;
+        if (wholeNumber(teplo.row(k), QStringLiteral("teplo")) == temperature) trow = k;
     }
     if (trow < 0) return LookupResult::NoTemperature;
 

@@ -9,7 +9,7 @@ namespace prolis {
 
 struct TemperatureRow {
     int id = 0;
-    QVariant teplo;
+    std::optional<qlonglong> teplo; // none for NULL
 };
 struct MaterialRow {
     int id = 0;

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/NumberText.h"
+#include "db/StatementDeadline.h"
 
 #include <QAtomicInt>
 #include <QMetaType>
@@ -107,35 +108,48 @@ void MaterialConnection::disconnect() {
 MaterialQuery::MaterialQuery(MaterialConnection& connection, QString statement)
     : m_connection(connection), m_statement(std::move(statement)) {}
 
-QSqlQuery MaterialQuery::prepared(const QList<Key>& params) const {
+namespace {
+// A statement that failed: the library's text, or the bound on its time when
+// that is what cut it off.
+DatabaseError statementError(const QSqlError& e, const StatementDeadline& deadline, int seconds) {
+    if (deadline.expired())
+        return DatabaseError(QStringLiteral("Databáze nevyřídila dotaz do %1 s.").arg(seconds));
+    return libraryError(e);
+}
+} // namespace
+
+QSqlQuery MaterialQuery::executed(const QList<Key>& params, bool forwardOnly,
+                                  const StatementDeadline& deadline) const {
     QSqlQuery q(m_connection.database());
-    q.setForwardOnly(true);
-    if (!q.prepare(m_statement)) throw libraryError(q.lastError());
+    q.setForwardOnly(forwardOnly);
+    if (!q.prepare(m_statement)) throw statementError(q.lastError(), deadline, m_connection.statementLimit());
     for (int i = 0; i < params.size(); ++i) {
         if (params[i])
             q.bindValue(i, *params[i]);
         else
             q.bindValue(i, QVariant(QMetaType::fromType<int>()));
     }
+    g_executions.fetchAndAddRelaxed(1);
+    if (!q.exec()) throw statementError(q.lastError(), deadline, m_connection.statementLimit());
     return q;
 }
 
 QSqlQuery MaterialQuery::makeQuery(const QList<Key>& params) const {
-    QSqlQuery q = prepared(params);
-    q.setForwardOnly(false);
-    g_executions.fetchAndAddRelaxed(1);
-    if (!q.exec()) throw libraryError(q.lastError());
-    return q;
+    const StatementDeadline deadline(m_connection.database(), m_connection.statementLimit());
+    return executed(params, false, deadline);
 }
 
 void MaterialQuery::open(const QList<Key>& params) {
     close();
-    QSqlQuery q = prepared(params);
-    g_executions.fetchAndAddRelaxed(1);
-    if (!q.exec()) throw libraryError(q.lastError());
+    const StatementDeadline deadline(m_connection.database(), m_connection.statementLimit());
+    QSqlQuery q = executed(params, true, deadline);
     m_columns = q.record();
+    std::vector<QSqlRecord> rows;
     while (q.next())
-        m_rows.push_back(q.record());
+        rows.push_back(q.record());
+    if (deadline.expired() || q.lastError().isValid())
+        throw statementError(q.lastError(), deadline, m_connection.statementLimit());
+    m_rows = std::move(rows);
     m_open = true;
 }
 
@@ -201,6 +215,41 @@ double number(const QSqlRecord& row, const QString& name) {
     return d;
 }
 
+} // namespace
+
+std::optional<qlonglong> wholeNumber(const QSqlRecord& row, const QString& name) {
+    const QVariant v = column(row, name);
+    if (v.isNull()) return std::nullopt;
+    const auto notWhole = [&] {
+        return DatabaseError(
+            QStringLiteral("Hodnota '%1' ve sloupci %2 není celé číslo.").arg(v.toString(), name));
+    };
+    switch (v.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        // Only an integer's notation: "1e1" or "20.5" is no temperature, even
+        // where a number column would read it.
+        const QByteArray text = v.toString().trimmed().toLatin1();
+        const char* begin = text.constData() + (text.startsWith('+') ? 1 : 0);
+        const char* end = text.constData() + text.size();
+        qlonglong value = 0;
+        const auto res = std::from_chars(begin, end, value);
+        if (!text.isEmpty() && res.ec == std::errc() && res.ptr == end &&
+            v.toString().trimmed().size() == text.size())
+            return value;
+        (void)number(row, name); // not a number at all: that message
+        throw notWhole();
+    }
+    default: {
+        const double d = number(row, name);
+        if (d != std::trunc(d) || std::fabs(d) > 9.0e18) throw notWhole();
+        return static_cast<qlonglong>(d);
+    }
+    }
+}
+
+namespace {
+
 template <size_t N>
 void numbers(std::array<double, N>& target, const QSqlRecord& row, const QString& prefix) {
     for (size_t i = 0; i < N; ++i)
@@ -221,13 +270,9 @@ void fillData(Data& d, const QSqlRecord* row) {
     d.rp = number(r, QStringLiteral("Rp"));
     d.a5 = number(r, QStringLiteral("A5"));
     d.z = number(r, QStringLiteral("Z"));
-    const double t = number(r, QStringLiteral("Teplo"));
-    if (t != std::trunc(t))
-        throw DatabaseError(QStringLiteral("Hodnota '%1' ve sloupci %2 není celé číslo.")
-                                .arg(column(r, QStringLiteral("Teplo")).toString(), QStringLiteral("Teplo")));
+    const qlonglong t = wholeNumber(r, QStringLiteral("Teplo")).value_or(0);
     if (t < -32768 || t > 32767) throw RangeError(msg::RangeCheck);
-    const qlonglong teplo = static_cast<qlonglong>(t);
-    d.teplo = static_cast<std::int16_t>(teplo);
+    d.teplo = static_cast<std::int16_t>(t);
     d.ppol_a = number(r, QStringLiteral("ppol_a"));
     d.ppol_b = number(r, QStringLiteral("ppol_b"));
     d.ppol_c = number(r, QStringLiteral("ppol_c"));

@@ -13,6 +13,8 @@
 
 namespace prolis {
 
+class StatementDeadline;
+
 namespace sql {
 // Q1: the materials, in the server's order.
 extern const QString Materials;
@@ -41,15 +43,20 @@ public:
 
     // Seconds to wait for the server: for the connection (5), and for each
     // attempt to read or write once connected (5, tried three times).
-    void setTimeouts(int connectSeconds, int readSeconds) {
+    // A statement, however its answer comes (a server may trickle it a
+    // byte at a time), is given up after `statementSeconds` (30).
+    void setTimeouts(int connectSeconds, int readSeconds, int statementSeconds = 30) {
         m_connectTimeout = connectSeconds;
         m_readTimeout = readSeconds;
+        m_statementLimit = statementSeconds;
     }
+    int statementLimit() const { return m_statementLimit; }
 
 private:
     QString m_name;
     int m_connectTimeout = 5;
     int m_readTimeout = 5;
+    int m_statementLimit = 30;
 };
 
 // A parameter: an integer key, or none (bound as NULL: the statement yields no rows).
@@ -78,7 +85,7 @@ public:
     static int executions();
 
 private:
-    QSqlQuery prepared(const QList<Key>& params) const;
+    QSqlQuery executed(const QList<Key>& params, bool forwardOnly, const StatementDeadline& deadline) const;
     MaterialConnection& m_connection;
     QString m_statement;
     bool m_open = false;
@@ -94,6 +101,11 @@ Key rowKey(const MaterialQuery& q, int row);
 // RangeError "Range check error"; fields filled before a failure keep their
 // new values. A null record (no row) gives an empty name and zeros.
 void fillData(Data& data, const QSqlRecord* row);
+
+// A column that holds a whole number (a temperature): NULL is none; a text
+// must be an integer's notation. Anything else raises DatabaseError
+// ("Hodnota '…' ve sloupci … není číslo." or "… není celé číslo.").
+std::optional<qlonglong> wholeNumber(const QSqlRecord& row, const QString& column);
 
 // The text a data-bound label shows for a column of a row: numbers in the
 // general number text, NULL as empty text.

@@ -29,8 +29,9 @@ TVyberMat::TVyberMat(QWidget* owner)
     for (QWidget* w : findChildren<QWidget*>())
         m_formGeometry.insert(w, w->geometry());
     connect(m_ui->DBLCBOcel, &QComboBox::activated, this,
-            [this](int i) { guarded([&] { DBLCBOcelClick(i); }); });
-    connect(m_ui->Vyber, &QPushButton::clicked, this, [this] { guarded([this] { VyberClick(); }); });
+            [this](int i) { guarded([&] { withDatabase([&] { DBLCBOcelClick(i); }); }); });
+    connect(m_ui->Vyber, &QPushButton::clicked, this,
+            [this] { guarded([this] { withDatabase([this] { VyberClick(); }); }); });
     connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
     m_ui->DBLLBTeplo->viewport()->installEventFilter(this);
     m_ui->DBLLBTeplo->installEventFilter(this);
@@ -54,6 +55,22 @@ void TVyberMat::FormCreate() {
         m_ui->DBLCBOcel->setCurrentIndex(-1);
         m_ocelRow = m_ocel.rowCount() > 0 ? 0 : -1;
     });
+}
+
+void TVyberMat::withDatabase(const std::function<void()>& action) {
+    // After a failed statement the connection may be gone (a server stopped
+    // or restarted): the next action connects again first.
+    if (m_databaseFailed) {
+        m_connection.disconnect();
+        m_connection.connect(connectionSettings());
+        m_databaseFailed = false;
+    }
+    try {
+        action();
+    } catch (const DatabaseError&) {
+        m_databaseFailed = true;
+        throw;
+    }
 }
 
 void TVyberMat::DBLCBOcelClick(int index) {
@@ -155,6 +172,9 @@ bool TVyberMat::FormCloseQuery() {
     // No material to choose (an empty database, or a materials statement that
     // failed): let the user out instead of trapping them in the dialog.
     if (!m_ocel.isOpen() || m_ocel.rowCount() == 0) return true;
+    // The database failed and nothing was chosen since: the user may leave
+    // (without a hand-over) rather than be kept in the dialog.
+    if (m_databaseFailed && !m_konstanty.isOpen()) return true;
     if (!m_konstanty.isOpen()) {
         warning(MsgNotChosen);
         return false;

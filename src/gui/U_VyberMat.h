@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QRect>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -44,6 +45,9 @@ protected:
 
 private:
     void FormCreate();
+    // Runs an action with statements, connecting again first when the one
+    // before failed on the database.
+    void withDatabase(const std::function<void()>& action);
     void showTemperatures();
     void showConstants();
     void fitColumns();
@@ -56,6 +60,7 @@ private:
     int m_ocelRow = -1;        // current row of Q1
     int m_teploRow = -1;       // current row of Q2
     bool m_materialPicked = false;
+    bool m_databaseFailed = false;
     QHash<const QWidget*, QRect> m_formGeometry; // every control's place in the form
 };
 

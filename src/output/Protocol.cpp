@@ -182,7 +182,7 @@ QByteArray textFileBytes(const Lines& lines) {
         if (l.separator)
             out += '\r';
         else
-            out += toCp1250(l.text);
+            out += toCp1250(l.text, Controls::Replace);
         out += "\r\n";
     }
     return out;

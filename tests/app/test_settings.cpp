@@ -137,6 +137,9 @@ void TestSettings::profileWrite_data() {
     QTest::newRow("UTF-8 file stays UTF-8 with its mark")
         << QByteArray("\xEF\xBB\xBF[Database]\r\nUser=x\r\n") << "User"
         << "žák" << QByteArray("\xEF\xBB\xBF[Database]\r\nUser=\xC5\xBE\xC3\xA1k\r\n");
+    QTest::newRow("cp1250 after a character outside it")
+        << QByteArray("[Database]\r\nHostName=x\r\n") << "HostName"
+        << "ž∑ž-host" << QByteArray("[Database]\r\nHostName=\x9e?\x9e-host\r\n");
     QTest::newRow("template filled")
         << settingsTemplate() << "Port"
         << "99999" << QByteArray("[Database]\r\nHostName=\r\nPort=99999\r\nDatabase=\r\nUser=\r\n");

@@ -607,6 +607,23 @@ void TestCli::writeFailures() {
     QVERIFY2(full.err.startsWith(QStringLiteral("Soubor /dev/full nelze zapsat: ")), qPrintable(full.err));
     QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists() &&
             !QFileInfo(QStringLiteral("/dev/full")).isFile());
+    // Standard output that cannot be written fails the same way, for the JSON
+    // result, a protocol to "-" and the help text alike.
+    const QList<QStringList> toStandardOutput{
+        backwardArgs(file, {"40", "30", "30", "40"}),
+        backwardArgs(file, {"40", "30", "30", "40"}) << "--text" << "-" << "-o" << m_dir->filePath("t.json"),
+        {"flow", "--material-file", file, "--equation", "0", "--phi", "0,5"},
+        {"forward", "--help"}};
+    for (const QStringList& args : toStandardOutput) {
+        QFile devFull(QStringLiteral("/dev/full"));
+        QVERIFY(devFull.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QString err;
+        QTextStream e(&err);
+        cli::Environment env{m_dir->path(), [] { return QString(); }, reportPdf, {}};
+        QCOMPARE(cli::run(args, devFull, e, env), 3);
+        QVERIFY2(err.startsWith(QStringLiteral("Standardní výstup nelze zapsat: No space left on device")),
+                 qPrintable(args.join(' ') + ": " + err));
+    }
     // A disk that fills up while writing: the exit code says so and the file
     // that was there is left whole.
     const QString target = writeFile(QStringLiteral("r.json"), "the previous result\n");

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QtTest>
 #include <atomic>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,9 +22,12 @@ private slots:
     void initTestCase();
     void textColumns_data();
     void textColumns();
+    void textTemperatures_data();
+    void textTemperatures();
     void portOutOfRange_data();
     void portOutOfRange();
     void silentServer();
+    void tricklingServer();
 };
 
 void TestMaterialDb::initTestCase() {
@@ -50,8 +54,6 @@ void TestMaterialDb::textColumns_data() {
                               << "" << -250.0;
     QTest::newRow("NULL stays 0") << "NULL"
                                   << "" << 0.0;
-    QTest::newRow("temperature 20.5") << "teplota 20.5"
-                                      << "Hodnota '20.5' ve sloupci Teplo není celé číslo." << 0.0;
 }
 
 void TestMaterialDb::textColumns() {
@@ -62,20 +64,52 @@ void TestMaterialDb::textColumns() {
     c.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_TEXT")));
     Data d;
     try {
-        const int temperature = material.startsWith(QLatin1String("teplota")) ? 20 : 20;
-        if (material.startsWith(QLatin1String("teplota"))) {
-            // Its temperature is the text "20.5": look it up by the row instead.
-            MaterialQuery q(c, sql::ConstantsAll);
-            q.open({18, 10});
-            QCOMPARE(q.rowCount(), 1);
-            fillData(d, &q.row(0));
-        } else {
-            QCOMPARE(loadMaterial(c, material, temperature, d), LookupResult::Found);
-        }
+        QCOMPARE(loadMaterial(c, material, 20, d), LookupResult::Found);
         QVERIFY2(error.isEmpty(), "no error");
         QCOMPARE(d.pol_a, polA);
     } catch (const DatabaseError& e) {
         QCOMPARE(e.message(), error);
+    }
+}
+
+void TestMaterialDb::textTemperatures_data() {
+    QTest::addColumn<int>("material");
+    QTest::addColumn<QString>("error"); // empty: read as 30
+    QTest::newRow("20.5") << 18 << "Hodnota '20.5' ve sloupci %1 není celé číslo.";
+    QTest::newRow("1e1") << 19 << "Hodnota '1e1' ve sloupci %1 není celé číslo.";
+    QTest::newRow("' 30 '") << 20 << "";
+}
+
+void TestMaterialDb::textTemperatures() {
+    // A temperature held as a text must be a whole number's text: the
+    // listing, the lookup (which reads every temperature of the material)
+    // and the filled record refuse anything else instead of reading 0 or 10.
+    QFETCH(int, material);
+    QFETCH(QString, error);
+    MaterialConnection c;
+    c.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_TEXT")));
+    const auto refusal = [&](const std::function<void()>& f, const char* column) {
+        try {
+            f();
+            return error.isEmpty() ? QString() : QStringLiteral("not refused");
+        } catch (const DatabaseError& e) {
+            return e.message() == error.arg(QLatin1String(column)) ? QString() : e.message();
+        }
+    };
+    Data d;
+    // The listing meets the first of them, material 18's.
+    if (material == 18) QCOMPARE(refusal([&] { listMaterials(c); }, "teplo"), QString());
+    QCOMPARE(refusal([&] { loadMaterial(c, QString::number(material), 30, d, MaterialBy::Id); }, "teplo"),
+             QString());
+    MaterialQuery q(c, sql::ConstantsAll);
+    q.open({material, material - 8});
+    QCOMPARE(q.rowCount(), 1);
+    d = Data{};
+    QCOMPARE(refusal([&] { fillData(d, &q.row(0)); }, "Teplo"), QString());
+    QCOMPARE(d.teplo, error.isEmpty() ? 30 : 0);
+    if (error.isEmpty()) {
+        QCOMPARE(loadMaterial(c, QString::number(material), 30, d, MaterialBy::Id), LookupResult::Found);
+        QCOMPARE(d.nazev, QStringLiteral("teplota 30"));
     }
 }
 
@@ -137,6 +171,31 @@ void TestMaterialDb::silentServer() {
     watchdog.join();
     QVERIFY(failed);
     QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
+}
+
+void TestMaterialDb::tricklingServer() {
+    // The server answers, but a byte at a time: each read gets its byte in
+    // time, so only the bound on the statement's whole time ends the wait.
+    test::FreezingProxy proxy(test::testDbSettings().Port);
+    ConnectionSettings s = test::testDbSettings();
+    s.Port = proxy.port();
+    MaterialConnection c;
+    c.setTimeouts(5, 1, 2);
+    c.connect(s);
+    MaterialQuery q(c, sql::ConstantsAll);
+    q.open({1, 1});
+    QCOMPARE(q.rowCount(), 1);
+    proxy.trickle(100);
+    QElapsedTimer t;
+    t.start();
+    try {
+        q.open({1, 1}); // a row of some 700 bytes: over a minute at this pace
+        QFAIL("the statement was answered");
+    } catch (const DatabaseError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Databáze nevyřídila dotaz do 2 s."));
+    }
+    QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!q.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestMaterialDb)

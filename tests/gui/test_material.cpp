@@ -3,6 +3,7 @@
 #include "db/MaterialDb.h"
 #include "gui/U_VyberMat.h"
 #include "gui/U_VypisMat.h"
+#include "support/FreezingProxy.h"
 #include "support/RecordingUi.h"
 #include "support/TestDb.h"
 
@@ -73,6 +74,7 @@ private slots:
     void temperatureOutOfRange();
     void listTakesNoSelectionBeforeMaterial();
     void emptyDatabaseCanBeLeft();
+    void connectionLostInDialog();
     void listingStart();
     void listingRerunsOnClickPressAndRelease();
     void listingReleaseWithoutPress();
@@ -348,6 +350,57 @@ void TestMaterial::emptyDatabaseCanBeLeft() {
     QVERIFY(!dlg.isVisible());
     QVERIFY(ui.messages.isEmpty());
     QVERIFY(r.received.isEmpty());
+}
+
+void TestMaterial::connectionLostInDialog() {
+    // The server goes away while the dialog is open: every statement fails
+    // into the error box, and then the user may leave (no material handed
+    // over) instead of being kept in the dialog for good.
+    test::FreezingProxy proxy(test::testDbSettings().Port);
+    connectionSettings().Port = proxy.port();
+    RecordingUi ui;
+    Receiver r;
+    TVyberMat dlg;
+    dlg.Receiver = &r;
+    QVERIFY(dlg.isConnected());
+    dlg.show();
+    proxy.setDown(true);
+    QComboBox* combo = child<QComboBox>(&dlg, "DBLCBOcel");
+    emit combo->activated(comboIndexOf(dlg, QStringLiteral("Zkušební ocel")));
+    dlg.DBLLBTeploClick();
+    child<QPushButton>(&dlg, "Vyber")->click();
+    QCOMPARE(ui.messages.size(), 2);
+    for (const auto& m : ui.messages)
+        QCOMPARE(m.kind, MsgKind::Stop);
+    ui.clear();
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    QVERIFY(!dlg.isVisible());
+    QVERIFY(ui.messages.isEmpty());
+    QVERIFY(r.received.isEmpty());
+
+    // The server is back: the next action connects again and the dialog
+    // works as before, its closing rules included.
+    dlg.show();
+    emit combo->activated(comboIndexOf(dlg, QStringLiteral("Zkušební ocel")));
+    QCOMPARE(ui.messages.size(), 1); // connecting again while it is still away
+    ui.clear();
+    proxy.setDown(false);
+    emit combo->activated(comboIndexOf(dlg, QStringLiteral("Zkušební ocel")));
+    QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.texts().join('|')));
+    QVERIFY(child<QListWidget>(&dlg, "DBLLBTeplo")->count() > 0);
+    dlg.close();
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Nevybrali jste materiál, je nutno jej vybrat.")});
+    ui.clear();
+    child<QListWidget>(&dlg, "DBLLBTeplo")->setCurrentRow(0);
+    dlg.DBLLBTeploClick();
+    child<QPushButton>(&dlg, "Vyber")->click();
+    QCOMPARE(child<QLabel>(&dlg, "DBTnazev")->text(), QStringLiteral("Zkušební ocel"));
+    ui.answers = {Answer::Yes};
+    dlg.close();
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(r.received.size(), 1);
+    QCOMPARE(r.received[0].pol_a, 800.0);
 }
 
 void TestMaterial::listingStart() {

@@ -48,6 +48,7 @@ private slots:
     void summaryGaps_data();
     void summaryGaps();
     void emptySummary();
+    void outsideCodePage_data();
     void outsideCodePage();
     void txtRule_data();
     void txtRule();
@@ -179,14 +180,35 @@ void TestProtocol::emptySummary() {
     QCOMPARE(lines[5].text, QString(106, QLatin1Char('-')));
 }
 
+void TestProtocol::outsideCodePage_data() {
+    // A name from the database or a material file may hold any character:
+    // what Windows-1250 cannot hold becomes "?", each character on its own
+    // (Czech letters after a foreign one stay), and so does a control
+    // character, which would colour a terminal or break the CR LF lines.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("foreign letters") << QStringLiteral("Ocel Ž № 😀 β") << QByteArray("Ocel \x8E ? ? ?");
+    QTest::newRow("Czech after a foreign one")
+        << QStringLiteral("ž∑ž Ø20 žíhaná") << QByteArray("\x9E?\x9E ?20 \x9E\xEDhan\xE1");
+    QTest::newRow("lone surrogate") << (QStringLiteral("a") + QChar(0xd800) + QStringLiteral("č"))
+                                    << QByteArray("a?\xE8");
+    QTest::newRow("escape") << QStringLiteral("C45\x1b[31m") << QByteArray("C45?[31m");
+    QTest::newRow("line breaks and NUL")
+        << (QStringLiteral("C4\n5\r") + QChar(0) + QStringLiteral("\t\x7f")) << QByteArray("C4?5????");
+}
+
 void TestProtocol::outsideCodePage() {
-    // A name from the database may hold any character: what Windows-1250
-    // cannot hold becomes "?", Czech letters stay.
+    QFETCH(QString, name);
+    QFETCH(QByteArray, written);
     fwd::Souhrn r = forwardRecord("forward-cone");
-    r[fwd::Field::Ocel] = QStringLiteral("Ocel Ž № 😀 β");
+    r[fwd::Field::Ocel] = name;
     const QByteArray bytes = textFileBytes(forwardProtocol(r, Flavour::Text));
-    QVERIFY(bytes.contains("Ocel: Ocel \x8E ? ? ?\r\n"));
+    QVERIFY2(bytes.contains("Ocel: " + written + "\r\n"), bytes.constData());
     QCOMPARE(fromCp1250(bytes).count(QStringLiteral("Ocel: ")), 1);
+    // Every line still ends in CR LF, and no other control byte is left.
+    QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+    for (char c : bytes)
+        QVERIFY(static_cast<unsigned char>(c) >= 0x20 || c == '\r' || c == '\n');
 }
 
 void TestProtocol::txtRule_data() {
