@@ -144,10 +144,19 @@ void writeQuestions(JsonWriter& w, const QStringList& questions) {
     w.endArray();
 }
 
+// The windows grey out an equation the material has no constants for; a
+// caller of the command line cannot see that, so such an equation is refused
+// instead of computing with zeros.
+void refuseUnavailableEquation(const Data& material, EquationKind eq, const QString& name) {
+    if (eq != EquationKind::None && !EquationAvailable(material, eq))
+        throw Failure{Refused, QStringLiteral("Materiál nemá konstanty pro rovnici %1.").arg(name)};
+}
+
 } // namespace
 
 ForwardOutcome forwardCalculation(const Data& material, EquationKind eq, fwd::DieType die, fwd::Inputs in,
                                   bool yes) {
+    refuseUnavailableEquation(material, eq, fwd::equationName(eq));
     fwd::adjustInputsForDie(in, die);
     ForwardAnswers answers(yes);
     const DataModel model(material);
@@ -173,6 +182,7 @@ void writeForward(JsonWriter& w, const ForwardOutcome& o) {
 }
 
 BackwardOutcome backwardCalculation(const Data& material, EquationKind eq, const bwd::Inputs& in, bool yes) {
+    refuseUnavailableEquation(material, eq, bwd::equationName(eq));
     BackwardAnswers answers(yes);
     const DataModel model(material);
     bool stopFlag = false;

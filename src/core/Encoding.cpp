@@ -54,4 +54,19 @@ QString fromCp1250(const QByteArray& bytes) {
     return dec.decode(bytes);
 }
 
+QString xmlSafe(const QString& text) {
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t c = out[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < out.size() && out[i + 1].isLowSurrogate()) {
+            ++i; // a pair: one character of the upper planes
+            continue;
+        }
+        const bool allowed = c >= 0x20 ? !QChar::isSurrogate(c) && c != 0xfffe && c != 0xffff
+                                       : c == 0x09 || c == 0x0a || c == 0x0d;
+        if (!allowed) out[i] = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
 } // namespace prolis

@@ -16,4 +16,9 @@ enum class Controls {
 QByteArray toCp1250(const QString& text, Controls controls = Controls::Keep);
 QString fromCp1250(const QByteArray& bytes);
 
+// The text with every character that XML 1.0 does not allow (C0 controls
+// other than tab, LF and CR; U+FFFE, U+FFFF; lone surrogates) replaced by
+// U+FFFD, so that a document or workbook part stays well-formed.
+QString xmlSafe(const QString& text);
+
 } // namespace prolis

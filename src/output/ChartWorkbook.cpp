@@ -1,5 +1,6 @@
 #include "ChartWorkbook.h"
 
+#include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/History.h"
 #include "core/NumberText.h"
@@ -51,7 +52,8 @@ QByteArray chartWorkbook(const QList<bwd::SouhrnVysl>& rows) {
         temperatures.append(temperatureValue(row[Teplota]));
         forces.append(textToFloat(row[F]));
     }
-    const QByteArray material = rows.constFirst()[Ocel].toUtf8();
+    // The workbook library writes texts into XML parts as they are.
+    const QByteArray material = xmlSafe(rows.constFirst()[Ocel]).toUtf8();
 
     // The writer writes files only: a private temporary one, read back.
     QTemporaryDir dir;

@@ -4,6 +4,9 @@
 #include "core/History.h"
 
 #include <QXmlStreamWriter>
+
+#include "core/Encoding.h"
+#include "core/Errors.h"
 #include <zip.h>
 
 namespace prolis::out {
@@ -181,7 +184,7 @@ QByteArray documentXml(const WordDocument& doc) {
             runProperties(x, w, r);
             x.writeStartElement(w, QStringLiteral("t"));
             x.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
-            x.writeCharacters(r.text);
+            x.writeCharacters(xmlSafe(r.text));
             x.writeEndElement(); // t
             x.writeEndElement(); // r
         }
@@ -202,6 +205,7 @@ QByteArray documentXml(const WordDocument& doc) {
     x.writeEndElement();                                                  // body
     x.writeEndElement();                                                  // document
     x.writeEndDocument();
+    if (x.hasError()) throw Error(QStringLiteral("Dokument nelze vytvořit: chyba zápisu XML."));
     return out;
 }
 

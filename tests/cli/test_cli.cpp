@@ -714,6 +714,14 @@ void TestCli::backwardRefusals_data() {
     QTest::newRow("H = h0") << QStringList{"40", "30", "30", "30"} << 2
                             << "Invalid floating point operation.";
     QTest::newRow("d = D0") << QStringList{"40", "30", "40", "40"} << 2 << "Floating point division by zero.";
+    // The worked material has Polytropa constants only: the window greys the
+    // others out, the command refuses them instead of computing with zeros.
+    QTest::newRow("no Polynom 3 constants")
+        << QStringList{"40", "30", "30", "40", "--equation", "1"} << 1
+        << "Materiál nemá konstanty pro rovnici Polynom 3 stupně.\n";
+    QTest::newRow("no rational constants")
+        << QStringList{"40", "30", "30", "40", "--equation", "3"} << 1
+        << "Materiál nemá konstanty pro rovnici Racionálně lomená fce.\n";
 }
 
 void TestCli::backwardRefusals() {
@@ -721,7 +729,9 @@ void TestCli::backwardRefusals() {
     QFETCH(int, code);
     QFETCH(QString, message);
     const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
-    const Result r = run(backwardArgs(file, dims));
+    QStringList args = backwardArgs(file, dims);
+    if (dims.size() == 6) args[4] = dims[5]; // --equation N
+    const Result r = run(args);
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }

@@ -62,6 +62,8 @@ private slots:
     void oneRow();
     void threeRows();
     void titlesNameTheFirstRow();
+    void hostileNames_data();
+    void hostileNames();
     void sheetsAndLook();
     void refusals();
 };
@@ -115,6 +117,35 @@ void TestChartWorkbook::titlesNameTheFirstRow() {
     QVERIFY(QString::fromUtf8(test::zipEntry(xlsx, "docProps/core.xml"))
                 .contains(QStringLiteral("<dc:title>Výsledky pro materiál: ") + first +
                           QStringLiteral("</dc:title>")));
+}
+
+void TestChartWorkbook::hostileNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    const QString fffd(QChar::ReplacementCharacter);
+    QTest::newRow("markup") << QStringLiteral("C45 & <b> \"x\"") << QStringLiteral("C45 & <b> \"x\"");
+    QTest::newRow("control") << QStringLiteral("C45\x01\x1b") << QStringLiteral("C45") + fffd + fffd;
+    QTest::newRow("U+FFFE") << (QStringLiteral("C45") + QChar(0xfffe)) << QStringLiteral("C45") + fffd;
+    QTest::newRow("lone surrogate") << (QStringLiteral("C45") + QChar(0xd83d) + QStringLiteral("ž"))
+                                    << QStringLiteral("C45") + fffd + QStringLiteral("ž");
+}
+
+void TestChartWorkbook::hostileNames() {
+    // Any character of a material name from the database: every part of the
+    // workbook is XML that a reader takes, the name shown with only what XML
+    // cannot hold replaced.
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QList<bwd::SouhrnVysl> rows = rowsAt({20, 100});
+    rows[0][bwd::SummaryField::Ocel] = name;
+    const QByteArray xlsx = chartWorkbook(rows);
+    QCOMPARE(test::malformedXmlParts(xlsx), QStringList());
+    QString title;
+    QXmlStreamReader x(test::zipEntry(xlsx, "xl/charts/chart1.xml"));
+    while (!x.atEnd())
+        if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"t" && title.isEmpty())
+            title = x.readElementText();
+    QCOMPARE(title, QStringLiteral("Materiál: ") + shown);
 }
 
 void TestChartWorkbook::sheetsAndLook() {

@@ -85,6 +85,8 @@ private slots:
     void summaryDocument_data();
     void summaryDocument();
     void docxReadBack();
+    void hostileNames_data();
+    void hostileNames();
     void handOverNotRegistered();
     void handOverOpens();
     void handOverOpenFails();
@@ -202,6 +204,45 @@ void TestWordDocument::docxReadBack() {
     QVERIFY(test::zipEntry(docx, "[Content_Types].xml").contains("wordprocessingml.document.main+xml"));
     QVERIFY(test::zipEntry(docx, "_rels/.rels").contains("word/document.xml"));
     QVERIFY(test::zipEntry(docx, "word/styles.xml").contains("<w:sz w:val=\"24\"/>"));
+}
+
+void TestWordDocument::hostileNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("readBack");
+    const QString fffd(QChar::ReplacementCharacter);
+    QTest::newRow("markup") << QStringLiteral("C45 & <b> \"x\" 'y'") << QStringLiteral("C45 & <b> \"x\" 'y'");
+    QTest::newRow("lone surrogate") << (QStringLiteral("C") + QChar(0xd800) + QStringLiteral("45 žíhaná"))
+                                    << QStringLiteral("C") + fffd + QStringLiteral("45 žíhaná");
+    QTest::newRow("low surrogate alone") << (QStringLiteral("C45") + QChar(0xdc01))
+                                         << QStringLiteral("C45") + fffd;
+    QTest::newRow("controls") << QStringLiteral("C\x01\x1b[31m45\tok") << QStringLiteral("C") + fffd + fffd +
+                                                                           QStringLiteral("[31m45\tok");
+    QTest::newRow("U+FFFE and U+FFFF") << (QStringLiteral("a") + QChar(0xfffe) + QChar(0xffff))
+                                       << QStringLiteral("a") + fffd + fffd;
+    QTest::newRow("emoji stays") << QStringLiteral("ocel 😀") << QStringLiteral("ocel 😀");
+}
+
+void TestWordDocument::hostileNames() {
+    // A material name may come from a material file or the database with any
+    // character: every part of the document stays XML, and the name reads
+    // back with only what XML cannot hold replaced.
+    QFETCH(QString, name);
+    QFETCH(QString, readBack);
+    fwd::Souhrn f = test::forwardRecord("forward-cone");
+    f[fwd::Field::Ocel] = name;
+    bwd::Souhrn b = test::backwardRecord();
+    b[bwd::Field::Ocel] = name;
+    QList<bwd::SouhrnVysl> rows = test::summaryRows();
+    rows[0][bwd::SummaryField::Ocel] = name;
+    for (const WordDocument& doc : QList<WordDocument>{out::forwardDocument(f), out::backwardDocument(b), out::summaryDocument(rows)}) {
+        const QByteArray docx = docxBytes(doc);
+        QCOMPARE(test::malformedXmlParts(docx), QStringList());
+        const ReadDocument read = ::readBack(docx);
+        bool found = false;
+        for (const ReadParagraph& p : read.paragraphs)
+            found = found || p.text.contains(readBack);
+        QVERIFY2(found, qPrintable(readBack));
+    }
 }
 
 void TestWordDocument::handOverNotRegistered() {
