@@ -106,12 +106,19 @@ struct ProfileText {
 
 ProfileText load(const QString& path) {
     ProfileText t;
-    t.exists = QFileInfo::exists(path);
+    const QFileInfo info(path);
+    t.exists = info.exists();
     if (!t.exists) return t;
+    // Only a regular file of a settings file's size: a pipe would block the
+    // program, a link to a device would be read without end.
+    const auto unreadable = [&] {
+        return SettingsError(QStringLiteral("Unable to read %1").arg(info.absoluteFilePath()));
+    };
+    if (!info.isFile() || info.size() > MaxFileSize) throw unreadable();
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
-    QByteArray data = f.readAll();
+    if (!f.open(QIODevice::ReadOnly)) throw unreadable();
+    QByteArray data = f.read(MaxFileSize + 1);
+    if (data.size() > MaxFileSize) throw unreadable();
     if (data.startsWith(Utf8Bom)) {
         t.codec.utf8 = true;
         data.remove(0, Utf8Bom.size());

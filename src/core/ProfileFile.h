@@ -9,6 +9,10 @@
 
 namespace prolis::profile {
 
+// A settings file larger than this, or one that is not a regular file (a
+// pipe, a device), cannot be read: SettingsError "Unable to read <path>".
+inline constexpr qint64 MaxFileSize = 1024 * 1024;
+
 constexpr int MaxValueLength = 2047;
 
 // The value of key in section, or `fallback` when the file, section or key is

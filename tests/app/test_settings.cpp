@@ -7,6 +7,7 @@
 
 #include "support/Controls.h"
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include <QtTest>
 #include <QtWidgets>
@@ -45,6 +46,7 @@ private slots:
     void typedPortWithBlank();
     void saveRoundTripAsksPasswordAgain();
     void passwordNeverWritten();
+    void loadErrorClearsAll_data();
     void loadErrorClearsAll();
     void missingFileKeepsValues();
     void ukoncitAsks();
@@ -307,9 +309,26 @@ void TestSettings::passwordNeverWritten() {
     QVERIFY(!readBytes(m_ini).contains("Tajne"));
 }
 
+void TestSettings::loadErrorClearsAll_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a pipe") << "fifo";
+    QTest::newRow("a link to /dev/zero") << "zero";
+    QTest::newRow("over 1 MiB") << "large";
+}
+
 void TestSettings::loadErrorClearsAll() {
-    // The settings path names a folder: it exists but cannot be read.
-    QDir().mkpath(m_ini);
+    // The settings path exists but is no settings file: a pipe would block
+    // the start for ever, a link to a device would be read without end.
+    QFETCH(QString, kind);
+    if (kind == u"folder")
+        QDir().mkpath(m_ini);
+    else if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(m_ini).constData(), 0600), 0);
+    else if (kind == u"zero")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_ini));
+    else
+        writeBytes(m_ini, "[Database]\r\nHostName=h\r\n" + QByteArray(profile::MaxFileSize, ';'));
     connectionSettings() = ConnectionSettings{QStringLiteral("h"), 5, QStringLiteral("d"),
                                               QStringLiteral("u"), QStringLiteral("p")};
     RecordingUi ui;
