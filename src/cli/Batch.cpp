@@ -3,6 +3,8 @@
 #include "domain/DataJson.h"
 
 #include <QFileDevice>
+#include <QJsonDocument>
+#include <QJsonParseError>
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -94,6 +96,28 @@ void writeCompact(const json::Document& doc, const json::Node& n, QByteArray& ou
     default:
         out.append(n.text.data(), static_cast<qsizetype>(n.text.size()));
     }
+}
+
+// Whether the echo of an id is JSON that a strict reader takes: the line's
+// reader keeps a number's text as written, and 1e999 is no double.
+bool strictJson(const json::Node& n, const QByteArray& compact) {
+    switch (n.kind) {
+    case json::Node::String:
+        if (n.text.find('\\') == std::string_view::npos) return true;
+        break;
+    case json::Node::Number:
+        if (n.text.size() <= 15 && n.text.find_first_of(".eE") == std::string_view::npos) return true;
+        break;
+    case json::Node::True:
+    case json::Node::False:
+    case json::Node::Null:
+        return true;
+    default:
+        break;
+    }
+    QJsonParseError error{};
+    QJsonDocument::fromJson('[' + compact + ']', &error);
+    return error.error == QJsonParseError::NoError;
 }
 
 constexpr std::array<std::string_view, 7> RequestKeys{"id",  "command", "material", "equation",
@@ -205,10 +229,10 @@ const BatchRunner::Material& BatchRunner::material(const json::Node* node) {
             else
                 loaded->data = dataFromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())),
                                             QStringLiteral("material"));
-        } catch (const ConnectionFailure& f) {
-            loaded->failure = f;
         } catch (const Failure& f) {
-            if (f.code == DatabaseOrSettings) throw; // a fault of the server: a later line may ask again
+            // The settings or the server: not kept, a later line asks again
+            // (and connects again when the server went away).
+            if (f.code == DatabaseOrSettings) throw;
             loaded->failure = f;
         } catch (const std::exception& e) {
             loaded->failure = failureOf(e);
@@ -228,13 +252,8 @@ void BatchRunner::answerTooLong(QByteArray& out) {
 void BatchRunner::answer(std::string_view line, QByteArray& out) {
     const qsizetype start = out.size();
     out += "{\"id\":";
-    const json::Node* idNode = nullptr;
-    const auto writeId = [&] {
-        if (idNode)
-            writeCompact(m_doc, *idNode, out);
-        else
-            out += "null";
-    };
+    QByteArray id = "null";
+    const auto writeId = [&] { out += id; };
     const auto fail = [&](int code, const QString& message) {
         out.truncate(start);
         out += "{\"id\":";
@@ -252,7 +271,14 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
         if (!m_doc.parse(line, &error)) malformed(QStringLiteral("Řádek není platný JSON: %1.").arg(error));
         const json::Node& root = m_doc.root();
         if (root.kind != json::Node::Object) malformed(QStringLiteral("Řádek musí být objekt JSON."));
-        idNode = m_doc.member(root, "id"); // echoed even when the rest is wrong
+        // The id is echoed even when the rest is wrong, when it can be.
+        if (const json::Node* idNode = m_doc.member(root, "id")) {
+            QByteArray text;
+            writeCompact(m_doc, *idNode, text);
+            if (!strictJson(*idNode, text))
+                malformed(QStringLiteral("Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?)."));
+            id = std::move(text);
+        }
         const Members<7> m(m_doc, root, RequestKeys, QStringLiteral("Neznámý klíč \"%1\"."));
 
         const json::Node* command = m.found[CommandKey];
@@ -369,7 +395,11 @@ BatchEnd runBatch(const ReadSome& read, QIODevice& out, bool lineByLine, BatchRu
         }
         input.remove(0, from);
         scanned = input.size();
-        if (!skipping && input.size() > MaxBatchLine) {
+        // A line is too long by its bytes, however the reads fell: one of
+        // MaxBatchLine bytes may still end in CR LF.
+        const bool tooLong = input.size() > MaxBatchLine + 1 ||
+                             (input.size() == MaxBatchLine + 1 && input.back() != '\r');
+        if (!skipping && tooLong) {
             BatchRunner::answerTooLong(answers);
             if (!flush(lineByLine)) return BatchEnd::OutputFailed;
             skipping = true;

@@ -30,24 +30,27 @@ MaterialDatabase::~MaterialDatabase() = default;
 MaterialConnection& MaterialDatabase::connection() {
     if (m_failure) throw *m_failure;
     if (m_connection) return *m_connection;
-    const auto fail = [&](const QString& message) {
+    // A settings file that cannot be read fails every later request at once;
+    // a server that cannot be reached is tried again by the next one.
+    const auto settingsFailed = [&](const QString& message) {
         m_failure = ConnectionFailure{{DatabaseOrSettings, message}};
         throw *m_failure;
     };
     if (!QFileInfo(m_settingsPath).isFile())
-        fail(QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(m_settingsPath));
+        settingsFailed(QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(m_settingsPath));
     ConnectionSettings s;
     try {
         readSettingsFile(m_settingsPath, s);
     } catch (const Error& e) {
-        fail(errorDisplayText(e.message()));
+        settingsFailed(errorDisplayText(e.message()));
     }
-    s.Password = m_env.password ? m_env.password() : QString();
+    if (!m_password) m_password = m_env.password ? m_env.password() : QString(); // asked once a run
+    s.Password = *m_password;
     auto c = std::make_unique<MaterialConnection>();
     try {
         c->connect(s);
     } catch (const Error& e) {
-        fail(errorDisplayText(e.message()));
+        throw ConnectionFailure{{DatabaseOrSettings, errorDisplayText(e.message())}};
     }
     m_connection = std::move(c);
     return *m_connection;
@@ -60,6 +63,8 @@ Data MaterialDatabase::load(const QString& material, int temperature, MaterialBy
     try {
         r = loadMaterial(c, material, temperature, d, by);
     } catch (const DatabaseError& e) {
+        // The server may have gone away: the next request connects again.
+        m_connection.reset();
         throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
     }
     if (r == LookupResult::NoMaterial)

@@ -45,7 +45,8 @@ private:
     QString m_settingsPath;
     const Environment& m_env;
     std::unique_ptr<MaterialConnection> m_connection;
-    std::optional<ConnectionFailure> m_failure;
+    std::optional<ConnectionFailure> m_failure; // of the settings file
+    std::optional<QString> m_password;
 };
 
 struct ForwardOutcome {

@@ -1,5 +1,8 @@
 #include "cli/Batch.h"
 #include "cli/CalcCli.h"
+#include "cli/Calculations.h"
+#include "db/ConnectionSettings.h"
+#include "support/FreezingProxy.h"
 #include "support/FullDisk.h"
 #include "support/TestDb.h"
 
@@ -136,6 +139,8 @@ private slots:
     void malformedLines_data();
     void malformedLines();
     void lines();
+    void lineLengthByBytes();
+    void reconnects();
     void databaseOnlyWhenNeeded();
     void files();
     void answersEachLineOfAPipe();
@@ -339,6 +344,17 @@ void TestBatch::malformedLines_data() {
                                       << QByteArray("null") << "Klíč \"temperature\" musí být celé číslo.";
     QTest::newRow("id as text") << "{" + F + R"(, "material": {"id": "1", "temperature": 20}})"
                                 << QByteArray("null") << "Klíč \"id\" musí být celé číslo.";
+    // An id is echoed as written when a strict reader takes it back, and
+    // refused otherwise (a number beyond the doubles).
+    QTest::newRow("id beyond the doubles") << QByteArray(R"({"id": 1e999, "command": "forward"})")
+                                           << QByteArray("null")
+                                           << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
+    QTest::newRow("id array with -1E+400") << QByteArray(R"({"id": [1, {"a": -1E+400}]})")
+                                           << QByteArray("null")
+                                           << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
+    QTest::newRow("id with an exponent echoed") << QByteArray(R"({"id": [2.5e3, "a\"b"]})")
+                                                << QByteArray(R"([2.5e3,"a\"b"])")
+                                                << "Klíč \"command\" musí být \"forward\" nebo \"backward\".";
     QTest::newRow("database and file keys")
         << "{" + F + R"(, "material": {"name": "A", "temperature": 20, "rm": 400}})" << QByteArray("null")
         << "Materiál z databáze se zadává klíči \"name\" nebo \"id\" a \"temperature\", klíč \"rm\" k nim "
@@ -392,6 +408,98 @@ void TestBatch::lines() {
     QCOMPARE(answerOf(lines[4]).id.toString(), QStringLiteral("last"));
     QCOMPARE(answerOf(lines[4]).exit, 1);
     QVERIFY(lines[5].isEmpty());
+}
+
+void TestBatch::lineLengthByBytes() {
+    // A line of exactly the longest length, ended by CR LF: answered (not
+    // refused as too long) however the reads fall, also when its LF comes in
+    // a later read than its CR. One byte more is too long either way.
+    QByteArray exact = R"({"id":")";
+    exact += QByteArray(cli::MaxBatchLine - exact.size() - 2, 'a') + "\"}";
+    QCOMPARE(exact.size(), cli::MaxBatchLine);
+    const QByteArray tooLong = R"({"id":"a)" + exact.mid(6);
+    cli::Environment env;
+    cli::MaterialDatabase db(m_dir->filePath("none.ini"), env);
+    const auto answers = [&](const QList<QByteArray>& pieces) {
+        cli::BatchRunner runner(db);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        qsizetype piece = 0, at = 0;
+        const auto read = [&](char* to, qint64 n) -> qint64 {
+            if (piece == pieces.size()) return 0;
+            const qint64 k = std::min<qint64>(n, pieces[piece].size() - at);
+            std::memcpy(to, pieces[piece].constData() + at, static_cast<size_t>(k));
+            at += k;
+            if (at == pieces[piece].size()) ++piece, at = 0;
+            return k;
+        };
+        return cli::runBatch(read, out, false, runner) == cli::BatchEnd::Done ? out.data() : QByteArray("end");
+    };
+    const QByteArray accepted = answers({exact + "\r\n"});
+    QVERIFY(accepted.startsWith("{\"id\":\"aaa"));
+    QVERIFY(accepted.endsWith(",\"exit\":64,\"result\":null,\"message\":\"Klíč \\\"command\\\" musí být "
+                              "\\\"forward\\\" nebo \\\"backward\\\".\"}\n"));
+    QCOMPARE(answers({exact + "\r", "\n"}), accepted);
+    QCOMPARE(answers({exact, "\r", "\n"}), accepted);
+    QCOMPARE(answers({exact + "\r"}), accepted); // the last line, without LF
+    const QByteArray refused = "{\"id\":null,\"exit\":64,\"result\":null,\"message\":\"Řádek je delší než 2 MiB.\"}\n";
+    QCOMPARE(answers({tooLong + "\r\n"}), refused);
+    QCOMPARE(answers({tooLong + "\r", "\n"}), refused);
+    QCOMPARE(answers({exact + "\rx\n"}), refused);
+}
+
+void TestBatch::reconnects() {
+    // The server goes away under a batch and comes back: the lines that need
+    // it meanwhile answer 3, and the next one connects again.
+    REQUIRE_TEST_DB();
+    test::FreezingProxy proxy(test::testDbSettings().Port);
+    ConnectionSettings s = test::testDbSettings();
+    const QString ini = writeFile(QStringLiteral("proxy.ini"), QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
+                                                                   .arg(s.HostName)
+                                                                   .arg(proxy.port())
+                                                                   .arg(s.Database, s.User)
+                                                                   .toUtf8());
+    const auto lineAt = [](int temperature) {
+        QByteArray line = lineFor(Backward, QByteArray());
+        line.insert(1, QStringLiteral(R"("material":{"name":"Zkušební ocel","temperature":%1},)")
+                           .arg(temperature)
+                           .toUtf8());
+        return line + '\n';
+    };
+    // Each read gives one line; before a line the proxy changes as listed.
+    const QList<QPair<QByteArray, int>> steps{{lineAt(20), 0},  // up
+                                              {lineAt(100), 1}, // down
+                                              {lineAt(100), 1}, // still down: not kept as refused
+                                              {lineAt(100), 2}, // back
+                                              {lineAt(20), 2}};
+    cli::Environment env;
+    int asked = 0;
+    env.password = [&] {
+        ++asked;
+        return s.Password;
+    };
+    cli::MaterialDatabase db(ini, env);
+    cli::BatchRunner runner(db);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    int next = 0;
+    const auto read = [&](char* to, qint64 n) -> qint64 {
+        if (next == steps.size()) return 0;
+        proxy.setDown(steps[next].second == 1);
+        if (steps[next].second == 1) QThread::msleep(200); // the proxy closes what it relays
+        const QByteArray& line = steps[next++].first;
+        Q_ASSERT(line.size() <= n);
+        std::memcpy(to, line.constData(), static_cast<size_t>(line.size()));
+        return line.size();
+    };
+    QCOMPARE(cli::runBatch(read, out, true, runner), cli::BatchEnd::Done);
+    const QList<QByteArray> lines = out.data().split('\n');
+    QCOMPARE(lines.size(), 6);
+    const QList<int> exits{0, 3, 3, 0, 0};
+    for (int i = 0; i < 5; ++i)
+        QVERIFY2(answerOf(lines[i]).exit == exits[i], lines[i].constData());
+    QVERIFY(answerOf(lines[3]).result.contains("\"Teplota\":\"100\""));
+    QCOMPARE(asked, 1); // the password is asked once a run
 }
 
 void TestBatch::databaseOnlyWhenNeeded() {
