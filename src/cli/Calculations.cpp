@@ -13,6 +13,8 @@ Failure failureOf(const std::exception& e) {
         return {DatabaseOrSettings, errorDisplayText(d->message())};
     if (const auto* s = dynamic_cast<const SettingsError*>(&e))
         return {DatabaseOrSettings, errorDisplayText(s->message())};
+    if (const auto* f = dynamic_cast<const FileError*>(&e))
+        return {DatabaseOrSettings, errorDisplayText(f->message())};
     if (const auto* x = dynamic_cast<const Error*>(&e))
         return {CalculationError, errorDisplayText(x->message())};
     return {CalculationError, QString::fromUtf8(e.what())};

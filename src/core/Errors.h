@@ -48,6 +48,13 @@ public:
     using Error::Error;
 };
 
+// A file that cannot be written (a document, a workbook, its temporary
+// files), with the path and the system's reason.
+class FileError : public Error {
+public:
+    using Error::Error;
+};
+
 // Missing data of the material record (no work constants, missing column).
 class DataError : public Error {
 public:

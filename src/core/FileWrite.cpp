@@ -6,9 +6,17 @@
 
 namespace prolis {
 
+bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason) {
-    return writeWholeFile(
-        path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }, reason);
+    return writeWholeFile(path, [&bytes](QIODevice& file) { return writeAll(file, bytes); }, reason);
 }
 
 bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& produce, QString* reason) {

@@ -10,6 +10,10 @@ class QIODevice;
 
 namespace prolis {
 
+// Writes all of `bytes`, again after a short write so that a failure sets
+// the device's error (and reason) instead of ending in a count cut short.
+bool writeAll(QIODevice& device, const QByteArray& bytes);
+
 // True when written; otherwise false with the system's reason in `reason`.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 

@@ -7,6 +7,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace prolis::out {
@@ -16,9 +21,39 @@ const QString TemperatureHeading = QStringLiteral("Teplota [°C]");
 const QString ForceHeading = QStringLiteral("Protlačovací síla [kN]");
 constexpr lxw_color_t PaletteGrey15 = 0xC0C0C0; // fill colour 15 of the spreadsheet's palette
 
-[[noreturn]] void fail(lxw_error e) {
-    throw Error(QStringLiteral("Sešit s grafem nelze vytvořit: %1").arg(QString::fromUtf8(lxw_strerror(e))));
+// Every failure of the workbook library is one of writing its files (a full
+// or unwritable temporary folder): a file error, with the system's reason
+// when there is one.
+[[noreturn]] void fail(lxw_error e, int error) {
+    QString reason = QString::fromUtf8(lxw_strerror(e));
+    if (error != 0) reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+    throw FileError(QStringLiteral("Sešit s grafem nelze vytvořit: %1").arg(reason));
 }
+
+// The library reports its failures on standard error itself ("[ERROR] ...");
+// ours is the one message the user (or a script) gets.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int m_saved = -1;
+};
 } // namespace
 
 double columnWidthFor(const QString& heading) {
@@ -58,10 +93,18 @@ QByteArray chartWorkbook(const QList<bwd::SouhrnVysl>& rows) {
     // The writer writes files only: a private temporary one, read back.
     QTemporaryDir dir;
     if (!dir.isValid())
-        throw Error(QStringLiteral("Sešit s grafem nelze vytvořit: %1").arg(dir.errorString()));
+        throw FileError(QStringLiteral("Sešit s grafem nelze vytvořit: %1").arg(dir.errorString()));
     const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("graf.xlsx")));
-    lxw_workbook* wb = workbook_new(path.constData());
-    if (!wb) fail(LXW_ERROR_CREATING_TMPFILE);
+    // The library's own temporary files go to the same private folder.
+    const QByteArray tmpdir = QFile::encodeName(dir.path());
+    lxw_workbook_options options{};
+    options.tmpdir = const_cast<char*>(tmpdir.constData());
+    lxw_workbook* wb;
+    {
+        const QuietStandardError quiet;
+        wb = workbook_new_opt(path.constData(), &options);
+    }
+    if (!wb) fail(LXW_ERROR_CREATING_TMPFILE, errno);
 
     const QByteArray title = QStringLiteral("Výsledky pro materiál: ").toUtf8() + material;
     lxw_doc_properties properties{};
@@ -105,11 +148,16 @@ QByteArray chartWorkbook(const QList<bwd::SouhrnVysl>& rows) {
     chartsheet_set_chart(chartsheet, chart);
     chartsheet_activate(chartsheet);
 
-    const lxw_error closed = workbook_close(wb);
-    if (closed != LXW_NO_ERROR) fail(closed);
+    errno = 0;
+    lxw_error closed;
+    {
+        const QuietStandardError quiet;
+        closed = workbook_close(wb);
+    }
+    if (closed != LXW_NO_ERROR) fail(closed, errno);
     QFile file(dir.filePath(QStringLiteral("graf.xlsx")));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Sešit s grafem nelze vytvořit: %1").arg(file.errorString()));
+        throw FileError(QStringLiteral("Sešit s grafem nelze vytvořit: %1").arg(file.errorString()));
     return file.readAll();
 }
 

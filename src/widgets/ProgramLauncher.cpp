@@ -6,11 +6,12 @@
 
 namespace prolis {
 
-QStringList programSearchFolders(const QString& appDir, const QString& currentDir,
-                                 const QString& pathVariable) {
-    QStringList folders{appDir, currentDir};
+QStringList programSearchFolders(const QString& appDir, const QString& pathVariable) {
+    QStringList folders{appDir};
+    // A relative entry of PATH ("." or an empty one) would be the current
+    // folder again: a program planted in the working folder must not run.
     for (const QString& p : pathVariable.split(QLatin1Char(':'), Qt::SkipEmptyParts))
-        folders.append(p);
+        if (QDir::isAbsolutePath(p)) folders.append(p);
     return folders;
 }
 

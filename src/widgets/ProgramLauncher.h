@@ -5,10 +5,9 @@
 
 namespace prolis {
 
-// Where the program is looked up: the program's own folder, the current
-// folder, then every folder of PATH.
-QStringList programSearchFolders(const QString& appDir, const QString& currentDir,
-                                 const QString& pathVariable);
+// Where the program is looked up: the program's own folder, then every
+// absolute folder of PATH; never the current folder.
+QStringList programSearchFolders(const QString& appDir, const QString& pathVariable);
 
 // Resolves and starts a command line detached; returns a start result in the
 // old manner (2 not found, 3 path not found, 11 not executable, 0 out of

@@ -130,8 +130,7 @@ QString QtUiServices::openDocument(const QString& target) {
 
 int QtUiServices::startProgram(const QString& commandLine) {
     return launchDetached(commandLine,
-                          programSearchFolders(QCoreApplication::applicationDirPath(), QDir::currentPath(),
-                                               qEnvironmentVariable("PATH")));
+                          programSearchFolders(QCoreApplication::applicationDirPath(), qEnvironmentVariable("PATH")));
 }
 
 int QtUiServices::execModal(QObject* dialog) {

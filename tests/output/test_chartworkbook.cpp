@@ -2,11 +2,14 @@
 #include "core/Errors.h"
 #include "output/ChartWorkbook.h"
 #include "support/Records.h"
+#include "support/FullDisk.h"
 #include "support/Zip.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <QTemporaryFile>
 #include <QtTest>
+#include <unistd.h>
 
 using namespace prolis;
 using namespace prolis::out;
@@ -64,6 +67,7 @@ private slots:
     void titlesNameTheFirstRow();
     void hostileNames_data();
     void hostileNames();
+    void fullTemporaryFolder();
     void sheetsAndLook();
     void refusals();
 };
@@ -146,6 +150,25 @@ void TestChartWorkbook::hostileNames() {
         if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"t" && title.isEmpty())
             title = x.readElementText();
     QCOMPARE(title, QStringLiteral("Materiál: ") + shown);
+}
+
+void TestChartWorkbook::fullTemporaryFolder() {
+    // The temporary folder fills up while the workbook is written: one file
+    // error with the reason (a file error: prolis-calc exits 3), and nothing
+    // of the library's own on standard error.
+    QTemporaryFile errors;
+    QVERIFY(errors.open());
+    const int code = test::withDiskFullAfter(2000, [&] {
+        ::dup2(errors.handle(), STDERR_FILENO);
+        try {
+            chartWorkbook(rowsAt({20, 100, 200}));
+            return 8;
+        } catch (const FileError& e) {
+            return e.message().startsWith(QStringLiteral("Sešit s grafem nelze vytvořit: ")) ? 7 : 9;
+        }
+    });
+    QCOMPARE(code, 7);
+    QCOMPARE(errors.readAll(), QByteArray());
 }
 
 void TestChartWorkbook::sheetsAndLook() {

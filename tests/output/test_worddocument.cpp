@@ -4,12 +4,14 @@
 #include "output/DocumentFiles.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
+#include "support/FullDisk.h"
 #include "support/RecordingUi.h"
 #include "support/Records.h"
 #include "support/Zip.h"
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -89,6 +91,9 @@ private slots:
     void hostileNames();
     void handOverNotRegistered();
     void handOverOpens();
+    void handOverWriteFailures();
+    void fileNamesFit_data();
+    void fileNamesFit();
     void handOverOpenFails();
 };
 
@@ -281,6 +286,74 @@ void TestWordDocument::handOverOpens() {
         QCOMPARE(QFileInfo(path).absolutePath(), documentsFolder());
     }
     QCOMPARE(safeFileName(QStringLiteral("16MnCr5 (14 220)/x:y")), QStringLiteral("16MnCr5_(14_220)_x_y"));
+}
+
+void TestWordDocument::handOverWriteFailures() {
+    // Every failure names its real reason: a folder that cannot be made, a
+    // disk that fills up; a link that points nowhere only takes a name.
+    RecordingUi ui;
+    ui.registeredTypes = {WordMimeType};
+    const auto failureOf = [](const std::function<void()>& f) {
+        try {
+            f();
+            return QString();
+        } catch (const FileError& e) {
+            return e.message();
+        }
+    };
+    const auto handOver = [] {
+        handOverDocument(WordMimeType, MsgNoWord, "Dopredne", "docx", [] { return QByteArray(4096, 'd'); });
+    };
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QFile blocker(home.filePath(QStringLiteral(".qttest")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the cache folder should begin
+    blocker.close();
+    QCOMPARE(failureOf(handOver),
+             QStringLiteral("Složku %1 nelze vytvořit: Not a directory").arg(documentsFolder()));
+    qunsetenv("HOME");
+    QVERIFY2(!documentsFolder().startsWith(QLatin1String("//")), qPrintable(documentsFolder()));
+    qputenv("HOME", oldHome);
+
+    const int full = test::withDiskFullAfter(1000, [&] {
+        const QString message = failureOf(handOver);
+        return message.startsWith(QStringLiteral("Dokument ")) && message.endsWith(QStringLiteral(": File too large"))
+                   ? 7
+                   : 8;
+    });
+    QCOMPARE(full, 7);
+
+    QTemporaryDir folder;
+    const QDateTime when(QDate(2026, 12, 10), QTime(12, 0, 0));
+    const QString first = folder.filePath(QStringLiteral("Dopredne-2026-12-10-120000.docx"));
+    QVERIFY(QFile::link(folder.filePath(QStringLiteral("nowhere")), first));
+    QCOMPARE(newDocumentPath(folder.path(), QStringLiteral("Dopredne"), QStringLiteral("docx"), when),
+             folder.filePath(QStringLiteral("Dopredne-2026-12-10-120000-2.docx")));
+}
+
+void TestWordDocument::fileNamesFit_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("stem");
+    QTest::newRow("Czech, short") << QStringLiteral("Ocel ž 12/050") << QStringLiteral("Ocel_ž_12_050");
+    QTest::newRow("ASCII, long") << QString(100, QLatin1Char('a')) << QString(80, QLatin1Char('a'));
+    QTest::newRow("Chinese") << QString(100, QChar(0x94a2)) << QString(53, QChar(0x94a2)); // 3 bytes each
+    QTest::newRow("letters beyond the BMP")
+        << QString(QStringLiteral("𝐀")).repeated(60) << QString(QStringLiteral("𝐀")).repeated(40);
+}
+
+void TestWordDocument::fileNamesFit() {
+    // A stem fits in a file name (255 bytes) with the date, a number and
+    // the extension, whatever script the material name is written in.
+    QFETCH(QString, name);
+    QFETCH(QString, stem);
+    const QString safe = safeFileName(name);
+    QCOMPARE(safe, stem);
+    QTemporaryDir folder;
+    const QString path = newDocumentPath(folder.path(), QStringLiteral("Graf-") + safe, QStringLiteral("xlsx"),
+                                         QDateTime::currentDateTime());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(f.errorString()));
 }
 
 void TestWordDocument::handOverOpenFails() {
