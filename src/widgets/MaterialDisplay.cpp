@@ -37,34 +37,46 @@ QString layoutText(QString name) {
 MaterialDisplay::MaterialDisplay(QWidget* window, const Labels& labels, QWidget* above, QWidget* beside,
                                  QWidget* below)
     : QObject(window), m_window(window), m_l(labels), m_above(above), m_beside(beside), m_below(below),
-      m_defaultTop(labels.name->y()) {
+      m_defaultTop(labels.name->y()), m_nameLeft(labels.name->x()) {
     m_l.name->installEventFilter(this);
     relayout();
 }
 
 void MaterialDisplay::relayout() {
-    const int left = m_l.name->x();
     const int right = m_beside->isVisibleTo(m_window) ? m_beside->x() - 4 : m_beside->x() + m_beside->width();
-    const int width = std::max(20, right - left);
     const int rowHeight = std::max(m_l.temperature->height(), m_l.temperature->fontMetrics().height());
     const int lineHeight = m_l.name->fontMetrics().lineSpacing();
     const int floor = m_below->y() - Gap;
     const int ceiling = m_above->y() + m_above->height() + Gap;
+    const QString text = layoutText(m_l.name->text());
+    const auto linesIn = [&](int width) {
+        QTextLayout layout(text, m_l.name->font());
+        layoutLines(layout, width);
+        return layout.lineCount();
+    };
 
-    QTextLayout layout(layoutText(m_l.name->text()), m_l.name->font());
-    layoutLines(layout, width);
+    // Beside the caption while the name fits there on one line; otherwise
+    // (the "Uložit jako" group narrows the row) on a line of its own under
+    // the caption, as wide as the rows go, when it needs fewer lines there.
+    const int besideWidth = std::max(20, right - m_nameLeft);
+    const int underWidth = std::max(20, right - m_l.caption->x());
+    const bool under = linesIn(besideWidth) > 1 && linesIn(underWidth) < linesIn(besideWidth);
+    const int left = under ? m_l.caption->x() : m_nameLeft;
+    const int width = under ? underWidth : besideWidth;
+    const int captionRow = under ? rowHeight + Gap : 0;
+
     // As many lines as the space between the frame above and the buttons
     // below holds; a name longer still ends in "…" (the tool tip has it all).
-    const int room = std::max(1, (floor - ceiling - Gap - rowHeight) / lineHeight);
-    m_lines = std::clamp(layout.lineCount(), 1, room);
+    const int room = std::max(1, (floor - ceiling - Gap - rowHeight - captionRow) / lineHeight);
+    m_lines = std::clamp(linesIn(width), 1, room);
     const int nameHeight = std::max(rowHeight, m_lines * lineHeight);
 
     int top = m_defaultTop;
-    if (top + nameHeight + Gap + rowHeight > floor)
-        top = std::max(ceiling, floor - nameHeight - Gap - rowHeight);
-    m_l.name->setGeometry(left, top, width, nameHeight);
+    if (top + captionRow + nameHeight + Gap + rowHeight > floor)
+        top = std::max(ceiling, floor - captionRow - nameHeight - Gap - rowHeight);
     m_l.caption->move(m_l.caption->x(), top);
-    const int second = top + nameHeight + Gap;
+    m_l.name->setGeometry(left, top + captionRow, width, nameHeight);
+    const int second = top + captionRow + nameHeight + Gap;
     m_l.temperatureCaption->move(m_l.temperatureCaption->x(), second);
     m_l.temperature->move(m_l.temperature->x(), second);
     m_l.name->setToolTip(m_l.name->text());

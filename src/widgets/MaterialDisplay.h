@@ -1,9 +1,11 @@
 #pragma once
 // The chosen material under the calculation side of a window: the caption
 // "Aktuální materiál :" with the name, and "teplota :" with the temperature.
-// A name too long for one line wraps (at blanks, inside a word only when a
-// word alone is too long) and the two rows move up just enough to stay clear
-// of the buttons below; nothing overlaps the "Uložit jako" group beside them.
+// A name too long for one line beside the caption takes a line of its own
+// under it (when the "Uložit jako" group narrows the row), and wraps (at
+// blanks, inside a word only when a word alone is too long) when it is
+// longer still; the rows move up just enough to stay clear of the buttons
+// below, and nothing overlaps the "Uložit jako" group beside them.
 // A name longer than the space holds ends in "…"; its tool tip shows it all.
 #include <QObject>
 
@@ -33,6 +35,7 @@ private:
     Labels m_l;
     QWidget *m_above, *m_beside, *m_below;
     int m_defaultTop;
+    int m_nameLeft; // the name's left edge beside the caption
     int m_lines = 1; // lines of the name shown
 };
 

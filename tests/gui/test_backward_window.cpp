@@ -81,6 +81,7 @@ class TestBackwardWindow : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void materialBesideUlozitJako();
     void cleanup();
     void sequenceWarnings();
     void workedExampleInWindow();
@@ -523,6 +524,32 @@ void TestBackwardWindow::keysAndEnter() {
     QCOMPARE(QApplication::focusWidget(), child<QPushButton>(&w, "Vypocet"));
     QVERIFY(ui.messages.isEmpty()); // Enter does not start the calculation
     QVERIFY(!child<QLineEdit>(&w, "Edit7")->isEnabled());
+}
+
+void TestBackwardWindow::materialBesideUlozitJako() {
+    // "Uložit jako" narrows the material row: a name of every day length
+    // then takes one line of its own under the caption instead of wrapping
+    // beside it, and nothing overlaps.
+    RecordingUi ui;
+    TProtlZpet w;
+    w.show();
+    child<QCheckBox>(&w, "UlozitS")->click();
+    QVERIFY(child<QGroupBox>(&w, "Ulozitjako")->isVisible());
+    for (const QString& name : {QStringLiteral("C45 (12 050)"), QStringLiteral("42CrMo4 (15 142)"),
+                                QStringLiteral("C45")}) {
+        w.MaterialChosen(test::workedMaterial(20, name));
+        const auto* label = child<QLabel>(&w, "Label30");
+        QVERIFY2(label->height() < 2 * label->fontMetrics().lineSpacing(), qPrintable(name));
+        QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(name), qPrintable(name));
+        for (const char* other : {"Ulozitjako", "UlozitP", "Panel3", "Label28", "Label31", "Label29"})
+            QVERIFY2(!label->geometry().intersects(child<QWidget>(&w, other)->geometry()),
+                     qPrintable(name + QLatin1Char(' ') + QLatin1String(other)));
+        QVERIFY(!child<QLabel>(&w, "Label31")->geometry().intersects(child<QWidget>(&w, "UlozitP")->geometry()));
+    }
+    // Without the group the name stands beside the caption again.
+    child<QCheckBox>(&w, "UlozitS")->click();
+    w.MaterialChosen(test::workedMaterial(20, QStringLiteral("C45 (12 050)")));
+    QCOMPARE(child<QLabel>(&w, "Label30")->y(), child<QLabel>(&w, "Label28")->y());
 }
 
 QTEST_MAIN(TestBackwardWindow)
