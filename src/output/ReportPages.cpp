@@ -67,8 +67,7 @@ public:
                  i == 0 ? x : 0.0,
                  top + s[i].dy,
                  i == 0 ? Anchor::Left : Anchor::After,
-                 {},
-                 s[i].dy == FurtherSub});
+                 {}});
     }
     // A symbol right after the previous element (a heading that ends in one).
     void symbolAfter(double rowTop, const Symbol& s) {
@@ -177,7 +176,10 @@ QList<Page> forwardReport(const fwd::Souhrn& r) {
     b.picture(Sketch::Forward, 76.7, 100.2, 58.5, 58.5);
     g(10.6, 20.2, 104.8, greekOfGreek(Sigma, QStringLiteral("ρ2")), SigmaRo2);
     g(10.6, 21.2, 112.1, greekOfGreek(Sigma, QStringLiteral("φ2")), SigmaFi2);
-    g(10.6, 23.5, 122.7, greekOfGreek(Tau, QStringLiteral("ρφ2"), !cone), cone ? TauRoFi2 : TauRoFi2max);
+    // The further "max" makes the symbol longer: its value stands further
+    // right, so that the "=" keeps clear of the "max".
+    g(10.6, cone ? 23.5 : 27.5, 122.7, greekOfGreek(Tau, QStringLiteral("ρφ2"), !cone),
+      cone ? TauRoFi2 : TauRoFi2max);
 
     b.caption(10.6, 131.3, QStringLiteral("Výstup do válcového očka"));
     g(10.6, 21.2, 136.6, greekOfGreek(Sigma, QStringLiteral("ρ3")), SigmaRo3);
@@ -200,9 +202,14 @@ QList<Page> forwardReport(const fwd::Souhrn& r) {
     g(10.6, 22.2, 234.8, greek(Tau, QStringLiteral("rz2"), FontRole::Sub9), TauRZ2);
 
     b.caption(10.6, 243.4, QStringLiteral("Potřebná protlačovací síla"));
-    b.caption(10.6, 250.7, QStringLiteral("F     =  "));
-    if (!cone) b.caption(12.8, 250.7 + SubAfterLatin, QStringLiteral("max"), FontRole::Sub8);
-    v(25.1, 250.7, cone ? F : Fmax);
+    if (cone) {
+        b.caption(10.6, 250.7, QStringLiteral("F     =  "));
+        v(25.1, 250.7, F);
+    } else {
+        // The blanks of "F     =" do not hold the "max": an "=" of its own
+        // just before the value, clear of it.
+        g(10.6, 25.1, 250.7, latin(QStringLiteral("F"), QStringLiteral("max"), FontRole::Sub8), Fmax);
+    }
 
     // The dimensions beside the sketch.
     constexpr double Sym = 145.5, Value = 153.8;

@@ -41,9 +41,6 @@ struct TextElement {
     double top = 0;
     Anchor anchor = Anchor::Left;
     QString field; // the record field a value label shows; empty for captions and symbols
-    // A second-level subscript below the row's line: a following "=" may
-    // stand above it (RightEnd texts otherwise keep clear of what precedes them).
-    bool belowLine = false;
     // When above 0: the width (mm) the text must keep within; a longer text
     // is drawn smaller (a long name in a table column) rather than run into
     // its neighbour.

@@ -47,8 +47,8 @@ void paintPage(QPainter& painter, QPaintDevice* device, const out::Page& page) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setPen(Qt::black);
     double lastRight = 0; // the right edge of the previous text
-    double lineRight = 0; // the same, second-level subscripts left out
-    const double clearance = 0.3 * dpmmX;
+    const double clearance = 0.5 * dpmmX; // an "=" keeps this clear of its symbol and its value
+    bool afterEquals = false;
     for (const out::TextElement& e : page.texts) {
         QFont font(reportFont(e.font), device);
         if (e.fitWidth > 0) {
@@ -64,11 +64,13 @@ void paintPage(QPainter& painter, QPaintDevice* device, const out::Page& page) {
         if (e.anchor == out::Anchor::After)
             left = lastRight + e.x * dpmmX;
         else if (e.anchor == out::Anchor::RightEnd)
-            left = std::max(left - width, lineRight + clearance);
+            left = std::max(left - width, lastRight + clearance);
+        else if (afterEquals)
+            left = std::max(left, lastRight + clearance); // a long symbol pushed its "=" this far
+        afterEquals = e.anchor == out::Anchor::RightEnd;
         // The element's top is the top of its text box.
         painter.drawText(QPointF(left, e.top * dpmmY + metrics.ascent()), e.text);
         lastRight = left + width;
-        if (!e.belowLine) lineRight = lastRight;
     }
     if (!page.rules.isEmpty()) {
         const QFont font(reportFont(out::FontRole::Text), device);

@@ -27,7 +27,7 @@ int inkIn(const QImage& image, const QRectF& mm) {
 
 struct Word {
     QString text;
-    double left, top; // mm
+    double left, top, right, bottom; // mm
 };
 
 // The words of a PDF with their boxes, as pdftotext reads them.
@@ -46,14 +46,14 @@ QList<Word> pdfWords(const QByteArray& pdf, QString* problem) {
     }
     QList<Word> words;
     static const QRegularExpression re(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)</word>"));
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QFile html(out);
     html.open(QIODevice::ReadOnly);
     const QString text = QString::fromUtf8(html.readAll());
     for (auto it = re.globalMatch(text); it.hasNext();) {
         const auto m = it.next();
-        words.append(
-            {m.captured(3), m.captured(1).toDouble() * 25.4 / 72, m.captured(2).toDouble() * 25.4 / 72});
+        const auto mm = [&](int i) { return m.captured(i).toDouble() * 25.4 / 72; };
+        words.append({m.captured(5), mm(1), mm(2), mm(3), mm(4)});
     }
     return words;
 }
@@ -64,6 +64,8 @@ class TestReportPainter : public QObject {
 private slots:
     void imageShowsTheReport();
     void pdfKeepsTextAndPlaces();
+    void equalsSignsKeepClear_data();
+    void equalsSignsKeepClear();
 };
 
 void TestReportPainter::imageShowsTheReport() {
@@ -104,6 +106,49 @@ void TestReportPainter::pdfKeepsTextAndPlaces() {
     QVERIFY2(qAbs(w->left - 35.1) < 0.5, qPrintable(QString::number(w->left)));
     QVERIFY2(w->top > 260.7 - 0.2 && w->top < 260.7 + 1.5, qPrintable(QString::number(w->top)));
     QVERIFY(find(QStringLiteral("Dopředné")));
+}
+
+void TestReportPainter::equalsSignsKeepClear_data() {
+    QTest::addColumn<QString>("record");
+    QTest::newRow("forward with cone") << "forward-cone";
+    QTest::newRow("forward without cone") << "forward-without-cone";
+    QTest::newRow("backward") << "backward";
+}
+
+void TestReportPainter::equalsSignsKeepClear() {
+    // Every "=" as printed stands clear of its symbol (subscripts such as
+    // "max" included) and of its value: nothing of its row reaches within
+    // 0.4 mm of it, before or after.
+    QFETCH(QString, record);
+    const QList<out::Page> pages = record == u"backward" ? out::backwardReport(test::backwardRecord())
+                                                          : out::forwardReport(forwardRecord(record));
+    QString problem;
+    const QList<Word> words = pdfWords(reportPdf(pages), &problem);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    // The sketch's own labels are a drawing, not rows of the form.
+    QRectF sketch;
+    if (const auto& pic = pages.constFirst().picture) sketch = QRectF(pic->left, pic->top, pic->width, pic->height);
+    int signs = 0;
+    for (const Word& eq : words) {
+        if (sketch.contains(eq.left, eq.top)) continue;
+        // An "=" run into its value is read as one word with it.
+        QVERIFY2(!eq.text.startsWith(u'=') || eq.text == u"=", qPrintable(eq.text));
+        if (eq.text != u"=") continue;
+        ++signs;
+        for (const Word& w : words) {
+            if (&w == &eq || w.bottom <= eq.top || w.top >= eq.bottom) continue; // another row
+            const bool before = w.left < eq.left;
+            const double gap = before ? eq.left - w.right : w.left - eq.right;
+            if (gap > -5 && gap < 0.4)
+                QFAIL(qPrintable(QStringLiteral("\"%1\" at %2 mm is %3 mm from the \"=\" at %4 mm, %5 mm from the top")
+                                     .arg(w.text)
+                                     .arg(w.left, 0, 'f', 1)
+                                     .arg(gap, 0, 'f', 2)
+                                     .arg(eq.left, 0, 'f', 1)
+                                     .arg(eq.top, 0, 'f', 1)));
+        }
+    }
+    QVERIFY(signs > 10);
 }
 
 QTEST_MAIN(TestReportPainter)
