@@ -5,6 +5,7 @@
 #include "ui_U_About.h"
 #include "widgets/Pictures.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace prolis {
@@ -59,6 +60,16 @@ void TAboutBox::fitMachineLines() {
 
 void TAboutBox::Label2Click() {
     ui().openDocument(m_ui->Label2->text() + QLatin1Char('/'));
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* e) {
+    // Only OK (and its Enter), the close box and Alt+F4 close the box; Esc
+    // is no key of it.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

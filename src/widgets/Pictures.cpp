@@ -1,3 +1,4 @@
+#include <QApplication>
 #include "Pictures.h"
 
 #include <QFontMetricsF>
@@ -105,6 +106,23 @@ void centerOnScreen(QWidget* w) {
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+}
+
+void fitIntoScreen(QWidget* w, const QSize& wanted) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (const QWidget* opener = QApplication::activeWindow()) screen = opener->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    // The window manager's frame is known only once a window is shown: take
+    // that of the window in front (the opener), or allow for a title bar.
+    QSize frame(0, 32);
+    if (const QWidget* opener = QApplication::activeWindow(); opener && opener->isVisible())
+        frame = opener->frameGeometry().size() - opener->geometry().size();
+    const QSize size(std::min(wanted.width(), area.width() - frame.width()),
+                     std::min(wanted.height(), area.height() - frame.height()));
+    w->resize(size);
+    const QSize outer = size + frame;
+    w->move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
 }
 
 QIcon programIcon() {

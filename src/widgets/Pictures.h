@@ -1,4 +1,5 @@
 #pragma once
+#include <QSize>
 #include <QIcon>
 #include <QPixmap>
 class QWidget;
@@ -10,6 +11,9 @@ QPixmap bannerPixmap();
 QPixmap logoPixmap(int width, int height);
 // Places a window in the centre of its screen.
 void centerOnScreen(QWidget* w);
+// Gives a window the size it wants as far as the screen's available area
+// holds it, its frame included, and centres it there.
+void fitIntoScreen(QWidget* w, const QSize& wanted);
 // The program icon.
 QIcon programIcon();
 } // namespace prolis

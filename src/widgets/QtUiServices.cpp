@@ -1,5 +1,7 @@
 #include "QtUiServices.h"
 
+#include "Pictures.h"
+
 #include "ProgramLauncher.h"
 
 #include "core/FileWrite.h"
@@ -104,10 +106,8 @@ void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& p
                          [&] { guarded([&] { savePdf(&dialog, paint); }); });
     }
     // Large enough to read the page and to show the whole tool bar.
-    if (const QScreen* screen = QApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size();
-        dialog.resize(std::min(room.width(), 1000), std::min(room.height(), 1100));
-    }
+    // (within the screen's available area, frame included).
+    fitIntoScreen(&dialog, QSize(1000, 1100));
     dialog.exec();
 }
 

@@ -1,4 +1,5 @@
 #include "app/Companion.h"
+#include "widgets/QtUiServices.h"
 #include "app/ProlisApplication.h"
 #include "app/SystemInfo.h"
 #include "app/U_About.h"
@@ -46,6 +47,7 @@ private slots:
     void aboutBoxShowsFactsAndOpensLink_data();
     void aboutBoxShowsFactsAndOpensLink();
     void aboutBoxShowsLongLinesWhole();
+    void printPreviewFitsTheScreen();
     void czechQtTexts();
     void startResults_data();
     void startResults();
@@ -270,6 +272,9 @@ void TestShell::aboutBoxShowsFactsAndOpensLink() {
     QCOMPARE(box.windowTitle(), QStringLiteral("About"));
     child<QLabel>(&box, "Label2")->setText(link);
     box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTest::keyClick(&box, Qt::Key_Escape); // not a key of the box
+    QVERIFY(box.isVisible());
     QTest::mouseClick(child<QLabel>(&box, "Label2"), Qt::LeftButton);
     QCOMPARE(ui.log, QStringList{QStringLiteral("open:") + link + QLatin1Char('/')});
 }
@@ -291,6 +296,35 @@ void TestShell::aboutBoxShowsLongLinesWhole() {
     QVERIFY(child<QFrame>(&box, "Panel1")->geometry().right() < box.width());
     const QPushButton* ok = child<QPushButton>(&box, "OKButton");
     QVERIFY(qAbs(ok->geometry().center().x() - box.width() / 2) <= 2);
+}
+
+void TestShell::printPreviewFitsTheScreen() {
+    // The preview is large, but within the screen's available area, its
+    // frame included, whatever the screen's height.
+    QtUiServices services;
+    UiServices* before = setUi(&services);
+    QRect shown, area;
+    QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shown = d->frameGeometry();
+            area = d->screen()->availableGeometry();
+            d->reject();
+        }
+    });
+    ui().printPreview([](QPagedPaintDevice*) {});
+    setUi(before);
+    QVERIFY(!shown.isNull());
+    // (Its tool bar gives it a least width: on a narrow screen it may be
+    // wider, never taller.)
+    QVERIFY2(shown.top() >= area.top() && shown.bottom() <= area.bottom() && shown.left() >= area.left(),
+             qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                                  .arg(shown.x())
+                                                  .arg(shown.y())
+                                                  .arg(shown.width())
+                                                  .arg(shown.height())
+                                                  .arg(area.width())
+                                                  .arg(area.height())));
+    QVERIFY(shown.height() >= std::min(area.height() - 40, 1000));
 }
 
 void TestShell::czechQtTexts() {
