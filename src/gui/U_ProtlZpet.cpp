@@ -1,9 +1,12 @@
 #include "U_ProtlZpet.h"
 
+#include "output/ChartWorkbook.h"
+
 #include "U_VyberMat.h"
 #include "core/HistoryActions.h"
 #include "core/UiServices.h"
 #include "domain/BackwardUnit.h"
+#include "output/ChartWorkbook.h"
 #include "print/WindowOutputs.h"
 #include "ui_U_ProtlZpet.h"
 #include "widgets/HistoryPanel.h"
@@ -197,8 +200,17 @@ void TProtlZpet::summaryOutputEnded(OutputResult result) {
     if (result != OutputResult::Unavailable) backwardUnit().StopFlag = true;
 }
 
+bool TProtlZpet::refuseEmptyHistory(const QCheckBox* summary) {
+    // Every calculation deleted and no summary asked for: nothing to save or
+    // print, said as "Graf" says it (a summary of no rows is still written).
+    if (!backwardUnit().history.isEmpty() || summary->isChecked()) return false;
+    showMessage(out::MsgNoSummaryRows);
+    return true;
+}
+
 void TProtlZpet::UlozitPClick() {
     BackwardUnit& unit = backwardUnit();
+    if (refuseEmptyHistory(m_ui->UlozitS)) return;
     if (m_ui->UlozitS->isChecked()) {
         if (m_saveAs->checkedId() == 0)
             summaryOutputEnded(m_outputs->WriteSummaryText(unit.summaryRows()));
@@ -217,6 +229,7 @@ void TProtlZpet::UlozitPClick() {
 
 void TProtlZpet::TiskPClick() {
     BackwardUnit& unit = backwardUnit();
+    if (refuseEmptyHistory(m_ui->TiskS)) return;
     if (m_ui->TiskS->isChecked()) summaryOutputEnded(m_outputs->PrintSummaryReport(unit.summaryRows()));
     const auto latest = latestEntry();
     if (!unit.StopFlag && latest) m_outputs->PrintReport(unit.history.at(*latest).record);

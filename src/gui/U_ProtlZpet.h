@@ -9,6 +9,8 @@ class QButtonGroup;
 class QLabel;
 class QLineEdit;
 
+class QCheckBox;
+
 namespace Ui {
 class TProtlZpet;
 }
@@ -63,6 +65,9 @@ private:
     void declined(const QString& question, const QString& refusal) override;
 
     // A summary output has ended: what it did decides the stop flag.
+    // Says so (true) when the history is empty and `summary` is not ticked:
+    // the button has nothing to output.
+    bool refuseEmptyHistory(const QCheckBox* summary);
     void summaryOutputEnded(OutputResult result);
     QList<QLineEdit*> edits() const;
 

@@ -257,6 +257,20 @@ void TestBackwardWindow::deletion() {
     QCOMPARE(lines(w), QStringList{});
     QVERIFY(child<QPushButton>(&w, "UlozitP")->isEnabled() &&
             child<QPushButton>(&w, "GrafBB")->isEnabled()); // stay enabled
+    // ... and, with no summary ticked, say that there is nothing, as "Graf"
+    // does, instead of doing nothing without a word.
+    m_outputs.calls.clear();
+    ui.clear();
+    child<QPushButton>(&w, "UlozitP")->click();
+    child<QPushButton>(&w, "TiskP")->click();
+    QCOMPARE(ui.texts(), QStringList(2, out::MsgNoSummaryRows));
+    QCOMPARE(m_outputs.calls, QStringList());
+    // A summary ticked is still output (of no rows).
+    child<QCheckBox>(&w, "TiskS")->click();
+    ui.clear();
+    child<QPushButton>(&w, "TiskP")->click();
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(m_outputs.calls, QStringList{QStringLiteral("print summary of 0")});
 }
 
 void TestBackwardWindow::summaryOutputsAndStopFlag() {
