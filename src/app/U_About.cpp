@@ -3,6 +3,7 @@
 #include "SystemInfo.h"
 #include "core/UiServices.h"
 #include "ui_U_About.h"
+#include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
 
 #include <QKeyEvent>
@@ -18,6 +19,7 @@ TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TAboutBox>()) {
     AboutBox = this;
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(size());
     centerOnScreen(this);
     m_ui->ProgramIcon->setPixmap(logoPixmap(189, 78));

@@ -7,6 +7,7 @@
 #include "db/ConnectionSettings.h"
 #include "ui_U_IniData.h"
 #include "widgets/DigitMask.h"
+#include "widgets/Glyphs.h"
 
 #include <QFileInfo>
 #include <QShowEvent>
@@ -25,6 +26,7 @@ void askPassword(QWidget* owner) {
 TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TIniData>()) {
     IniData = this;
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(size());
     m_portMask = new DigitMask(m_ui->Port, 5);
     connect(m_ui->Ulozit, &QPushButton::clicked, this, [this] { guarded([this] { UlozitClick(); }); });

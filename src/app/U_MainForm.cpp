@@ -8,6 +8,7 @@
 #include "core/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_MainForm.h"
+#include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
 
 #include <QAction>

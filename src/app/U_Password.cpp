@@ -3,6 +3,7 @@
 #include "core/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_Password.h"
+#include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
 
 #include <QKeyEvent>
@@ -24,6 +25,7 @@ public:
 
 TPassword::TPassword(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TPassword>()) {
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(size());
     centerOnScreen(this);
     auto* style = new HashPasswordStyle;

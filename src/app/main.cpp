@@ -1,5 +1,6 @@
 #include "ProlisApplication.h"
 #include "U_MainForm.h"
+#include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
 #include "widgets/QtUiServices.h"
 

@@ -6,6 +6,7 @@
 #include "domain/ForwardUnit.h"
 #include "print/WindowOutputs.h"
 #include "ui_U_ProtlDopr.h"
+#include "widgets/Glyphs.h"
 #include "widgets/HistoryPanel.h"
 #include "widgets/MaterialDisplay.h"
 #include "widgets/NumericKeyFilter.h"
@@ -40,6 +41,7 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
       m_equation(new QButtonGroup(this)), m_die(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
     ProtlDopr = this;
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
     m_panel = new HistoryPanel(this,

@@ -9,6 +9,7 @@
 #include "output/ChartWorkbook.h"
 #include "print/WindowOutputs.h"
 #include "ui_U_ProtlZpet.h"
+#include "widgets/Glyphs.h"
 #include "widgets/HistoryPanel.h"
 #include "widgets/MaterialDisplay.h"
 #include "widgets/NumericKeyFilter.h"
@@ -36,6 +37,7 @@ TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
       m_equation(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
     ProtlZpet = this;
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
     m_panel = new HistoryPanel(this,

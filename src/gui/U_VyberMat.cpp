@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/UiServices.h"
 #include "ui_U_VyberMat.h"
+#include "widgets/Glyphs.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -25,6 +26,7 @@ TVyberMat::TVyberMat(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TVyberMat>()), m_ocel(m_connection, sql::Materials),
       m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsAll) {
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(size());
     for (QWidget* w : findChildren<QWidget*>())
         m_formGeometry.insert(w, w->geometry());

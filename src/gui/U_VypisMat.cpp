@@ -3,6 +3,7 @@
 #include "core/NumberText.h"
 #include "core/UiServices.h"
 #include "ui_U_VypisMat.h"
+#include "widgets/Glyphs.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -35,6 +36,7 @@ TVypisMat::TVypisMat(QWidget* owner)
       m_konstantyModel(new QSqlQueryModel(this)) {
     VypisMat = this;
     m_ui->setupUi(this);
+    setButtonGlyphs(this);
     setFixedSize(size());
     m_ui->Splitters->setStyleSheet(QStringLiteral("QSplitter::handle { background: black; }"));
     m_ui->Splitters->setSizes({94, 123, 70});

@@ -1,5 +1,5 @@
-#include <QApplication>
 #include "Pictures.h"
+#include <QApplication>
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -122,19 +122,8 @@ void fitIntoScreen(QWidget* w, const QSize& wanted) {
                      std::min(wanted.height(), area.height() - frame.height()));
     w->resize(size);
     const QSize outer = size + frame;
-    w->move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
-}
-
-QIcon programIcon() {
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x0d, 0x2b, 0x4a));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(0, 0, 64, 64), 10, 10);
-    drawExtrusion(p, QRectF(4, 10, 56, 44));
-    return QIcon(pm);
+    w->move(area.left() + (area.width() - outer.width()) / 2,
+            area.top() + (area.height() - outer.height()) / 2);
 }
 
 } // namespace prolis

@@ -1,7 +1,6 @@
 #pragma once
-#include <QSize>
-#include <QIcon>
 #include <QPixmap>
+#include <QSize>
 class QWidget;
 
 namespace prolis {
@@ -14,6 +13,4 @@ void centerOnScreen(QWidget* w);
 // Gives a window the size it wants as far as the screen's available area
 // holds it, its frame included, and centres it there.
 void fitIntoScreen(QWidget* w, const QSize& wanted);
-// The program icon.
-QIcon programIcon();
 } // namespace prolis

@@ -1,16 +1,20 @@
 #include "app/Companion.h"
-#include "widgets/QtUiServices.h"
 #include "app/ProlisApplication.h"
 #include "app/SystemInfo.h"
 #include "app/U_About.h"
+#include "app/U_IniData.h"
 #include "app/U_MainForm.h"
 #include "app/U_Password.h"
 #include "core/Errors.h"
 #include "core/NumericKey.h"
 #include "db/ConnectionSettings.h"
+#include "gui/U_ProtlDopr.h"
+#include "gui/U_ProtlZpet.h"
 #include "support/RecordingUi.h"
+#include "widgets/Glyphs.h"
 #include "widgets/NumericKeyFilter.h"
 #include "widgets/ProgramLauncher.h"
+#include "widgets/QtUiServices.h"
 
 #include "support/Controls.h"
 #include <QLineEdit>
@@ -48,6 +52,7 @@ private slots:
     void aboutBoxShowsFactsAndOpensLink();
     void aboutBoxShowsLongLinesWhole();
     void printPreviewFitsTheScreen();
+    void buttonGlyphs();
     void czechQtTexts();
     void startResults_data();
     void startResults();
@@ -318,13 +323,46 @@ void TestShell::printPreviewFitsTheScreen() {
     // wider, never taller.)
     QVERIFY2(shown.top() >= area.top() && shown.bottom() <= area.bottom() && shown.left() >= area.left(),
              qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
-                                                  .arg(shown.x())
-                                                  .arg(shown.y())
-                                                  .arg(shown.width())
-                                                  .arg(shown.height())
-                                                  .arg(area.width())
-                                                  .arg(area.height())));
+                            .arg(shown.x())
+                            .arg(shown.y())
+                            .arg(shown.width())
+                            .arg(shown.height())
+                            .arg(area.width())
+                            .arg(area.height())));
     QVERIFY(shown.height() >= std::min(area.height() - 40, 1000));
+}
+
+void TestShell::buttonGlyphs() {
+    // Every button the windows give a picture has one of the set, in two
+    // states (grey while disabled), and its caption stays whole beside it.
+    RecordingUi ui;
+    TProtlDopr forward;
+    TProtlZpet backward;
+    TIniData settings;
+    TPassword password;
+    TAboutBox about(SystemFacts{});
+    int withGlyph = 0;
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{&forward, &backward, &settings, &password, &about}) {
+        for (const QPushButton* b : window->findChildren<QPushButton*>()) {
+            const QString glyph = glyphNameFor(b->objectName());
+            if (glyph.isEmpty()) continue;
+            const QString where = window->objectName() + QLatin1Char('.') + b->objectName();
+            QVERIFY2(!glyphIcon(glyph).isNull(), qPrintable(where));
+            if (b->icon().isNull()) continue; // too narrow for both: the caption wins
+            ++withGlyph;
+            const QImage normal = b->icon().pixmap(14, QIcon::Normal).toImage();
+            const QImage disabled = b->icon().pixmap(14, QIcon::Disabled).toImage();
+            QVERIFY2(!normal.isNull() && normal != disabled, qPrintable(where));
+            const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+            QVERIFY2(b->fontMetrics().horizontalAdvance(b->text()) + b->iconSize().width() + 2 * margin <=
+                         b->width(),
+                     qPrintable(where));
+        }
+    }
+    QVERIFY(withGlyph >= 12);
+    QVERIFY(!programIcon().isNull());
+    QVERIFY(programIcon().availableSizes().contains(QSize(256, 256)));
 }
 
 void TestShell::czechQtTexts() {
