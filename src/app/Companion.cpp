@@ -1,6 +1,6 @@
 #include "Companion.h"
 
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 
 namespace prolis {
 

@@ -1,6 +1,6 @@
 #include "ProlisApplication.h"
 
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 
 #include <QFont>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 #include "U_About.h"
 
 #include "SystemInfo.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "ui_U_About.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"

@@ -3,7 +3,7 @@
 #include "U_Password.h"
 #include "core/NumberText.h"
 #include "core/ProfileFile.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_IniData.h"
 #include "widgets/DigitMask.h"
@@ -73,6 +73,14 @@ void TIniData::UlozitClick() {
 
 void TIniData::UkoncitClick() {
     if (confirm(QStringLiteral("Skutečně chcete konfiguraci programu?"))) accept();
+}
+
+void loadConnectionSettings(const std::function<void()>& askPassword) {
+    if (!readConnectionSettings()) {
+        showMessage(MsgSettingsLoadFailed);
+        return;
+    }
+    if (askPassword) askPassword();
 }
 
 } // namespace prolis

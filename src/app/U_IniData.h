@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -32,5 +33,10 @@ private:
 
 // The open settings dialog, while one exists.
 extern TIniData* IniData;
+
+// Reads the settings file and runs `askPassword`, or says that it could not
+// be loaded (a missing file keeps the values; one that cannot be read clears
+// all five).
+void loadConnectionSettings(const std::function<void()>& askPassword);
 
 } // namespace prolis

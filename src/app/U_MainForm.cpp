@@ -5,7 +5,7 @@
 #include "U_IniData.h"
 #include "U_Password.h"
 #include "WindowCommands.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_MainForm.h"
 #include "widgets/Glyphs.h"

@@ -1,6 +1,6 @@
 #include "U_Password.h"
 
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_Password.h"
 #include "widgets/Glyphs.h"

@@ -1,6 +1,6 @@
 #include "WindowCommands.h"
 
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "gui/U_ProtlDopr.h"
 #include "gui/U_ProtlZpet.h"
 #include "gui/U_VypisMat.h"

@@ -1,7 +1,6 @@
 #include "ConnectionSettings.h"
 
 #include "core/ProfileFile.h"
-#include "core/UiServices.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -51,20 +50,17 @@ void readSettingsFile(const QString& path, ConnectionSettings& s) {
     s.User = profile::readString(path, SettingsSection, QStringLiteral("User"));
 }
 
-void loadConnectionSettings(const std::function<void()>& askPassword) {
+bool readConnectionSettings() {
     ConnectionSettings& s = connectionSettings();
     s.Password.clear();
     try {
         const QString path = settingsFilePath();
-        if (QFileInfo::exists(path)) {
-            readSettingsFile(path, s);
-            if (askPassword) askPassword();
-        } else {
-            showMessage(MsgSettingsLoadFailed);
-        }
+        if (!QFileInfo::exists(path)) return false;
+        readSettingsFile(path, s);
+        return true;
     } catch (const std::exception&) {
         s = ConnectionSettings{};
-        showMessage(MsgSettingsLoadFailed);
+        return false;
     }
 }
 

@@ -42,9 +42,9 @@ bool writeSettingsTemplate(const QString& path);
 // is left alone). Raises SettingsError when the file cannot be read.
 void readSettingsFile(const QString& path, ConnectionSettings& s);
 
-// Clears the password, reads the settings file and runs `askPassword`, or
-// reports a missing file; any error clears all five values and reports the
-// same message.
-void loadConnectionSettings(const std::function<void()>& askPassword);
+// Clears the password and reads the settings file into the process-wide
+// settings: false when there is none (the values kept) or it cannot be read
+// (all five values cleared).
+bool readConnectionSettings();
 
 } // namespace prolis

@@ -2,9 +2,9 @@
 
 #include "U_VyberMat.h"
 #include "core/HistoryActions.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "domain/ForwardUnit.h"
-#include "print/WindowOutputs.h"
+#include "widgets/WindowOutputs.h"
 #include "ui_U_ProtlDopr.h"
 #include "widgets/Glyphs.h"
 #include "widgets/HistoryPanel.h"
@@ -36,7 +36,7 @@ void setBackground(QWidget* w, QPalette::ColorRole role) {
 
 TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
     : QDialog(owner), m_ui(std::make_unique<Ui::TProtlDopr>()),
-      m_ownOutputs(outputs ? nullptr : makeForwardOutputs()),
+      m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)),
       m_equation(new QButtonGroup(this)), m_die(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
     ProtlDopr = this;

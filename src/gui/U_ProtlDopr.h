@@ -16,6 +16,7 @@ class TProtlDopr;
 namespace prolis {
 
 class ForwardOutputs;
+class WindowOutputs;
 class HistoryPanel;
 class MaterialDisplay;
 class NumericKeyFilter;
@@ -65,7 +66,7 @@ private:
     QList<QLabel*> validityLabels() const;
 
     std::unique_ptr<Ui::TProtlDopr> m_ui;
-    std::unique_ptr<ForwardOutputs> m_ownOutputs;
+    std::unique_ptr<WindowOutputs> m_ownOutputs;
     ForwardOutputs* m_outputs;
     NumericKeyFilter* m_keys;
     QButtonGroup* m_equation;

@@ -4,10 +4,10 @@
 
 #include "U_VyberMat.h"
 #include "core/HistoryActions.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "domain/BackwardUnit.h"
 #include "output/ChartWorkbook.h"
-#include "print/WindowOutputs.h"
+#include "widgets/WindowOutputs.h"
 #include "ui_U_ProtlZpet.h"
 #include "widgets/Glyphs.h"
 #include "widgets/HistoryPanel.h"
@@ -32,7 +32,7 @@ constexpr int Height = 446;
 
 TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
     : QDialog(owner), m_ui(std::make_unique<Ui::TProtlZpet>()),
-      m_ownOutputs(outputs ? nullptr : makeBackwardOutputs()),
+      m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)),
       m_equation(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
     ProtlZpet = this;

@@ -6,10 +6,9 @@
 #include <optional>
 
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
-
-class QCheckBox;
 
 namespace Ui {
 class TProtlZpet;
@@ -18,6 +17,7 @@ class TProtlZpet;
 namespace prolis {
 
 class BackwardOutputs;
+class WindowOutputs;
 class HistoryPanel;
 class MaterialDisplay;
 class NumericKeyFilter;
@@ -64,15 +64,15 @@ private:
     bool ask(const QString& question) override;
     void declined(const QString& question, const QString& refusal) override;
 
-    // A summary output has ended: what it did decides the stop flag.
     // Says so (true) when the history is empty and `summary` is not ticked:
     // the button has nothing to output.
     bool refuseEmptyHistory(const QCheckBox* summary);
+    // A summary output has ended: what it did decides the stop flag.
     void summaryOutputEnded(OutputResult result);
     QList<QLineEdit*> edits() const;
 
     std::unique_ptr<Ui::TProtlZpet> m_ui;
-    std::unique_ptr<BackwardOutputs> m_ownOutputs;
+    std::unique_ptr<WindowOutputs> m_ownOutputs;
     BackwardOutputs* m_outputs;
     NumericKeyFilter* m_keys;
     QButtonGroup* m_equation;

@@ -1,7 +1,7 @@
 #include "U_VyberMat.h"
 
 #include "core/Errors.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "ui_U_VyberMat.h"
 #include "widgets/Glyphs.h"
 

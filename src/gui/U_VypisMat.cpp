@@ -1,7 +1,7 @@
 #include "U_VypisMat.h"
 
 #include "core/NumberText.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "ui_U_VypisMat.h"
 #include "widgets/Glyphs.h"
 

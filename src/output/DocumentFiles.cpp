@@ -2,7 +2,6 @@
 
 #include "core/Errors.h"
 #include "core/FileWrite.h"
-#include "core/UiServices.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,13 +67,7 @@ QString newDocumentPath(const QString& folder, const QString& stem, const QStrin
     return path;
 }
 
-OutputResult handOverDocument(const QString& mimeType, const QString& missing, const QString& stem,
-                              const QString& extension, const std::function<QByteArray()>& build) {
-    if (!ui().hasApplicationFor(mimeType)) {
-        showMessage(missing);
-        return OutputResult::Unavailable;
-    }
-    const QByteArray bytes = build();
+QString writeNewDocument(const QString& stem, const QString& extension, const QByteArray& bytes) {
     const QString folder = documentsFolder();
     std::error_code made;
     std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), made);
@@ -92,7 +85,8 @@ OutputResult handOverDocument(const QString& mimeType, const QString& missing, c
         if (taken(path)) continue; // taken a moment ago: the next name
         throw FileError(QStringLiteral("Dokument %1 nelze zapsat: %2").arg(path, reasonOf(file)));
     }
-    if (!file.isOpen()) throw FileError(QStringLiteral("Dokument %1 nelze zapsat: %2").arg(path, reasonOf(file)));
+    if (!file.isOpen())
+        throw FileError(QStringLiteral("Dokument %1 nelze zapsat: %2").arg(path, reasonOf(file)));
     if (!writeAll(file, bytes) || !file.flush()) {
         const QString reason = reasonOf(file);
         file.close();
@@ -105,9 +99,7 @@ OutputResult handOverDocument(const QString& mimeType, const QString& missing, c
         QFile::remove(path);
         throw FileError(QStringLiteral("Dokument %1 nelze zapsat: %2").arg(path, reason));
     }
-    const QString failure = ui().openDocument(path);
-    if (!failure.isEmpty()) throw Error(QStringLiteral("Dokument %1 nelze otevřít: %2").arg(path, failure));
-    return OutputResult::Done;
+    return path;
 }
 
 } // namespace prolis::out

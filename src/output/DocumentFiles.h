@@ -1,10 +1,8 @@
 #pragma once
 // Documents handed to the desktop's applications (a Word document, the chart
-// workbook): written as new files in the user's cache folder and opened there
-// with the application registered for their type, never overwritten or
-// deleted (the application may still hold them).
-#include "Outputs.h"
-
+// workbook): written as new files in the user's cache folder, to be opened
+// there with the application registered for their type (by the windows),
+// never overwritten or deleted (the application may still hold them).
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -30,11 +28,10 @@ QString safeFileName(const QString& text);
 QString newDocumentPath(const QString& folder, const QString& stem, const QString& extension,
                         const QDateTime& when);
 
-// The hand-over: without an application for `mimeType` the plain message
-// `missing` and nothing else (Unavailable); otherwise the bytes `build`
-// makes are written to a new file that is then opened (Done). A file that
-// cannot be written or opened raises an Error with the path and the reason.
-OutputResult handOverDocument(const QString& mimeType, const QString& missing, const QString& stem,
-                              const QString& extension, const std::function<QByteArray()>& build);
+// Writes `bytes` as a new document "<stem>-<date-time>.<extension>" in the
+// documents folder (made when missing) and returns its path. A folder or file
+// that cannot be made or written raises a FileError with the path and the
+// system's reason; nothing is left of a file cut short.
+QString writeNewDocument(const QString& stem, const QString& extension, const QByteArray& bytes);
 
 } // namespace prolis::out

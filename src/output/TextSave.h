@@ -1,10 +1,7 @@
 #pragma once
-// Saving a text protocol: the window's save dialog (starting in the Data
-// folder, proposing the name chosen last), the ".txt" rule, and a write that
-// never leaves a file cut short.
-#include "Outputs.h"
-
-#include <QByteArray>
+// Where a text protocol is saved: the save dialog's state and starting
+// folder, and the ".txt" rule. The dialog itself is the windows' (see
+// widgets/WindowOutputs.h).
 #include <QString>
 
 namespace prolis::out {
@@ -21,10 +18,5 @@ QString dataFolder();
 
 // ".txt" appended unless it occurs anywhere in the path (case-sensitive).
 QString withTxtExtension(const QString& path);
-
-// Asks for the file and writes `bytes` there. Cancelled: nothing written,
-// nothing said. A write that fails shows an error box with the path and the
-// reason, and leaves an existing file as it was.
-OutputResult saveTextFile(SaveDialogState& dialog, const QByteArray& bytes);
 
 } // namespace prolis::out

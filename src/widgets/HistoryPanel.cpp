@@ -1,6 +1,6 @@
 #include "HistoryPanel.h"
 
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -100,6 +100,16 @@ bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
             m_keyboardSelection = false;
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool confirmDeletion() {
+    if (warningYesNo(QStringLiteral("Opravdu chcete smazat záznam?"))) return true;
+    information(QStringLiteral("Záznam byl zachován."));
+    return false;
+}
+
+void reportDeletion() {
+    information(QStringLiteral("Záznam byl odstraněn."));
 }
 
 } // namespace prolis

@@ -50,4 +50,9 @@ private:
     bool m_keyboardSelection = false;
 };
 
+// Asks before a deletion; on No says that the entry was kept.
+bool confirmDeletion();
+// Says that the entry was deleted.
+void reportDeletion();
+
 } // namespace prolis

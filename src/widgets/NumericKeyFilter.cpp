@@ -1,7 +1,7 @@
 #include "NumericKeyFilter.h"
 
 #include "core/NumericKey.h"
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

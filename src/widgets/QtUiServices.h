@@ -1,6 +1,6 @@
 #pragma once
 // The real side effects: Qt message boxes, dialogs and the desktop.
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 
 namespace prolis {
 

@@ -1,6 +1,6 @@
 #include "WindowParts.h"
 
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 #include "domain/FlowModel.h"
 
 #include <QAbstractButton>

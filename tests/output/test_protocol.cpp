@@ -52,8 +52,6 @@ private slots:
     void outsideCodePage();
     void txtRule_data();
     void txtRule();
-    void saveFlow();
-    void unwritableTarget();
 };
 
 void TestProtocol::goldenFiles_data() {
@@ -230,82 +228,6 @@ void TestProtocol::txtRule() {
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     QCOMPARE(withTxtExtension(chosen), written);
-}
-
-void TestProtocol::saveFlow() {
-    QTemporaryDir dir;
-    RecordingUi ui;
-    SaveDialogState dialog;
-    const QByteArray bytes("line\r\n");
-    // Cancelled: nothing written, nothing said.
-    QCOMPARE(saveTextFile(dialog, bytes), OutputResult::Cancelled);
-    QVERIFY(ui.messages.isEmpty());
-    QCOMPARE(ui.log,
-             QStringList{QStringLiteral("save:%1/Data||Text files (*.txt)").arg(QDir::currentPath())});
-    // Written, replacing an existing file without a question; the dialog
-    // proposes the name chosen last.
-    const QString target = dir.filePath(QStringLiteral("vysledek"));
-    QFile old(target + ".txt");
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("older and longer content");
-    old.close();
-    ui.saveAnswers = {target, target};
-    QCOMPARE(saveTextFile(dialog, bytes), OutputResult::Done);
-    QCOMPARE(readFile(target + ".txt"), bytes);
-    QCOMPARE(saveTextFile(dialog, "second\r\n"), OutputResult::Done);
-    QCOMPARE(ui.log.last(),
-             QStringLiteral("save:%1/Data|vysledek|Text files (*.txt)").arg(QDir::currentPath()));
-    QCOMPARE(readFile(target + ".txt"), QByteArray("second\r\n"));
-    QVERIFY(ui.messages.isEmpty());
-}
-
-void TestProtocol::unwritableTarget() {
-    // The write fails: the user is told where and why, and an existing file
-    // is left as it was.
-    QTemporaryDir dir;
-    RecordingUi ui;
-    SaveDialogState dialog;
-    const QString folder = dir.filePath(QStringLiteral("locked"));
-    QVERIFY(QDir().mkpath(folder));
-    const QString target = folder + QStringLiteral("/protokol.txt");
-    QFile existing(target);
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.write("kept");
-    existing.close();
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool writable = QFileInfo(folder).isWritable(); // root writes anywhere
-    const QList<QPair<QString, QString>> cases{{target, target},
-                                               {dir.filePath(QStringLiteral("missing/folder/p")),
-                                                dir.filePath(QStringLiteral("missing/folder/p.txt"))}};
-    for (const auto& [chosen, written] : cases) {
-        if (chosen == target && writable) continue;
-        ui.clear();
-        ui.saveAnswers = {chosen};
-        QCOMPARE(saveTextFile(dialog, "new content\r\n"), OutputResult::Failed);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].kind, MsgKind::Error);
-        QCOMPARE(ui.messages[0].caption, QStringLiteral("Error"));
-        QVERIFY2(ui.messages[0].text.startsWith(QStringLiteral("Protokol nebyl uložen.\r") + written + ": "),
-                 qPrintable(ui.messages[0].text));
-        QVERIFY(ui.messages[0].text.size() >
-                (QStringLiteral("Protokol nebyl uložen.\r") + written + ": ").size());
-    }
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(readFile(target), QByteArray("kept"));
-    // The disk fills up while the protocol is written: the error box, and the
-    // file that was there left whole.
-    const int code = test::withDiskFullAfter(3, [&] {
-        RecordingUi childUi;
-        childUi.saveAnswers = {target};
-        const OutputResult r = saveTextFile(dialog, QByteArray(100, 'x'));
-        return r == OutputResult::Failed && childUi.messages.size() == 1 &&
-                       childUi.messages[0].text.startsWith(QStringLiteral("Protokol nebyl uložen.\r") +
-                                                           target)
-                   ? 7
-                   : 8;
-    });
-    QCOMPARE(code, 7);
-    QCOMPARE(readFile(target), QByteArray("kept"));
 }
 
 QTEST_GUILESS_MAIN(TestProtocol)

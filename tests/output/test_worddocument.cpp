@@ -89,12 +89,9 @@ private slots:
     void docxReadBack();
     void hostileNames_data();
     void hostileNames();
-    void handOverNotRegistered();
-    void handOverOpens();
     void handOverWriteFailures();
     void fileNamesFit_data();
     void fileNamesFit();
-    void handOverOpenFails();
 };
 
 void TestWordDocument::initTestCase() {
@@ -250,49 +247,9 @@ void TestWordDocument::hostileNames() {
     }
 }
 
-void TestWordDocument::handOverNotRegistered() {
-    RecordingUi ui;
-    bool built = false;
-    QCOMPARE(handOverDocument(WordMimeType, MsgNoWord, "Dopredne", "docx",
-                              [&] {
-                                  built = true;
-                                  return QByteArray("x");
-                              }),
-             OutputResult::Unavailable);
-    QCOMPARE(ui.texts(), QStringList{MsgNoWord});
-    QCOMPARE(ui.messages[0].kind, MsgKind::Plain);
-    QVERIFY(!built);
-    QVERIFY(ui.log.filter(QStringLiteral("open:")).isEmpty());
-    QVERIFY(QDir(documentsFolder()).entryList(QDir::Files).isEmpty());
-}
-
-void TestWordDocument::handOverOpens() {
-    RecordingUi ui;
-    ui.registeredTypes = {WordMimeType};
-    for (int i = 0; i < 2; ++i)
-        QCOMPARE(handOverDocument(WordMimeType, MsgNoWord, "Zpetne-souhrn", "docx",
-                                  [] { return QByteArray("doc"); }),
-                 OutputResult::Done);
-    QVERIFY(ui.messages.isEmpty());
-    const QStringList opened = ui.log.filter(QStringLiteral("open:"));
-    QCOMPARE(opened.size(), 2);
-    QVERIFY(opened[0] != opened[1]); // never the same file twice
-    for (const QString& o : opened) {
-        const QString path = o.mid(5);
-        QVERIFY2(QFileInfo(path).fileName().contains(QRegularExpression(
-                     QStringLiteral("^Zpetne-souhrn-\\d{4}-\\d\\d-\\d\\d-\\d{6}(-\\d+)?\\.docx$"))),
-                 qPrintable(path));
-        QCOMPARE(test::readFile(path), QByteArray("doc"));
-        QCOMPARE(QFileInfo(path).absolutePath(), documentsFolder());
-    }
-    QCOMPARE(safeFileName(QStringLiteral("16MnCr5 (14 220)/x:y")), QStringLiteral("16MnCr5_(14_220)_x_y"));
-}
-
 void TestWordDocument::handOverWriteFailures() {
     // Every failure names its real reason: a folder that cannot be made, a
     // disk that fills up; a link that points nowhere only takes a name.
-    RecordingUi ui;
-    ui.registeredTypes = {WordMimeType};
     const auto failureOf = [](const std::function<void()>& f) {
         try {
             f();
@@ -301,9 +258,7 @@ void TestWordDocument::handOverWriteFailures() {
             return e.message();
         }
     };
-    const auto handOver = [] {
-        handOverDocument(WordMimeType, MsgNoWord, "Dopredne", "docx", [] { return QByteArray(4096, 'd'); });
-    };
+    const auto handOver = [] { writeNewDocument("Dopredne", "docx", QByteArray(4096, 'd')); };
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(home.path()));
@@ -354,19 +309,6 @@ void TestWordDocument::fileNamesFit() {
                                          QDateTime::currentDateTime());
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(f.errorString()));
-}
-
-void TestWordDocument::handOverOpenFails() {
-    RecordingUi ui;
-    ui.registeredTypes = {WordMimeType};
-    ui.openFailure = QStringLiteral("no handler started");
-    try {
-        handOverDocument(WordMimeType, MsgNoWord, "Dopredne", "docx", [] { return QByteArray("doc"); });
-        QFAIL("no error");
-    } catch (const Error& e) {
-        QVERIFY(e.message().startsWith(QStringLiteral("Dokument ")));
-        QVERIFY(e.message().endsWith(QStringLiteral("nelze otevřít: no handler started")));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestWordDocument)

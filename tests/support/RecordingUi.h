@@ -1,7 +1,7 @@
 #pragma once
 // A test double of the UI services: records every call in order and plays
 // scripted answers (Yes unless told otherwise).
-#include "core/UiServices.h"
+#include "widgets/UiServices.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "UiServices.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <cstdio>
 
