@@ -547,6 +547,20 @@ void TestCli::pdfReports() {
     QTextStream e(&err);
     QCOMPARE(cli::run(args, out, e, cli::Environment{m_dir->path(), {}, {}, {}}), 64);
     QVERIFY(err.contains(QStringLiteral("PDF")));
+    // The program itself runs without Qt Gui and hands the command line to
+    // its companion: the same files and the same JSON as in one process.
+    QFile::remove(m_dir->filePath("r.pdf"));
+    QProcess p;
+    p.start(QStringLiteral(PROLIS_CALC_PATH), args);
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), r.out);
+    QVERIFY(readFile(m_dir->filePath("r.pdf")).startsWith("%PDF"));
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {QStringLiteral(PROLIS_CALC_PATH)});
+    QVERIFY(ldd.waitForFinished(10000));
+    const QByteArray libraries = ldd.readAllStandardOutput();
+    QVERIFY2(libraries.contains("libQt6Core") && !libraries.contains("libQt6Gui"), libraries.constData());
 }
 
 void TestCli::wordDocuments() {
