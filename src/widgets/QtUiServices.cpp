@@ -1,5 +1,6 @@
 #include "QtUiServices.h"
 
+#include "DesktopApps.h"
 #include "Pictures.h"
 
 #include "ProgramLauncher.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -17,11 +17,9 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
-#include <QUrl>
 
 namespace prolis {
 
@@ -112,20 +110,17 @@ void QtUiServices::printPreview(const std::function<void(QPagedPaintDevice*)>& p
 }
 
 bool QtUiServices::hasApplicationFor(const QString& mimeType) {
-    // What xdg-open would use: the desktop's default application for the type.
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mimeType});
-    if (!query.waitForFinished(5000)) {
-        query.kill();
-        query.waitForFinished();
-        return false;
-    }
-    return query.exitStatus() == QProcess::NormalExit && !query.readAllStandardOutput().trimmed().isEmpty();
+    // What the desktop would open the type with: its default application.
+    m_lastType = mimeType;
+    return !defaultApplicationFor(mimeType).isEmpty();
 }
 
 QString QtUiServices::openDocument(const QString& target) {
-    if (QDesktopServices::openUrl(QUrl::fromUserInput(target, QDir::currentPath()))) return {};
-    return QStringLiteral("xdg-open se nepodařilo spustit");
+    // A document written for the type just asked about goes to that type's
+    // application; anything else (a web address) to the desktop's handler.
+    const QString type = QFileInfo(target).isFile() ? m_lastType : QString();
+    m_lastType.clear();
+    return openWithDefaultApplication(target, type);
 }
 
 int QtUiServices::startProgram(const QString& commandLine) {

@@ -14,6 +14,9 @@ public:
     QString openDocument(const QString& target) override;
     int startProgram(const QString& commandLine) override;
     int execModal(QObject* dialog) override;
+
+private:
+    QString m_lastType; // the type hasApplicationFor was asked about last
 };
 
 } // namespace prolis

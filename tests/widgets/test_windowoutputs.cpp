@@ -5,6 +5,7 @@
 #include "support/FullDisk.h"
 #include "support/RecordingUi.h"
 #include "support/Records.h"
+#include "widgets/DesktopApps.h"
 #include "widgets/WindowOutputs.h"
 
 #include <QDir>
@@ -32,9 +33,31 @@ private slots:
     void handOverNotRegistered();
     void handOverOpens();
     void handOverOpenFails();
+    void desktopApplications();
+
+private:
+    QTemporaryDir m_desktop; // the desktop's folders of this run
 };
 
 void TestWindowOutputs::initTestCase() {
+    // A desktop of our own: one application, the default for one type. Set
+    // before anything asks the desktop (GLib reads these folders once).
+    QDir(m_desktop.path()).mkpath(QStringLiteral("data/applications"));
+    QDir(m_desktop.path()).mkpath(QStringLiteral("config"));
+    QDir(m_desktop.path()).mkpath(QStringLiteral("system"));
+    QFile entry(m_desktop.filePath(QStringLiteral("data/applications/prolis-test-viewer.desktop")));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Test viewer\n"
+                "Exec=sh -c 'cp \"$1\" \"$1.opened\"' sh %f\nMimeType=application/x-prolis-test;\n");
+    entry.close();
+    QFile defaults(m_desktop.filePath(QStringLiteral("config/mimeapps.list")));
+    QVERIFY(defaults.open(QIODevice::WriteOnly));
+    defaults.write("[Default Applications]\napplication/x-prolis-test=prolis-test-viewer.desktop\n");
+    defaults.close();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_desktop.filePath(QStringLiteral("data"))));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(m_desktop.filePath(QStringLiteral("system"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_desktop.filePath(QStringLiteral("config"))));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_desktop.filePath(QStringLiteral("system"))));
     QStandardPaths::setTestModeEnabled(true);
     QDir(documentsFolder()).removeRecursively();
 }
@@ -166,6 +189,23 @@ void TestWindowOutputs::handOverOpenFails() {
     }
 }
 
+void TestWindowOutputs::desktopApplications() {
+    // The desktop's associations read in-process: the default application of
+    // a type, none for another, and the file handed to that application.
+    QCOMPARE(defaultApplicationFor(QStringLiteral("application/x-prolis-test")),
+             QStringLiteral("prolis-test-viewer.desktop"));
+    QCOMPARE(defaultApplicationFor(QStringLiteral("application/x-prolis-nothing")), QString());
+    QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("Dopredne-test.docx"));
+    QFile f(document);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("the document");
+    f.close();
+    QCOMPARE(openWithDefaultApplication(document, QStringLiteral("application/x-prolis-test")), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(document + QStringLiteral(".opened")), 10000);
+    QCOMPARE(readFile(document + QStringLiteral(".opened")), QByteArray("the document"));
+    QVERIFY(!openWithDefaultApplication(document, QStringLiteral("application/x-prolis-nothing")).isEmpty());
+}
 
 QTEST_GUILESS_MAIN(TestWindowOutputs)
 #include "test_windowoutputs.moc"
