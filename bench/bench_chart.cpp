@@ -1,6 +1,6 @@
 // The chart workbook: a summary of 50 rows to a finished .xlsx file (the
 // target is 50 ms).
-#include "core/FileWrite.h"
+#include "core/FileIo.h"
 #include "output/ChartWorkbook.h"
 #include "support/Records.h"
 

@@ -1,6 +1,6 @@
 // The printed reports: building a page model (microseconds) and a record to
 // a finished PDF file (milliseconds; the target is 100 ms).
-#include "core/FileWrite.h"
+#include "core/FileIo.h"
 #include "output/ReportPages.h"
 #include "print/ReportPainter.h"
 #include "support/Records.h"

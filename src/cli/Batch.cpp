@@ -1,5 +1,6 @@
 #include "Batch.h"
 
+#include "core/FileIo.h"
 #include "domain/DataJson.h"
 
 #include <QFileDevice>
@@ -360,7 +361,7 @@ BatchEnd runBatch(const ReadSome& read, QIODevice& out, bool lineByLine, BatchRu
     answers.reserve(2 * Block);
     const auto flush = [&](bool always) {
         if (answers.isEmpty() || (!always && answers.size() < Block)) return true;
-        if (out.write(answers) != answers.size()) return false;
+        if (!writeAll(out, answers)) return false;
         answers.resize(0); // keeps its capacity
         return true;
     };

@@ -3,7 +3,7 @@
 #include "Calculations.h"
 
 #include "core/Errors.h"
-#include "core/FileWrite.h"
+#include "core/FileIo.h"
 #include "core/Json.h"
 #include "core/NumberText.h"
 #include "db/MaterialCatalog.h"
@@ -199,23 +199,21 @@ int temperatureOf(const QString& text) {
 constexpr qint64 MaxMaterialFile = 1024 * 1024;
 
 Data materialFile(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
-    if (!info.isFile())
+    const FileRead file = readBoundedFile(path, MaxMaterialFile);
+    switch (file.problem) {
+    case FileRead::None:
+        return dataFromJson(file.bytes, path);
+    case FileRead::NotRegular:
         throw Failure{CalculationError,
                       QStringLiteral("Soubor materiálu '%1' není obyčejný soubor.").arg(path)};
-    if (info.size() > MaxMaterialFile)
+    case FileRead::TooLarge:
         throw Failure{CalculationError,
                       QStringLiteral("Soubor materiálu '%1' je větší než 1 MiB.").arg(path)};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
-    const QByteArray text = f.read(MaxMaterialFile + 1); // it may have grown since
-    if (text.size() > MaxMaterialFile)
-        throw Failure{CalculationError,
-                      QStringLiteral("Soubor materiálu '%1' je větší než 1 MiB.").arg(path)};
-    return dataFromJson(text, path);
+    case FileRead::Missing:
+    case FileRead::Unreadable:
+        break;
+    }
+    throw Failure{CalculationError, QStringLiteral("Soubor materiálu '%1' nelze číst.").arg(path)};
 }
 
 // Where the materials of a command come from: files, or the database with
@@ -311,7 +309,7 @@ EquationKind equationOption(const Options& o) {
 // Standard output that cannot take the bytes (a full disk, /dev/full, a
 // closed pipe) fails the command like a file that cannot be written.
 void writeStandardOutput(QIODevice& out, const QByteArray& bytes) {
-    if (out.write(bytes) != bytes.size())
+    if (!writeAll(out, bytes))
         throw Failure{DatabaseOrSettings,
                       QStringLiteral("Standardní výstup nelze zapsat: %1")
                           .arg(out.errorString().isEmpty() ? QStringLiteral("Disk full") : out.errorString())};

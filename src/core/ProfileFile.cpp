@@ -2,7 +2,7 @@
 
 #include "Encoding.h"
 #include "Errors.h"
-#include "FileWrite.h"
+#include "FileIo.h"
 #include "NumberText.h"
 
 #include <QFile>
@@ -106,19 +106,13 @@ struct ProfileText {
 
 ProfileText load(const QString& path) {
     ProfileText t;
-    const QFileInfo info(path);
-    t.exists = info.exists();
+    t.exists = QFileInfo::exists(path);
     if (!t.exists) return t;
     // Only a regular file of a settings file's size: a pipe would block the
     // program, a link to a device would be read without end.
-    const auto unreadable = [&] {
-        return SettingsError(QStringLiteral("Unable to read %1").arg(info.absoluteFilePath()));
-    };
-    if (!info.isFile() || info.size() > MaxFileSize) throw unreadable();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) throw unreadable();
-    QByteArray data = f.read(MaxFileSize + 1);
-    if (data.size() > MaxFileSize) throw unreadable();
+    FileRead file = readBoundedFile(path, MaxFileSize);
+    if (!file) throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
+    QByteArray data = std::move(file.bytes);
     if (data.startsWith(Utf8Bom)) {
         t.codec.utf8 = true;
         data.remove(0, Utf8Bom.size());

@@ -1,5 +1,6 @@
 #include "ConnectionSettings.h"
 
+#include "core/FileIo.h"
 #include "core/ProfileFile.h"
 
 #include <QCoreApplication>
@@ -35,12 +36,7 @@ QByteArray settingsTemplate() {
 }
 
 bool writeSettingsTemplate(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray t = settingsTemplate();
-    const bool ok = f.write(t) == t.size() && f.flush();
-    f.close();
-    return ok && f.error() == QFileDevice::NoError;
+    return writeWholeFile(path, settingsTemplate());
 }
 
 void readSettingsFile(const QString& path, ConnectionSettings& s) {

@@ -1,7 +1,7 @@
 #include "DocumentFiles.h"
 
 #include "core/Errors.h"
-#include "core/FileWrite.h"
+#include "core/FileIo.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 
 #include "ProgramLauncher.h"
 
-#include "core/FileWrite.h"
+#include "core/FileIo.h"
 #include "print/ReportPainter.h"
 
 #include <QAction>

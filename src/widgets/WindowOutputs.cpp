@@ -7,7 +7,7 @@
 #include "output/WordDocument.h"
 #include "print/ReportPainter.h"
 #include "core/Errors.h"
-#include "core/FileWrite.h"
+#include "core/FileIo.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,43 @@
-#include "FileWrite.h"
+#include "FileIo.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace prolis {
+
+FileRead readBoundedFile(const QString& path, qint64 maxBytes) {
+    FileRead r;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        r.problem = FileRead::Missing;
+        return r;
+    }
+    if (!info.isFile()) {
+        r.problem = FileRead::NotRegular;
+        return r;
+    }
+    if (info.size() > maxBytes) {
+        r.problem = FileRead::TooLarge;
+        return r;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        r.problem = FileRead::Unreadable;
+        r.reason = f.errorString();
+        return r;
+    }
+    r.bytes = f.read(maxBytes + 1); // it may have grown since
+    if (f.error() != QFileDevice::NoError) {
+        r.problem = FileRead::Unreadable;
+        r.reason = f.errorString();
+        r.bytes.clear();
+    } else if (r.bytes.size() > maxBytes) {
+        r.problem = FileRead::TooLarge;
+        r.bytes.clear();
+    }
+    return r;
+}
 
 bool writeAll(QIODevice& device, const QByteArray& bytes) {
     for (qsizetype done = 0; done < bytes.size();) {
