@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+
 using namespace prolis;
 
 namespace {
@@ -140,6 +141,7 @@ private slots:
     void malformedLines();
     void lines();
     void lineLengthByBytes();
+    void longLineKeepsMemoryBounded();
     void reconnects();
     void databaseOnlyWhenNeeded();
     void files();
@@ -446,6 +448,44 @@ void TestBatch::lineLengthByBytes() {
     QCOMPARE(answers({tooLong + "\r\n"}), refused);
     QCOMPARE(answers({tooLong + "\r", "\n"}), refused);
     QCOMPARE(answers({exact + "\rx\n"}), refused);
+}
+
+void TestBatch::longLineKeepsMemoryBounded() {
+    // A line of 100 MB through a pipe is answered as too long without being
+    // held: the program's peak resident size stays far below the line.
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The sanitizer keeps freed blocks for a while; without that, the
+    // resident size is what the program holds.
+    env.insert(QStringLiteral("ASAN_OPTIONS"),
+               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":quarantine_size_mb=1"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PROLIS_CALC_PATH), {QStringLiteral("batch")});
+    QVERIFY(p.waitForStarted());
+    const QByteArray piece(1024 * 1024, 'x');
+    for (int i = 0; i < 100; ++i) {
+        p.write(piece);
+        while (p.bytesToWrite() > 0)
+            QVERIFY(p.waitForBytesWritten(30000));
+    }
+    p.write("\n");
+    QVERIFY(p.waitForBytesWritten(30000));
+    // (The answer comes as soon as the line is known to be too long.)
+    QByteArray answer = p.readAllStandardOutput();
+    while (!answer.endsWith('\n') && p.waitForReadyRead(30000))
+        answer += p.readAllStandardOutput();
+    QCOMPARE(answer,
+             QByteArray("{\"id\":null,\"exit\":64,\"result\":null,\"message\":\"Řádek je delší než 2 MiB.\"}\n"));
+    // The peak of the running program (its own, since it started).
+    QFile status(QStringLiteral("/proc/%1/status").arg(p.processId()));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    qint64 peakKiB = -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) peakKiB = line.mid(6).trimmed().split(' ').first().toLongLong();
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY2(peakKiB > 0 && peakKiB < 80 * 1024, qPrintable(QString::number(peakKiB) + " KiB"));
 }
 
 void TestBatch::reconnects() {

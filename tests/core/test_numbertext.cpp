@@ -133,6 +133,10 @@ void TestNumberText::parse_data() {
     QTest::newRow("exponent sign") << "2e-2" << true << 0.02;
     QTest::newRow("0,0") << "0,0" << true << 0.0;
     QTest::newRow("underflow is zero") << "1E-400" << true << 0.0;
+    // Sixteen significant digits: read exactly (the nearest double), not
+    // through fifteen.
+    QTest::newRow("16 digits") << "97998,17706322331" << true << 97998.17706322331;
+    QTest::newRow("17 digits") << "0,30000000000000004" << true << 0.30000000000000004;
     QTest::newRow("lone comma") << "," << false << 0.0;
     QTest::newRow("empty") << "" << false << 0.0;
     QTest::newRow("point") << "2.5" << false << 0.0;

@@ -119,6 +119,13 @@ void TestBackwardCalc::limitsAccepted() {
     Inputs high = in;
     high.H = QStringLiteral("12,5");
     QVERIFY(!reductionOf(high).epsInRange); // b = 2.5, eps 0.75
+    Inputs low = in;
+    low.H = QStringLiteral("8"); // b = 14 > h0: eps -0.4
+    QVERIFY(reductionOf(low).eps < 0.0);
+    QVERIFY(!reductionOf(low).epsInRange);
+    low.H = QStringLiteral("10"); // H = h0: b = h0, eps exactly 0
+    QCOMPARE(reductionOf(low).eps, 0.0);
+    QVERIFY(reductionOf(low).epsInRange);
 }
 
 void TestBackwardCalc::failures_data() {
