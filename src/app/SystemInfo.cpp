@@ -10,38 +10,12 @@
 namespace prolis {
 
 namespace {
-QString upToNul(const QString& s) {
-    const qsizetype nul = s.indexOf(QChar(0));
-    return nul < 0 ? s : s.left(nul);
-}
-
 QString readTextFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll());
 }
 } // namespace
-
-QString windowsOsLine(quint32 platformId, quint32 major, quint32 minor, quint32 build,
-                      const QString& servicePack) {
-    const QString version = QStringLiteral("Version: %1.%2 Build: %3%4")
-                                .arg(major)
-                                .arg(minor)
-                                .arg(build)
-                                .arg(upToNul(servicePack));
-    switch (platformId) {
-    case 0:
-        return QStringLiteral("Win 32s na Windows 3.1x");
-    case 1:
-        if (minor == 0)
-            return QStringLiteral("Microsoft Windows 95 ") + version + QStringLiteral(" (Memphis)");
-        return QStringLiteral("Microsoft Windows 98 ") + version + QStringLiteral(" (Chicago)");
-    case 2:
-        return QStringLiteral("Microsoft Windows NT ") + version;
-    default:
-        return {};
-    }
-}
 
 QString linuxOsLine(const QString& osName, const QString& kernelRelease) {
     // "6.1.0-18-amd64": major 6, minor 1, the rest "0-18-amd64".

@@ -6,11 +6,6 @@
 
 namespace prolis {
 
-// The line for the Windows platform identifiers (0 Win32s, 1 Windows 95/98,
-// 2 NT, any other: empty); `servicePack` is appended up to its first NUL.
-QString windowsOsLine(quint32 platformId, quint32 major, quint32 minor, quint32 build,
-                      const QString& servicePack);
-
 // "<name> Version: <major>.<minor> Build: <rest of the kernel release>".
 QString linuxOsLine(const QString& osName, const QString& kernelRelease);
 

@@ -21,9 +21,6 @@ struct DecimalDigits {
     bool isZero() const { return digits.empty(); }
 };
 
-// The exact value of v rounded to `precision` significant digits, halves away from zero.
-DecimalDigits roundToSignificant(double v, int precision);
-
 // general: the shortest text with at most 15 significant digits; scientific
 // below 0.0001 in magnitude or beyond 15 integer digits ("1E-5", "1,5E-7", "1E20").
 QString formatGeneral(double v);

@@ -74,16 +74,6 @@ Strains strains(const Inputs& in) {
 }
 } // namespace
 
-double strainZone1(const Inputs& in) {
-    return strains(in).phi1;
-}
-double strainTotal(const Inputs& in) {
-    return strains(in).phic;
-}
-double strainZone2(const Inputs& in) {
-    return strains(in).phi2;
-}
-
 Reduction reductionOf(const Inputs& in) {
     Reduction r;
     r.b = bottomThickness(in);

@@ -48,9 +48,6 @@ Strain strainOf(const Inputs& in, double fimax);
 
 // The geometry read afresh from the texts.
 double bottomThickness(const Inputs& in);
-double strainZone1(const Inputs& in);
-double strainTotal(const Inputs& in);
-double strainZone2(const Inputs& in);
 
 QString equationName(EquationKind eq);
 

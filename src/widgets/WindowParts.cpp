@@ -34,10 +34,6 @@ void setButtonFaceBackground(QWidget* w) {
 void setRedBackground(QWidget* w) {
     setBackground(w, Red);
 }
-bool hasRedBackground(const QWidget* w) {
-    return w->palette().color(w->backgroundRole()) == Red;
-}
-
 void showChosenMaterial(const Data& data, QLabel* name, QLabel* temperature, QButtonGroup* equations) {
     for (QAbstractButton* b : equations->buttons())
         b->setEnabled(true);

@@ -12,8 +12,6 @@ namespace prolis {
 // The ordinary background of the value labels and the red of a value out of range.
 void setButtonFaceBackground(QWidget* w);
 void setRedBackground(QWidget* w);
-bool hasRedBackground(const QWidget* w);
-
 // Shows the material's name and temperature ("20°C"), enables the four
 // equation items and disables those the material does not support; the
 // selected item stays selected.

@@ -42,8 +42,6 @@ private slots:
     void passwordCloseBoxSaysNothing();
     void konec();
     void menuTree();
-    void windowsOsLine_data();
-    void windowsOsLine();
     void linuxLines();
     void memoryLine_data();
     void memoryLine();
@@ -192,27 +190,6 @@ void TestShell::menuTree() {
     for (QMenu* m : form.findChildren<QMenu*>())
         QVERIFY(!m->actions().contains(child<QAction>(&form, "Editace")));
     QVERIFY(child<QAction>(&form, "Editace")->associatedObjects().isEmpty());
-}
-
-void TestShell::windowsOsLine_data() {
-    QTest::addColumn<uint>("platform");
-    QTest::addColumn<uint>("minor");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("0") << 0u << 0u << "Win 32s na Windows 3.1x";
-    QTest::newRow("1, minor 0") << 1u << 0u << "Microsoft Windows 95 Version: 4.0 Build: 950 A (Memphis)";
-    QTest::newRow("1, minor 10") << 1u << 10u << "Microsoft Windows 98 Version: 4.10 Build: 950 A (Chicago)";
-    QTest::newRow("2") << 2u << 1u << "Microsoft Windows NT Version: 4.1 Build: 950 A";
-    QTest::newRow("other") << 3u << 1u << "";
-}
-
-void TestShell::windowsOsLine() {
-    QFETCH(uint, platform);
-    QFETCH(uint, minor);
-    QFETCH(QString, line);
-    // The service-pack text counts up to its first NUL.
-    QCOMPARE(prolis::windowsOsLine(platform, 4, minor, 950,
-                                   QStringLiteral(" A") + QChar(0) + QStringLiteral("junk")),
-             line);
 }
 
 void TestShell::linuxLines() {
