@@ -5,6 +5,7 @@
 // Run from the build folder: bench/bench_batch [lines] [single-command sample]
 // [a file to keep the input in].
 #include "cli/Batch.h"
+#include "core/JsonWriter.h"
 #include "domain/DataJson.h"
 
 #include <QBuffer>
@@ -43,7 +44,11 @@ QList<QByteArray> materials() {
         d.rlfd = {35.6824823, 0, 0, 0, 0, 0, 0, 0, 0, 0.001};
         d.fimax = 1.4;
         d.fistr = 0.8;
-        list << QJsonDocument::fromJson(dataToJson(d).toText()).toJson(QJsonDocument::Compact);
+        QByteArray text;
+        JsonWriter w(text, false);
+        writeData(w, d);
+        w.finish();
+        list << text;
     }
     return list;
 }

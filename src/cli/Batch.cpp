@@ -228,8 +228,7 @@ const BatchRunner::Material& BatchRunner::material(const json::Node* node) {
             if (by)
                 loaded->data = m_db.load(key, temperature, *by);
             else
-                loaded->data = dataFromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())),
-                                            QStringLiteral("material"));
+                loaded->data = dataFromJson(m_doc, *node, QStringLiteral("material")); // read once, with the line
         } catch (const Failure& f) {
             // The settings or the server: not kept, a later line asks again
             // (and connects again when the server went away).
@@ -244,27 +243,41 @@ const BatchRunner::Material& BatchRunner::material(const json::Node* node) {
     return remember(m_byText.emplace(std::string(text), entry).first);
 }
 
+namespace {
+// An answer line: {"id":…,"exit":…,"result":…,"message":…} and its line break;
+// `result` writes the result object (or nothing: null).
+void writeAnswer(QByteArray& out, QByteArrayView id, int code, const std::function<void(JsonWriter&)>& result,
+                 const QString& message) {
+    {
+        JsonWriter w(out, false);
+        w.beginObject();
+        w.key(QLatin1StringView("id"));
+        w.raw(id);
+        w.key(QLatin1StringView("exit"));
+        w.integer(code);
+        w.key(QLatin1StringView("result"));
+        if (result)
+            result(w);
+        else
+            w.null();
+        w.key(QLatin1StringView("message"));
+        if (result)
+            w.null();
+        else
+            w.string(message);
+        w.endObject();
+    }
+    out += '\n';
+}
+} // namespace
+
 void BatchRunner::answerTooLong(QByteArray& out) {
-    out += "{\"id\":null,\"exit\":64,\"result\":null,\"message\":";
-    appendJsonString(out, QStringLiteral("Řádek je delší než 2 MiB."));
-    out += "}\n";
+    writeAnswer(out, "null", Usage, {}, QStringLiteral("Řádek je delší než 2 MiB."));
 }
 
 void BatchRunner::answer(std::string_view line, QByteArray& out) {
-    const qsizetype start = out.size();
-    out += "{\"id\":";
     QByteArray id = "null";
-    const auto writeId = [&] { out += id; };
-    const auto fail = [&](int code, const QString& message) {
-        out.truncate(start);
-        out += "{\"id\":";
-        writeId();
-        out += ",\"exit\":";
-        out += QByteArray::number(code);
-        out += ",\"result\":null,\"message\":";
-        appendJsonString(out, message);
-        out += "}\n";
-    };
+    const auto fail = [&](int code, const QString& message) { writeAnswer(out, id, code, {}, message); };
     try {
         if (line.find_first_not_of(" \t\r") == std::string_view::npos)
             malformed(QStringLiteral("Řádek je prázdný."));
@@ -317,22 +330,15 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
             const ForwardOutcome o = forwardCalculation(
                 *mat.data, eq, die,
                 fwd::Inputs{t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9], t[10]}, yes);
-            writeId();
-            out += ",\"exit\":0,\"result\":";
-            JsonWriter w(out, false);
-            writeForward(w, o);
+            writeAnswer(out, id, Ok, [&](JsonWriter& w) { writeForward(w, o); }, {});
         } else {
             const auto t = fieldTexts(m_doc, m.found[FieldsKey], BackwardFields, "backward");
             const Material& mat = material(m.found[MaterialKey]);
             if (mat.failure) throw *mat.failure;
             const BackwardOutcome o =
                 backwardCalculation(*mat.data, eq, bwd::Inputs{t[0], t[1], t[2], t[3], t[4], t[5]}, yes);
-            writeId();
-            out += ",\"exit\":0,\"result\":";
-            JsonWriter w(out, false);
-            writeBackward(w, o);
+            writeAnswer(out, id, Ok, [&](JsonWriter& w) { writeBackward(w, o); }, {});
         }
-        out += ",\"message\":null}\n";
     } catch (const Malformed& e) {
         fail(Usage, e.message);
     } catch (const Failure& f) {

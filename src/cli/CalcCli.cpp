@@ -4,7 +4,7 @@
 
 #include "core/Errors.h"
 #include "core/FileIo.h"
-#include "core/Json.h"
+#include "core/JsonWriter.h"
 #include "core/NumberText.h"
 #include "db/MaterialCatalog.h"
 #include "domain/BackwardCalc.h"
@@ -247,7 +247,16 @@ Data singleMaterial(const Options& o, MaterialDatabase& db) {
     return materialSources(o, db, true).constFirst()();
 }
 
-Json materialsJson(MaterialDatabase& db) {
+// The JSON prolis-calc prints: indented by two blanks.
+template <class F> QByteArray indentedJson(F&& write) {
+    QByteArray out;
+    JsonWriter w(out, true);
+    write(w);
+    w.finish();
+    return out;
+}
+
+QByteArray materialsJson(MaterialDatabase& db) {
     QList<MaterialRow> rows;
     MaterialConnection& c = db.connection();
     try {
@@ -255,25 +264,36 @@ Json materialsJson(MaterialDatabase& db) {
     } catch (const DatabaseError& e) {
         throw Failure{DatabaseOrSettings, errorDisplayText(e.message())};
     }
-    Json arr = Json::array();
-    for (const MaterialRow& m : rows) {
-        Json temps = Json::array();
-        for (const TemperatureRow& t : m.temperatures) {
-            Json tj = Json::object();
-            tj.add(QStringLiteral("id"), Json::integer(t.id));
-            tj.add(QStringLiteral("teplo"), t.teplo ? Json::integer(*t.teplo) : Json());
-            temps.append(tj);
+    return indentedJson([&](JsonWriter& w) {
+        // (An empty array is written as one of scalars: "[]".)
+        w.beginArray(rows.isEmpty());
+        for (const MaterialRow& m : rows) {
+            w.beginObject();
+            w.key(QLatin1StringView("id"));
+            w.integer(m.id);
+            w.key(QLatin1StringView("nazev"));
+            w.string(m.nazev);
+            w.key(QLatin1StringView("temperatures"));
+            w.beginArray(m.temperatures.isEmpty());
+            for (const TemperatureRow& t : m.temperatures) {
+                w.beginObject();
+                w.key(QLatin1StringView("id"));
+                w.integer(t.id);
+                w.key(QLatin1StringView("teplo"));
+                if (t.teplo)
+                    w.integer(*t.teplo);
+                else
+                    w.null();
+                w.endObject();
+            }
+            w.endArray();
+            w.endObject();
         }
-        Json mj = Json::object();
-        mj.add(QStringLiteral("id"), Json::integer(m.id));
-        mj.add(QStringLiteral("nazev"), Json::string(m.nazev));
-        mj.add(QStringLiteral("temperatures"), temps);
-        arr.append(mj);
-    }
-    return arr;
+        w.endArray();
+    });
 }
 
-Json flowJson(const Options& o, MaterialDatabase& db) {
+QByteArray flowJson(const Options& o, MaterialDatabase& db) {
     bool ok = false;
     const int eq = o.value(QStringLiteral("--equation")).toInt(&ok);
     if (!o.values.contains(QStringLiteral("--equation")) || !ok || eq < 0 || eq > 3)
@@ -282,18 +302,24 @@ Json flowJson(const Options& o, MaterialDatabase& db) {
     const Data d = singleMaterial(o, db);
     const double phi = textToFloat(o.value(QStringLiteral("--phi")));
     const auto kind = static_cast<EquationKind>(eq);
-    Json available = Json::array();
-    for (int k = 0; k < 4; ++k)
-        available.append(Json::boolean(EquationAvailable(d, static_cast<EquationKind>(k))));
     const double sigma = FlowStress(d, kind, phi);
     const double work = SpecificWork(d, phi);
     const double mean = MeanFlowStress(d, phi);
-    Json j = Json::object();
-    j.add(QStringLiteral("available"), available);
-    j.add(QStringLiteral("flowStress"), Json::string(formatGeneral(sigma)));
-    j.add(QStringLiteral("specificWork"), Json::string(formatGeneral(work)));
-    j.add(QStringLiteral("meanFlowStress"), Json::string(formatGeneral(mean)));
-    return j;
+    return indentedJson([&](JsonWriter& w) {
+        w.beginObject();
+        w.key(QLatin1StringView("available"));
+        w.beginArray(true);
+        for (int k = 0; k < 4; ++k)
+            w.boolean(EquationAvailable(d, static_cast<EquationKind>(k)));
+        w.endArray();
+        w.key(QLatin1StringView("flowStress"));
+        w.string(formatGeneral(sigma));
+        w.key(QLatin1StringView("specificWork"));
+        w.string(formatGeneral(work));
+        w.key(QLatin1StringView("meanFlowStress"));
+        w.string(formatGeneral(mean));
+        w.endObject();
+    });
 }
 
 // The equation: none when the option is missing (the window's check then
@@ -459,10 +485,6 @@ void writeResult(const QByteArray& json, const Options& o, FileOutputs& files) {
                 json + '\n');
 }
 
-void writeResult(const Json& j, const Options& o, FileOutputs& files) {
-    writeResult(j.toText(), o, files);
-}
-
 // The batch command: the answers go to standard output or, with -o, into a
 // file that appears whole when the input has been read.
 int batchCommand(const Options& o, MaterialDatabase& db, QIODevice& out, const Environment& env) {
@@ -546,9 +568,9 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
                 if (!o.values.contains(QStringLiteral("--material")) ||
                     !o.values.contains(QStringLiteral("--temperature")))
                     throw UsageError("chybí --material a --temperature");
-                writeResult(dataToJson(db.load(o.value(QStringLiteral("--material")),
-                                               temperatureOf(o.value(QStringLiteral("--temperature"))))),
-                            o, files);
+                const Data d = db.load(o.value(QStringLiteral("--material")),
+                                       temperatureOf(o.value(QStringLiteral("--temperature"))));
+                writeResult(indentedJson([&](JsonWriter& w) { writeData(w, d); }), o, files);
             } else if (name == QLatin1String("flow")) {
                 writeResult(flowJson(o, db), o, files);
             } else if (name == QLatin1String("forward")) {

@@ -214,4 +214,9 @@ void JsonWriter::null() {
     put("null", 4);
 }
 
+void JsonWriter::raw(QByteArrayView json) {
+    beforeValue();
+    put(json.data(), json.size());
+}
+
 } // namespace prolis

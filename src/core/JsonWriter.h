@@ -5,6 +5,7 @@
 // The writer appends to `out` through its own pointer; `out` holds exactly
 // what was written after finish() (or when the writer ends).
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringView>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     void integer(qint64 i);
     void boolean(bool b);
     void null();
+    // A value given as JSON text already (well-formed, on one line).
+    void raw(QByteArrayView json);
 
     // Leaves `out` holding what was written; writing may go on afterwards.
     void finish();

@@ -1,113 +1,172 @@
 #include "DataJson.h"
 
 #include "core/Errors.h"
+#include "core/JsonReader.h"
+#include "core/JsonWriter.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace prolis {
 
 namespace {
-template <size_t N> Json numbers(const std::array<double, N>& a) {
-    Json j = Json::array();
+
+template <size_t N> void writeNumbers(JsonWriter& w, QLatin1StringView key, const std::array<double, N>& a) {
+    w.key(key);
+    w.beginArray(true);
     for (double v : a)
-        j.append(Json::number(v));
-    return j;
+        w.number(v);
+    w.endArray();
 }
 
-double number(const QJsonObject& o, const char* key, const QString& source) {
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) return 0.0;
-    if (!v.isDouble())
+constexpr std::array<std::string_view, 19> Keys{"nazev", "rm",    "rp",  "a5",   "z",    "teplo", "ppol_a",
+                                                "ppol_b", "ppol_c", "ppn", "pol_a", "pol_b", "pol_c", "pn3",
+                                                "pn5",   "rlff",  "rlfd", "fimax", "fistr"};
+
+// The members of the object by key: each at most once (a key given twice is
+// refused, not quietly merged); unknown keys are passed over.
+struct Members {
+    std::array<const json::Node*, Keys.size()> found{};
+    Members(const json::Document& doc, const json::Node& object, const QString& source) {
+        doc.forEach(object, [&](const json::Node& m) {
+            const QString key = json::Document::keyOf(m);
+            for (size_t i = 0; i < Keys.size(); ++i) {
+                if (key != QLatin1StringView(Keys[i].data(), static_cast<qsizetype>(Keys[i].size()))) continue;
+                if (found[i])
+                    throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" je zadán vícekrát")
+                                           .arg(source, key));
+                found[i] = &m;
+            }
+        });
+    }
+    const json::Node* operator[](std::string_view key) const {
+        for (size_t i = 0; i < Keys.size(); ++i)
+            if (Keys[i] == key) return found[i];
+        return nullptr;
+    }
+};
+
+bool numberOf(const json::Node& n, double& value) {
+    if (n.kind != json::Node::Number) return false;
+    const auto r = std::from_chars(n.text.data(), n.text.data() + n.text.size(), value);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Below the smallest double: zero; beyond the largest: no number.
+        const size_t e = n.text.find_first_of("eE");
+        if (e != std::string_view::npos && n.text.substr(e + 1, 1) == "-") {
+            value = 0.0;
+            return true;
+        }
+        return false;
+    }
+    return r.ec == std::errc() && std::isfinite(value);
+}
+
+double number(const Members& m, const char* key, const QString& source) {
+    const json::Node* v = m[key];
+    if (!v || v->kind == json::Node::Null) return 0.0;
+    double d = 0;
+    if (!numberOf(*v, d))
         throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" nemá číselnou hodnotu")
                                .arg(source, QLatin1String(key)));
-    return v.toDouble();
+    return d;
 }
 
 template <size_t N>
-void numbers(std::array<double, N>& target, const QJsonObject& o, const char* key, const QString& source) {
+void numbers(std::array<double, N>& target, const json::Document& doc, const Members& m, const char* key,
+             const QString& source) {
     target.fill(0.0);
-    const QJsonValue v = o.value(QLatin1String(key));
-    if (v.isUndefined() || v.isNull()) return;
-    const QJsonArray a = v.toArray();
-    if (!v.isArray() || a.size() > static_cast<qsizetype>(N))
+    const json::Node* v = m[key];
+    if (!v || v->kind == json::Node::Null) return;
+    size_t count = 0;
+    if (v->kind == json::Node::Array) doc.forEach(*v, [&](const json::Node&) { ++count; });
+    if (v->kind != json::Node::Array || count > N)
         throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" musí být pole nejvýše %3 čísel")
                                .arg(source, QLatin1String(key))
                                .arg(N));
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!a[i].isDouble() && !a[i].isNull())
+    size_t i = 0;
+    doc.forEach(*v, [&](const json::Node& item) {
+        double d = 0;
+        if (item.kind != json::Node::Null && !numberOf(item, d))
             throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" musí být pole čísel")
                                    .arg(source, QLatin1String(key)));
-        target[static_cast<size_t>(i)] = a[i].toDouble();
-    }
+        target[i++] = d;
+    });
 }
+
 } // namespace
 
-Json dataToJson(const Data& d) {
-    Json j = Json::object();
-    j.add(QStringLiteral("nazev"), Json::string(d.nazev));
-    j.add(QStringLiteral("rm"), Json::number(d.rm));
-    j.add(QStringLiteral("rp"), Json::number(d.rp));
-    j.add(QStringLiteral("a5"), Json::number(d.a5));
-    j.add(QStringLiteral("z"), Json::number(d.z));
-    j.add(QStringLiteral("teplo"), Json::integer(d.teplo));
-    j.add(QStringLiteral("ppol_a"), Json::number(d.ppol_a));
-    j.add(QStringLiteral("ppol_b"), Json::number(d.ppol_b));
-    j.add(QStringLiteral("ppol_c"), Json::number(d.ppol_c));
-    j.add(QStringLiteral("ppn"), numbers(d.ppn));
-    j.add(QStringLiteral("pol_a"), Json::number(d.pol_a));
-    j.add(QStringLiteral("pol_b"), Json::number(d.pol_b));
-    j.add(QStringLiteral("pol_c"), Json::number(d.pol_c));
-    j.add(QStringLiteral("pn3"), numbers(d.pn3));
-    j.add(QStringLiteral("pn5"), numbers(d.pn5));
-    j.add(QStringLiteral("rlff"), numbers(d.rlff));
-    j.add(QStringLiteral("rlfd"), numbers(d.rlfd));
-    j.add(QStringLiteral("fimax"), Json::number(d.fimax));
-    j.add(QStringLiteral("fistr"), Json::number(d.fistr));
-    return j;
+void writeData(JsonWriter& w, const Data& d) {
+    const auto value = [&](QLatin1StringView key, double v) {
+        w.key(key);
+        w.number(v);
+    };
+    w.beginObject();
+    w.key(QLatin1StringView("nazev"));
+    w.string(d.nazev);
+    value(QLatin1StringView("rm"), d.rm);
+    value(QLatin1StringView("rp"), d.rp);
+    value(QLatin1StringView("a5"), d.a5);
+    value(QLatin1StringView("z"), d.z);
+    w.key(QLatin1StringView("teplo"));
+    w.integer(d.teplo);
+    value(QLatin1StringView("ppol_a"), d.ppol_a);
+    value(QLatin1StringView("ppol_b"), d.ppol_b);
+    value(QLatin1StringView("ppol_c"), d.ppol_c);
+    writeNumbers(w, QLatin1StringView("ppn"), d.ppn);
+    value(QLatin1StringView("pol_a"), d.pol_a);
+    value(QLatin1StringView("pol_b"), d.pol_b);
+    value(QLatin1StringView("pol_c"), d.pol_c);
+    writeNumbers(w, QLatin1StringView("pn3"), d.pn3);
+    writeNumbers(w, QLatin1StringView("pn5"), d.pn5);
+    writeNumbers(w, QLatin1StringView("rlff"), d.rlff);
+    writeNumbers(w, QLatin1StringView("rlfd"), d.rlfd);
+    value(QLatin1StringView("fimax"), d.fimax);
+    value(QLatin1StringView("fistr"), d.fistr);
+    w.endObject();
 }
 
 Data dataFromJson(const QByteArray& text, const QString& source) {
-    QJsonParseError err{};
-    const QJsonDocument doc = QJsonDocument::fromJson(text, &err);
-    if (err.error != QJsonParseError::NoError)
-        throw ConvertError(QStringLiteral("Soubor materiálu '%1' není platný JSON: %2 (pozice %3)")
-                               .arg(source, err.errorString())
-                               .arg(err.offset));
-    if (!doc.isObject())
-        throw ConvertError(
-            QStringLiteral("Soubor materiálu '%1' není platný JSON: očekáván objekt (pozice 0)").arg(source));
-    const QJsonObject o = doc.object();
+    json::Document doc;
+    QString error;
+    if (!doc.parse(std::string_view(text.constData(), static_cast<size_t>(text.size())), &error))
+        throw ConvertError(QStringLiteral("Soubor materiálu '%1' není platný JSON: %2").arg(source, error));
+    return dataFromJson(doc, doc.root(), source);
+}
+
+Data dataFromJson(const json::Document& doc, const json::Node& object, const QString& source) {
+    if (object.kind != json::Node::Object)
+        throw ConvertError(QStringLiteral("Soubor materiálu '%1' není platný JSON: očekáván objekt").arg(source));
+    const Members m(doc, object, source);
     Data d;
-    const QJsonValue name = o.value(QLatin1String("nazev"));
-    if (!name.isUndefined() && !name.isNull() && !name.isString())
-        throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"nazev\" musí být text").arg(source));
-    d.nazev = name.toString();
-    d.rm = number(o, "rm", source);
-    d.rp = number(o, "rp", source);
-    d.a5 = number(o, "a5", source);
-    d.z = number(o, "z", source);
-    const double t = number(o, "teplo", source);
+    if (const json::Node* name = m["nazev"]; name && name->kind != json::Node::Null) {
+        if (name->kind != json::Node::String)
+            throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"nazev\" musí být text").arg(source));
+        d.nazev = json::Document::stringOf(*name);
+    }
+    d.rm = number(m, "rm", source);
+    d.rp = number(m, "rp", source);
+    d.a5 = number(m, "a5", source);
+    d.z = number(m, "z", source);
+    const double t = number(m, "teplo", source);
     if (std::floor(t) != t)
         throw ConvertError(
             QStringLiteral("Soubor materiálu '%1': klíč \"teplo\" musí být celé číslo").arg(source));
     if (t < -32768.0 || t > 32767.0) throw RangeError(msg::RangeCheck);
     d.teplo = static_cast<std::int16_t>(t);
-    d.ppol_a = number(o, "ppol_a", source);
-    d.ppol_b = number(o, "ppol_b", source);
-    d.ppol_c = number(o, "ppol_c", source);
-    numbers(d.ppn, o, "ppn", source);
-    d.pol_a = number(o, "pol_a", source);
-    d.pol_b = number(o, "pol_b", source);
-    d.pol_c = number(o, "pol_c", source);
-    numbers(d.pn3, o, "pn3", source);
-    numbers(d.pn5, o, "pn5", source);
-    numbers(d.rlff, o, "rlff", source);
-    numbers(d.rlfd, o, "rlfd", source);
-    d.fimax = number(o, "fimax", source);
-    d.fistr = number(o, "fistr", source);
+    d.ppol_a = number(m, "ppol_a", source);
+    d.ppol_b = number(m, "ppol_b", source);
+    d.ppol_c = number(m, "ppol_c", source);
+    numbers(d.ppn, doc, m, "ppn", source);
+    d.pol_a = number(m, "pol_a", source);
+    d.pol_b = number(m, "pol_b", source);
+    d.pol_c = number(m, "pol_c", source);
+    numbers(d.pn3, doc, m, "pn3", source);
+    numbers(d.pn5, doc, m, "pn5", source);
+    numbers(d.rlff, doc, m, "rlff", source);
+    numbers(d.rlfd, doc, m, "rlfd", source);
+    d.fimax = number(m, "fimax", source);
+    d.fistr = number(m, "fistr", source);
     return d;
 }
 

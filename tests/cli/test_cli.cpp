@@ -247,7 +247,16 @@ void TestCli::flowErrors_data() {
                                        << "Materiál nemá konstanty pro výpočet přetvárné práce.";
     QTest::newRow("teplo out of range")
         << QByteArray(R"({"teplo": 40000})") << "1" << 2 << "Range check error.";
-    QTest::newRow("malformed") << QByteArray("{\"pol_a\": 800,\n}") << "1" << 2 << "pozice";
+    QTest::newRow("malformed") << QByteArray("{\"pol_a\": 800,\n}") << "1" << 2
+                               << "není platný JSON: chybí klíč (bajt 16)";
+    // The one reader of batch lines and material files: a key given twice is
+    // refused, not merged; the text must be UTF-8.
+    QTest::newRow("key twice") << QByteArray(R"({"pol_a": 800, "pol_a": 900, "ppol_a": 1, "ppol_b": 1})") << "1"
+                               << 2 << ": klíč \"pol_a\" je zadán vícekrát.";
+    QTest::newRow("not UTF-8") << QByteArray("{\"nazev\": \"C45 \xe9\"}") << "1" << 2
+                               << "text není v kódování UTF-8 (bajt 16)";
+    QTest::newRow("beyond double") << QByteArray(R"({"pol_a": 1e999})") << "1" << 2
+                                   << ": klíč \"pol_a\" nemá číselnou hodnotu.";
 }
 
 void TestCli::flowErrors() {
