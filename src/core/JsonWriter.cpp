@@ -74,13 +74,6 @@ char* writeQuoted(char* p, QStringView s) {
 }
 } // namespace
 
-void appendJsonString(QByteArray& out, QStringView s) {
-    const qsizetype start = out.size();
-    out.resize(start + 6 * s.size() + 2);
-    char* const begin = out.data() + start;
-    out.resize(start + (writeQuoted(begin, s) - begin));
-}
-
 void JsonWriter::more(qsizetype n) {
     const qsizetype written = m_p ? m_p - m_out.constData() : m_out.size();
     // The whole capacity is room, handed out by room(); `out` keeps its

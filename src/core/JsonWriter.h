@@ -65,7 +65,4 @@ private:
     std::vector<Level> m_levels;
 };
 
-// A JSON string literal (quoted and escaped) appended in UTF-8.
-void appendJsonString(QByteArray& out, QStringView s);
-
 } // namespace prolis
