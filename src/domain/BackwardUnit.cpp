@@ -20,6 +20,16 @@ QList<SouhrnVysl> BackwardUnit::summaryRows() const {
     return rows;
 }
 
+std::optional<quint64> BackwardUnit::calculate(const QString& shownName, EquationKind eq, const Inputs& in,
+                                               Dialogue& dialogue) {
+    const DataModel model(material);
+    // The record and its summary row enter the history together and only when
+    // the whole calculation succeeded, so the two never fall out of step.
+    std::optional<Entry> entry = runCalculation(material, shownName, model, eq, in, StopFlag, dialogue);
+    if (!entry) return std::nullopt;
+    return addCalculation(std::move(*entry));
+}
+
 BackwardUnit& backwardUnit() {
     static BackwardUnit unit;
     return unit;

@@ -1,14 +1,12 @@
 #include "U_ProtlDopr.h"
 
 #include "U_VyberMat.h"
-#include "core/HistoryActions.h"
 #include "widgets/UiServices.h"
 #include "domain/ForwardUnit.h"
 #include "widgets/WindowOutputs.h"
 #include "ui_U_ProtlDopr.h"
 #include "widgets/Glyphs.h"
-#include "widgets/HistoryPanel.h"
-#include "widgets/MaterialDisplay.h"
+#include "widgets/CalculationFrame.h"
 #include "widgets/NumericKeyFilter.h"
 #include "widgets/Pictures.h"
 #include "widgets/WindowParts.h"
@@ -38,29 +36,30 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
     : QDialog(owner), m_ui(std::make_unique<Ui::TProtlDopr>()),
       m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)),
-      m_equation(new QButtonGroup(this)), m_die(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
+      m_die(new QButtonGroup(this)) {
     ProtlDopr = this;
     m_ui->setupUi(this);
     setButtonGlyphs(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
-    m_panel = new HistoryPanel(this,
-                               {m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt,
-                                m_ui->doc, m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
-                               ClosedWidth, OpenWidth, Height, [this](int row) { ListBox1Click(row); });
-    m_materialDisplay =
-        new MaterialDisplay(this, {m_ui->Label28, m_ui->Label30, m_ui->Label29, m_ui->Label31}, m_ui->Panel3,
-                            m_ui->Ulozitjako, m_ui->UlozitP);
-
-    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2,
-                                  m_ui->RcePretOdporu3};
-    for (int i = 0; i < eq.size(); ++i)
-        m_equation->addButton(eq[i], i);
+    m_frame = std::make_unique<CalculationFrame>(
+        CalculationForm{this,
+                        ClosedWidth,
+                        OpenWidth,
+                        Height,
+                        {m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
+                         m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
+                        {m_ui->Label28, m_ui->Label30, m_ui->Label29, m_ui->Label31},
+                        m_ui->Panel3,
+                        m_ui->Ulozitjako,
+                        m_ui->UlozitP,
+                        {m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3},
+                        m_ui->Ulozitjako0,
+                        m_ui->Ulozitjako1,
+                        {m_ui->UlozitP, m_ui->TiskP}},
+        [this](int row) { ListBox1Click(row); });
     m_die->addButton(m_ui->TypVypoctu0, 0);
     m_die->addButton(m_ui->TypVypoctu1, 1);
-    m_saveAs->addButton(m_ui->Ulozitjako0, 0);
-    m_saveAs->addButton(m_ui->Ulozitjako1, 1);
-    m_ui->Ulozitjako0->setChecked(true);
     for (QLabel* l : validityLabels())
         setButtonFaceBackground(l);
 
@@ -78,18 +77,16 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
         });
     }
 
-    const auto on = [this](auto* sender, auto signal, auto handler) {
-        connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(m_ui->VyberMaterial, &QPushButton::clicked, &TProtlDopr::VyberMaterialClick);
-    on(m_ui->Ukoncit, &QPushButton::clicked, &TProtlDopr::UkoncitClick);
-    on(m_ui->Vypocet, &QPushButton::clicked, &TProtlDopr::VypocetClick);
-    on(m_ui->UlozitP, &QPushButton::clicked, &TProtlDopr::UlozitPClick);
-    on(m_ui->TiskP, &QPushButton::clicked, &TProtlDopr::TiskPClick);
-    on(m_ui->Otevri, &QPushButton::clicked, &TProtlDopr::OtevriClick);
-    on(m_ui->Zavri, &QPushButton::clicked, &TProtlDopr::ZavriClick);
-    on(m_equation, &QButtonGroup::idClicked, &TProtlDopr::RcePretOdporuClick);
-    on(m_die, &QButtonGroup::idClicked, &TProtlDopr::TypVypoctuClick);
+    CalculationFrame& f = *m_frame;
+    f.on(m_ui->VyberMaterial, &QPushButton::clicked, [this] { VyberMaterialClick(); });
+    f.on(m_ui->Ukoncit, &QPushButton::clicked, [this] { UkoncitClick(); });
+    f.on(m_ui->Vypocet, &QPushButton::clicked, [this] { VypocetClick(); });
+    f.on(m_ui->UlozitP, &QPushButton::clicked, [this] { UlozitPClick(); });
+    f.on(m_ui->TiskP, &QPushButton::clicked, [this] { TiskPClick(); });
+    f.on(m_ui->Otevri, &QPushButton::clicked, [this] { OtevriClick(); });
+    f.on(m_ui->Zavri, &QPushButton::clicked, [this] { ZavriClick(); });
+    f.on(f.equationGroup(), &QButtonGroup::idClicked, [this] { RcePretOdporuClick(); });
+    f.on(m_die, &QButtonGroup::idClicked, [this] { TypVypoctuClick(); });
 }
 
 TProtlDopr::~TProtlDopr() {
@@ -106,7 +103,7 @@ QList<QLabel*> TProtlDopr::validityLabels() const {
 }
 
 EquationKind TProtlDopr::equation() const {
-    return static_cast<EquationKind>(m_equation->checkedId());
+    return m_frame->equation();
 }
 
 DieType TProtlDopr::dieType() const {
@@ -114,7 +111,7 @@ DieType TProtlDopr::dieType() const {
 }
 
 void TProtlDopr::selectEquation(int index) {
-    m_equation->button(index)->setChecked(true);
+    m_frame->selectEquation(index);
     guarded([this] { RcePretOdporuClick(); });
 }
 
@@ -130,8 +127,7 @@ Inputs TProtlDopr::inputs() const {
 }
 
 std::optional<int> TProtlDopr::latestEntry() const {
-    if (!m_latest) return std::nullopt;
-    return forwardUnit().history.indexOf(*m_latest);
+    return m_frame->latestIn(forwardUnit().history);
 }
 
 void TProtlDopr::VyberMaterialClick() {
@@ -140,8 +136,7 @@ void TProtlDopr::VyberMaterialClick() {
 
 void TProtlDopr::MaterialChosen(const Data& data) {
     forwardUnit().material = data;
-    showChosenMaterial(data, m_ui->Label30, m_ui->Label31, m_equation);
-    m_materialDisplay->relayout();
+    m_frame->showMaterial(data);
 }
 
 void TProtlDopr::UkoncitClick() {
@@ -155,11 +150,14 @@ void TProtlDopr::ApplyCalculationType() {
         m_ui->Label47->setText(QStringLiteral("2"));
         m_ui->Edit10->setEnabled(true);
     } else if (dieType() == DieType::WithoutCone) {
-        m_ui->Edit8->clear();
+        // The die's own rule for the angle and f2, shown in their fields.
+        Inputs in = inputs();
+        adjustInputsForDie(in, DieType::WithoutCone);
+        m_ui->Edit8->setText(in.alpha2);
         setBackground(m_ui->Edit8, QPalette::Window);
         m_ui->Edit8->setEnabled(false);
         m_ui->Label47->setText(QStringLiteral("2max"));
-        m_ui->Edit10->setText(QStringLiteral("0,5"));
+        m_ui->Edit10->setText(in.f2);
         m_ui->Edit10->setEnabled(false);
     }
 }
@@ -204,39 +202,21 @@ void TProtlDopr::declined(const Ratio& ratio) {
 }
 
 void TProtlDopr::VypocetClick() {
-    ForwardUnit& unit = forwardUnit();
-    const DataModel model(unit.material);
-    // The record is complete before it enters the history: a calculation that
-    // stops on an error leaves the history as it was.
-    std::optional<Souhrn> record =
-        runCalculation(unit.material, m_ui->Label30->text(), model, equation(), dieType(), inputs(), *this);
-    if (!record) return;
-    const quint64 serial = unit.addCalculation(std::move(*record));
+    const std::optional<quint64> serial =
+        forwardUnit().calculate(m_ui->Label30->text(), equation(), dieType(), inputs(), *this);
+    if (!serial) return;
     RebuildHistoryList(dieType() == DieType::WithCone ? SeparatorWithCone : SeparatorWithoutCone);
-    m_ui->UlozitP->setEnabled(true);
-    m_ui->TiskP->setEnabled(true);
-    m_latest = serial;
+    m_frame->calculated(*serial);
 }
 
 void TProtlDopr::RebuildHistoryList(const QString& separator) {
-    ForwardUnit& unit = forwardUnit();
-    unit.sortHistory();
-    QStringList lines;
-    lines.reserve(unit.history.size());
-    for (int i = 0; i < unit.history.size(); ++i)
-        lines.append(historyLine(unit.history.at(i), separator));
-    m_panel->setLines(lines);
+    m_frame->rebuildList(forwardUnit(), [&](const Souhrn& r) { return historyLine(r, separator); });
 }
 
 void TProtlDopr::DeleteHistoryEntry(int index) {
-    if (!confirmDeletion()) return;
-    forwardUnit().history.remove(index);
-    RebuildHistoryList(SeparatorWithCone);
-    if (!latestEntry()) {
-        // The latest calculation is gone: nothing for the buttons to act on.
-        m_ui->UlozitP->setEnabled(false);
-        m_ui->TiskP->setEnabled(false);
-    }
+    if (!m_frame->deleteEntry(forwardUnit(), index, [this] { RebuildHistoryList(SeparatorWithCone); })) return;
+    // The latest calculation gone: nothing for the buttons to act on.
+    if (!latestEntry()) m_frame->setLatestButtonsEnabled(false);
     reportDeletion();
 }
 
@@ -244,9 +224,9 @@ void TProtlDopr::UlozitPClick() {
     const auto latest = latestEntry();
     if (!latest) return;
     const Souhrn record = forwardUnit().history.at(*latest);
-    if (m_saveAs->checkedId() == 0)
+    if (m_frame->saveAs() == 0)
         m_outputs->WriteTextProtocol(record);
-    else if (m_saveAs->checkedId() == 1)
+    else if (m_frame->saveAs() == 1)
         m_outputs->WriteWordDocument(record);
 }
 
@@ -256,20 +236,15 @@ void TProtlDopr::TiskPClick() {
 
 void TProtlDopr::ListBox1Click(int k) {
     if (k < 0 || k >= forwardUnit().history.size()) return;
-    // A copy: an output must not see the history change under it.
-    const Souhrn record = forwardUnit().history.at(k);
-    runTickedActions(m_panel->checks(),
-                     {[&] { m_outputs->WriteTextProtocol(record); },
-                      [&] { m_outputs->WriteWordDocument(record); }, [&] { m_outputs->PrintReport(record); },
-                      [&] { DeleteHistoryEntry(k); }});
+    m_frame->lineActions(forwardUnit().history.at(k), *m_outputs, [&] { DeleteHistoryEntry(k); });
 }
 
 void TProtlDopr::OtevriClick() {
-    m_panel->open();
+    m_frame->panel()->open();
 }
 
 void TProtlDopr::ZavriClick() {
-    m_panel->close();
+    m_frame->panel()->close();
 }
 
 } // namespace prolis

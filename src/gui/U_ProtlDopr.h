@@ -15,11 +15,10 @@ class TProtlDopr;
 
 namespace prolis {
 
+class CalculationFrame;
 class ForwardOutputs;
-class WindowOutputs;
-class HistoryPanel;
-class MaterialDisplay;
 class NumericKeyFilter;
+class WindowOutputs;
 
 // The forward extrusion window.
 class TProtlDopr : public QDialog, public IRunOnVyberClose, private fwd::Dialogue {
@@ -69,12 +68,8 @@ private:
     std::unique_ptr<WindowOutputs> m_ownOutputs;
     ForwardOutputs* m_outputs;
     NumericKeyFilter* m_keys;
-    QButtonGroup* m_equation;
     QButtonGroup* m_die;
-    QButtonGroup* m_saveAs;
-    HistoryPanel* m_panel;
-    MaterialDisplay* m_materialDisplay;
-    std::optional<quint64> m_latest;
+    std::unique_ptr<CalculationFrame> m_frame;
 };
 
 extern TProtlDopr* ProtlDopr;

@@ -3,15 +3,13 @@
 #include "output/ChartWorkbook.h"
 
 #include "U_VyberMat.h"
-#include "core/HistoryActions.h"
 #include "widgets/UiServices.h"
 #include "domain/BackwardUnit.h"
 #include "output/ChartWorkbook.h"
 #include "widgets/WindowOutputs.h"
 #include "ui_U_ProtlZpet.h"
 #include "widgets/Glyphs.h"
-#include "widgets/HistoryPanel.h"
-#include "widgets/MaterialDisplay.h"
+#include "widgets/CalculationFrame.h"
 #include "widgets/NumericKeyFilter.h"
 #include "widgets/Pictures.h"
 #include "widgets/WindowParts.h"
@@ -33,28 +31,28 @@ constexpr int Height = 446;
 TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
     : QDialog(owner), m_ui(std::make_unique<Ui::TProtlZpet>()),
       m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
-      m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)),
-      m_equation(new QButtonGroup(this)), m_saveAs(new QButtonGroup(this)) {
+      m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)) {
     ProtlZpet = this;
     m_ui->setupUi(this);
     setButtonGlyphs(this);
     setFixedSize(ClosedWidth, Height);
     centerOnScreen(this);
-    m_panel = new HistoryPanel(this,
-                               {m_ui->Label37, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt,
-                                m_ui->doc, m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
-                               ClosedWidth, OpenWidth, Height, [this](int row) { ListBox1Click(row); });
-    m_materialDisplay =
-        new MaterialDisplay(this, {m_ui->Label28, m_ui->Label30, m_ui->Label29, m_ui->Label31}, m_ui->Panel3,
-                            m_ui->Ulozitjako, m_ui->UlozitP);
-
-    const QList<QRadioButton*> eq{m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2,
-                                  m_ui->RcePretOdporu3};
-    for (int i = 0; i < eq.size(); ++i)
-        m_equation->addButton(eq[i], i);
-    m_saveAs->addButton(m_ui->Ulozitjako0, 0);
-    m_saveAs->addButton(m_ui->Ulozitjako1, 1);
-    m_ui->Ulozitjako0->setChecked(true);
+    m_frame = std::make_unique<CalculationFrame>(
+        CalculationForm{this,
+                        ClosedWidth,
+                        OpenWidth,
+                        Height,
+                        {m_ui->Label37, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
+                         m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
+                        {m_ui->Label28, m_ui->Label30, m_ui->Label29, m_ui->Label31},
+                        m_ui->Panel3,
+                        m_ui->Ulozitjako,
+                        m_ui->UlozitP,
+                        {m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3},
+                        m_ui->Ulozitjako0,
+                        m_ui->Ulozitjako1,
+                        {m_ui->UlozitP, m_ui->TiskP, m_ui->GrafBB}},
+        [this](int row) { ListBox1Click(row); });
     for (QLabel* l : {m_ui->Label20, m_ui->Label21, m_ui->Label23, m_ui->Label24, m_ui->Label27})
         setButtonFaceBackground(l);
 
@@ -68,19 +66,17 @@ TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
                 m_ui->Vypocet->setFocus(Qt::TabFocusReason);
         });
 
-    const auto on = [this](auto* sender, auto signal, void (TProtlZpet::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    on(m_ui->VyberMaterial, &QPushButton::clicked, &TProtlZpet::VyberMaterialClick);
-    on(m_ui->Ukoncit, &QPushButton::clicked, &TProtlZpet::UkoncitClick);
-    on(m_ui->Vypocet, &QPushButton::clicked, &TProtlZpet::VypocetClick);
-    on(m_ui->UlozitP, &QPushButton::clicked, &TProtlZpet::UlozitPClick);
-    on(m_ui->TiskP, &QPushButton::clicked, &TProtlZpet::TiskPClick);
-    on(m_ui->GrafBB, &QPushButton::clicked, &TProtlZpet::GrafBBClick);
-    on(m_ui->Otevri, &QPushButton::clicked, &TProtlZpet::OtevriClick);
-    on(m_ui->Zavri, &QPushButton::clicked, &TProtlZpet::ZavriClick);
-    on(m_ui->UlozitS, &QCheckBox::clicked, &TProtlZpet::UlozitSClick);
-    on(m_ui->TiskS, &QCheckBox::clicked, &TProtlZpet::TiskSClick);
+    CalculationFrame& f = *m_frame;
+    f.on(m_ui->VyberMaterial, &QPushButton::clicked, [this] { VyberMaterialClick(); });
+    f.on(m_ui->Ukoncit, &QPushButton::clicked, [this] { UkoncitClick(); });
+    f.on(m_ui->Vypocet, &QPushButton::clicked, [this] { VypocetClick(); });
+    f.on(m_ui->UlozitP, &QPushButton::clicked, [this] { UlozitPClick(); });
+    f.on(m_ui->TiskP, &QPushButton::clicked, [this] { TiskPClick(); });
+    f.on(m_ui->GrafBB, &QPushButton::clicked, [this] { GrafBBClick(); });
+    f.on(m_ui->Otevri, &QPushButton::clicked, [this] { OtevriClick(); });
+    f.on(m_ui->Zavri, &QPushButton::clicked, [this] { ZavriClick(); });
+    f.on(m_ui->UlozitS, &QCheckBox::clicked, [this] { UlozitSClick(); });
+    f.on(m_ui->TiskS, &QCheckBox::clicked, [this] { TiskSClick(); });
 }
 
 TProtlZpet::~TProtlZpet() {
@@ -92,11 +88,11 @@ QList<QLineEdit*> TProtlZpet::edits() const {
 }
 
 EquationKind TProtlZpet::equation() const {
-    return static_cast<EquationKind>(m_equation->checkedId());
+    return m_frame->equation();
 }
 
 void TProtlZpet::selectEquation(int index) {
-    m_equation->button(index)->setChecked(true);
+    m_frame->selectEquation(index);
 }
 
 Inputs TProtlZpet::inputs() const {
@@ -105,8 +101,7 @@ Inputs TProtlZpet::inputs() const {
 }
 
 std::optional<int> TProtlZpet::latestEntry() const {
-    if (!m_latest) return std::nullopt;
-    return backwardUnit().history.indexOf(*m_latest);
+    return m_frame->latestIn(backwardUnit().history);
 }
 
 void TProtlZpet::VyberMaterialClick() {
@@ -115,8 +110,7 @@ void TProtlZpet::VyberMaterialClick() {
 
 void TProtlZpet::MaterialChosen(const Data& data) {
     backwardUnit().material = data;
-    showChosenMaterial(data, m_ui->Label30, m_ui->Label31, m_equation);
-    m_materialDisplay->relayout();
+    m_frame->showMaterial(data);
 }
 
 void TProtlZpet::UkoncitClick() {
@@ -164,42 +158,27 @@ void TProtlZpet::declined(const QString& question, const QString& refusal) {
 }
 
 void TProtlZpet::VypocetClick() {
-    BackwardUnit& unit = backwardUnit();
-    const DataModel model(unit.material);
-    // The record and its summary row enter the history together and only when
-    // the whole calculation succeeded, so the two never fall out of step.
-    std::optional<Entry> entry = runCalculation(unit.material, m_ui->Label30->text(), model, equation(),
-                                                inputs(), unit.StopFlag, *this);
-    if (!entry) return;
-    m_latest = unit.addCalculation(std::move(*entry));
+    const std::optional<quint64> serial =
+        backwardUnit().calculate(m_ui->Label30->text(), equation(), inputs(), *this);
+    if (!serial) return;
     RebuildHistoryList();
-    m_ui->UlozitP->setEnabled(true);
-    m_ui->TiskP->setEnabled(true);
-    m_ui->GrafBB->setEnabled(true);
+    m_frame->calculated(*serial);
 }
 
 void TProtlZpet::RebuildHistoryList() {
-    BackwardUnit& unit = backwardUnit();
-    unit.sortHistory();
-    QStringList lines;
-    lines.reserve(unit.history.size());
-    for (int i = 0; i < unit.history.size(); ++i)
-        lines.append(historyLine(unit.history.at(i).record));
-    m_panel->setLines(lines);
+    m_frame->rebuildList(backwardUnit(), [](const Entry& e) { return historyLine(e.record); });
 }
 
 void TProtlZpet::DeleteHistoryEntry(int index) {
-    if (!confirmDeletion()) return;
-    backwardUnit().history.remove(index);
-    RebuildHistoryList();
-    reportDeletion();
+    // The buttons stay enabled: "Uložit" and "Tisk" then say what is left.
+    if (m_frame->deleteEntry(backwardUnit(), index, [this] { RebuildHistoryList(); })) reportDeletion();
 }
 
 void TProtlZpet::summaryOutputEnded(OutputResult result) {
     // A summary output that ran (written, cancelled or failed, handed over,
     // previewed) makes "Uložit" and "Tisk" skip the latest calculation; one
     // that could not start leaves the flag alone.
-    if (result != OutputResult::Unavailable) backwardUnit().StopFlag = true;
+    if (result != OutputResult::Unavailable) backwardUnit().summaryOutputRan();
 }
 
 bool TProtlZpet::refuseEmptyHistory(const QCheckBox* summary) {
@@ -214,9 +193,9 @@ void TProtlZpet::UlozitPClick() {
     BackwardUnit& unit = backwardUnit();
     if (refuseEmptyHistory(m_ui->UlozitS)) return;
     if (m_ui->UlozitS->isChecked()) {
-        if (m_saveAs->checkedId() == 0)
+        if (m_frame->saveAs() == 0)
             summaryOutputEnded(m_outputs->WriteSummaryText(unit.summaryRows()));
-        else if (m_saveAs->checkedId() == 1)
+        else if (m_frame->saveAs() == 1)
             summaryOutputEnded(m_outputs->WriteSummaryWord(unit.summaryRows()));
     }
     // A deleted latest calculation is skipped as after a summary output.
@@ -243,30 +222,25 @@ void TProtlZpet::GrafBBClick() {
 
 void TProtlZpet::UlozitSClick() {
     m_ui->Ulozitjako->setVisible(m_ui->Ulozitjako->isHidden());
-    m_materialDisplay->relayout();
-    backwardUnit().StopFlag = false;
+    m_frame->materialDisplay()->relayout();
+    backwardUnit().summaryChoiceChanged();
 }
 
 void TProtlZpet::TiskSClick() {
-    backwardUnit().StopFlag = false;
+    backwardUnit().summaryChoiceChanged();
 }
 
 void TProtlZpet::ListBox1Click(int i) {
     if (i < 0 || i >= backwardUnit().history.size()) return;
-    // A copy: an output must not see the history change under it.
-    const Souhrn record = backwardUnit().history.at(i).record;
-    runTickedActions(m_panel->checks(),
-                     {[&] { m_outputs->WriteTextProtocol(record); },
-                      [&] { m_outputs->WriteWordDocument(record); }, [&] { m_outputs->PrintReport(record); },
-                      [&] { DeleteHistoryEntry(i); }});
+    m_frame->lineActions(Souhrn(backwardUnit().history.at(i).record), *m_outputs, [&] { DeleteHistoryEntry(i); });
 }
 
 void TProtlZpet::OtevriClick() {
-    m_panel->open();
+    m_frame->panel()->open();
 }
 
 void TProtlZpet::ZavriClick() {
-    m_panel->close();
+    m_frame->panel()->close();
 }
 
 } // namespace prolis

@@ -17,10 +17,9 @@ class TProtlZpet;
 namespace prolis {
 
 class BackwardOutputs;
-class WindowOutputs;
-class HistoryPanel;
-class MaterialDisplay;
+class CalculationFrame;
 class NumericKeyFilter;
+class WindowOutputs;
 enum class OutputResult;
 
 // The backward extrusion window.
@@ -75,11 +74,7 @@ private:
     std::unique_ptr<WindowOutputs> m_ownOutputs;
     BackwardOutputs* m_outputs;
     NumericKeyFilter* m_keys;
-    QButtonGroup* m_equation;
-    QButtonGroup* m_saveAs;
-    HistoryPanel* m_panel;
-    MaterialDisplay* m_materialDisplay;
-    std::optional<quint64> m_latest;
+    std::unique_ptr<CalculationFrame> m_frame;
 };
 
 extern TProtlZpet* ProtlZpet;

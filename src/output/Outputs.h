@@ -16,20 +16,20 @@ enum class OutputResult {
     Failed,      // the file could not be written (the user was told)
 };
 
-class ForwardOutputs {
+// The outputs of one record: its text protocol, Word document and report.
+template <class Record> class RecordOutputs {
 public:
-    virtual ~ForwardOutputs() = default;
-    virtual OutputResult WriteTextProtocol(const fwd::Souhrn& record) = 0;
-    virtual OutputResult WriteWordDocument(const fwd::Souhrn& record) = 0;
-    virtual OutputResult PrintReport(const fwd::Souhrn& record) = 0;
+    virtual ~RecordOutputs() = default;
+    virtual OutputResult WriteTextProtocol(const Record& record) = 0;
+    virtual OutputResult WriteWordDocument(const Record& record) = 0;
+    virtual OutputResult PrintReport(const Record& record) = 0;
 };
 
-class BackwardOutputs {
+class ForwardOutputs : public RecordOutputs<fwd::Souhrn> {};
+
+// The backward unit adds the outputs of its summary rows.
+class BackwardOutputs : public RecordOutputs<bwd::Souhrn> {
 public:
-    virtual ~BackwardOutputs() = default;
-    virtual OutputResult WriteTextProtocol(const bwd::Souhrn& record) = 0;
-    virtual OutputResult WriteWordDocument(const bwd::Souhrn& record) = 0;
-    virtual OutputResult PrintReport(const bwd::Souhrn& record) = 0;
     virtual OutputResult WriteSummaryText(const QList<bwd::SouhrnVysl>& rows) = 0;
     virtual OutputResult WriteSummaryWord(const QList<bwd::SouhrnVysl>& rows) = 0;
     virtual OutputResult PrintSummaryReport(const QList<bwd::SouhrnVysl>& rows) = 0;

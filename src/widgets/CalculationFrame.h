@@ -1,0 +1,106 @@
+#pragma once
+// What the two calculation windows share: the history panel, the chosen
+// material's rows, the equation and "Uložit jako" groups, the buttons that
+// act on the latest calculation of this opening, the list rebuilt from the
+// unit's history, the deletion of an entry and the ticked actions of a
+// history line. A window gives its controls by role and its unit; the
+// unit-specific parts (inputs, the conversation of "Výpočet") stay its own.
+#include "HistoryPanel.h"
+#include "MaterialDisplay.h"
+#include "UiServices.h"
+#include "core/HistoryActions.h"
+#include "domain/FlowModel.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QButtonGroup;
+class QDialog;
+class QPushButton;
+class QRadioButton;
+
+namespace prolis {
+
+// The controls of a calculation window, by role.
+struct CalculationForm {
+    QDialog* window;
+    int closedWidth, openWidth, height;
+    HistoryPanel::Widgets history;
+    MaterialDisplay::Labels material;
+    QWidget *materialAbove, *materialBeside, *materialBelow; // see MaterialDisplay
+    QList<QRadioButton*> equations;                          // "Rce přetvárného odporu", items 0..3
+    QRadioButton *saveAsText, *saveAsWord;                   // "Uložit jako"
+    QList<QPushButton*> latestButtons; // enabled by a calculation of this opening
+};
+
+class CalculationFrame {
+public:
+    CalculationFrame(const CalculationForm& form, std::function<void(int)> onLine);
+
+    // Connects a control's signal to a handler of the window, through the
+    // top-level error handler.
+    template <class Sender, class Signal, class Handler> void on(Sender* sender, Signal signal, Handler handler) {
+        QObject::connect(sender, signal, m_window, [handler] { guarded(handler); });
+    }
+
+    // The chosen material: its name and temperature shown, the equations it
+    // has no constants for greyed out.
+    void showMaterial(const Data& data);
+    EquationKind equation() const;
+    void selectEquation(int index);
+    // The "Uložit jako" item: 0 *.TXT, 1 *.DOC, -1 none.
+    int saveAs() const;
+    QButtonGroup* equationGroup() const { return m_equation; }
+    HistoryPanel* panel() const { return m_panel; }
+    MaterialDisplay* materialDisplay() const { return m_materialDisplay; }
+
+    // A calculation of this opening entered the history as `serial`.
+    void calculated(quint64 serial);
+    // Its index in `history`, if it is still there.
+    template <class H> std::optional<int> latestIn(const H& history) const {
+        if (!m_latest) return std::nullopt;
+        return history.indexOf(*m_latest);
+    }
+    void setLatestButtonsEnabled(bool enabled);
+
+    // Sorts the unit's history and shows a line per entry.
+    template <class Unit, class LineOf> void rebuildList(Unit& unit, LineOf lineOf) {
+        unit.sortHistory();
+        QStringList lines;
+        lines.reserve(unit.history.size());
+        for (int i = 0; i < unit.history.size(); ++i)
+            lines.append(lineOf(unit.history.at(i)));
+        m_panel->setLines(lines);
+    }
+    // Asks, removes entry `index` and says so; false when the user kept it.
+    template <class Unit> bool deleteEntry(Unit& unit, int index, const std::function<void()>& rebuild) {
+        if (!confirmDeletion()) return false;
+        unit.history.remove(index);
+        rebuild();
+        return true;
+    }
+    // A history line selected: its record through the ticked outputs, then
+    // the deletion when ticked. The record is a copy: an output must not see
+    // the history change under it.
+    template <class Record, class Outputs>
+    void lineActions(const Record& record, Outputs& outputs, const std::function<void()>& remove) {
+        runTickedActions(m_panel->checks(),
+                         {[&] { outputs.WriteTextProtocol(record); }, [&] { outputs.WriteWordDocument(record); },
+                          [&] { outputs.PrintReport(record); }, remove});
+    }
+
+private:
+    QDialog* m_window;
+    HistoryPanel* m_panel;
+    MaterialDisplay* m_materialDisplay;
+    QButtonGroup* m_equation;
+    QButtonGroup* m_saveAs;
+    QList<QPushButton*> m_latestButtons;
+    QLabel* m_name;
+    QLabel* m_temperature;
+    std::optional<quint64> m_latest;
+};
+
+} // namespace prolis
