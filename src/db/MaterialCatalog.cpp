@@ -2,6 +2,31 @@
 
 namespace prolis {
 
+MaterialSelection::MaterialSelection(MaterialConnection& connection)
+    : m_materials(connection, sql::Materials), m_temperatures(connection, sql::Temperatures),
+      m_constants(connection, sql::ConstantsAll) {}
+
+void MaterialSelection::openMaterials() {
+    m_materials.open();
+    m_materialRow = m_materials.rowCount() > 0 ? 0 : -1;
+}
+
+void MaterialSelection::pickMaterial(int row) {
+    // The constants of an earlier pick stay until Q3a runs again.
+    m_materialRow = row;
+    m_temperatures.close();
+    m_temperatures.open({rowKey(m_materials, row)});
+}
+
+void MaterialSelection::pickTemperature(int row) {
+    m_constants.close();
+    m_constants.open({rowKey(m_materials, m_materialRow), rowKey(m_temperatures, row)});
+}
+
+void MaterialSelection::fill(Data& data) const {
+    fillData(data, m_constants.rowCount() > 0 ? &m_constants.row(0) : nullptr);
+}
+
 QList<MaterialRow> listMaterials(MaterialConnection& connection) {
     MaterialQuery ocel(connection, sql::Materials);
     MaterialQuery teplo(connection, sql::Temperatures);
@@ -22,8 +47,9 @@ QList<MaterialRow> listMaterials(MaterialConnection& connection) {
 
 LookupResult loadMaterial(MaterialConnection& connection, const QString& material, int temperature,
                           Data& data, MaterialBy by) {
-    MaterialQuery ocel(connection, sql::Materials);
-    ocel.open();
+    MaterialSelection selection(connection);
+    selection.openMaterials();
+    const MaterialQuery& ocel = selection.materials();
     int row = -1;
     bool isNumber = false;
     const int id = by == MaterialBy::Name ? 0 : material.toInt(&isNumber);
@@ -33,17 +59,16 @@ LookupResult loadMaterial(MaterialConnection& connection, const QString& materia
         if (ocel.row(i).value(QStringLiteral("nazev")).toString() == material) row = i;
     if (row < 0) return LookupResult::NoMaterial;
 
-    MaterialQuery teplo(connection, sql::Temperatures);
-    teplo.open({rowKey(ocel, row)});
+    selection.pickMaterial(row);
+    const MaterialQuery& teplo = selection.temperatures();
     int trow = -1;
     for (int k = 0; trow < 0 && k < teplo.rowCount(); ++k) {
         if (wholeNumber(teplo.row(k), QStringLiteral("teplo")) == temperature) trow = k;
     }
     if (trow < 0) return LookupResult::NoTemperature;
 
-    MaterialQuery konstanty(connection, sql::ConstantsAll);
-    konstanty.open({rowKey(ocel, row), rowKey(teplo, trow)});
-    fillData(data, konstanty.rowCount() > 0 ? &konstanty.row(0) : nullptr);
+    selection.pickTemperature(trow);
+    selection.fill(data);
     return LookupResult::Found;
 }
 

@@ -23,8 +23,7 @@ Data& TVyberMat::HandedOver() {
 }
 
 TVyberMat::TVyberMat(QWidget* owner)
-    : QDialog(owner), m_ui(std::make_unique<Ui::TVyberMat>()), m_ocel(m_connection, sql::Materials),
-      m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsAll) {
+    : QDialog(owner), m_ui(std::make_unique<Ui::TVyberMat>()), m_selection(m_connection) {
     m_ui->setupUi(this);
     setButtonGlyphs(this);
     setFixedSize(size());
@@ -51,11 +50,11 @@ void TVyberMat::FormCreate() {
     guarded([this] { m_connection.connect(connectionSettings()); });
     if (!m_connection.isConnected()) return;
     guarded([this] {
-        m_ocel.open();
-        for (int i = 0; i < m_ocel.rowCount(); ++i)
-            m_ui->DBLCBOcel->addItem(displayText(m_ocel.row(i), QStringLiteral("nazev")));
+        m_selection.openMaterials();
+        const MaterialQuery& ocel = m_selection.materials();
+        for (int i = 0; i < ocel.rowCount(); ++i)
+            m_ui->DBLCBOcel->addItem(displayText(ocel.row(i), QStringLiteral("nazev")));
         m_ui->DBLCBOcel->setCurrentIndex(-1);
-        m_ocelRow = m_ocel.rowCount() > 0 ? 0 : -1;
     });
 }
 
@@ -76,16 +75,15 @@ void TVyberMat::withDatabase(const std::function<void()>& action) {
 }
 
 void TVyberMat::DBLCBOcelClick(int index) {
-    m_ocelRow = index;
     m_materialPicked = true;
     m_ui->DBLLBTeplo->clear();
     m_teploRow = -1;
-    m_teplo.close();
-    m_teplo.open({rowKey(m_ocel, m_ocelRow)});
+    m_selection.pickMaterial(index);
+    const MaterialQuery& teplo = m_selection.temperatures();
     QSignalBlocker block(m_ui->DBLLBTeplo);
-    for (int i = 0; i < m_teplo.rowCount(); ++i)
-        m_ui->DBLLBTeplo->addItem(displayText(m_teplo.row(i), QStringLiteral("teplo")));
-    m_teploRow = m_teplo.rowCount() > 0 ? 0 : -1;
+    for (int i = 0; i < teplo.rowCount(); ++i)
+        m_ui->DBLLBTeplo->addItem(displayText(teplo.row(i), QStringLiteral("teplo")));
+    m_teploRow = teplo.rowCount() > 0 ? 0 : -1;
 }
 
 void TVyberMat::DBLLBTeploClick() {
@@ -93,18 +91,19 @@ void TVyberMat::DBLLBTeploClick() {
 }
 
 void TVyberMat::VyberClick() {
-    m_konstanty.close();
+    m_selection.clearConstants();
     showConstants();
-    m_konstanty.open({rowKey(m_ocel, m_ocelRow), rowKey(m_teplo, m_teploRow)});
+    m_selection.pickTemperature(m_teploRow);
     showConstants();
 }
 
 void TVyberMat::showConstants() {
-    const bool has = m_konstanty.isOpen() && m_konstanty.rowCount() > 0;
+    const MaterialQuery& konstanty = m_selection.constants();
+    const bool has = konstanty.isOpen() && konstanty.rowCount() > 0;
     for (QLabel* l : findChildren<QLabel*>()) {
         if (!l->objectName().startsWith(QLatin1String("DBT"))) continue;
         const QString column = l->objectName().mid(3);
-        l->setText(has ? displayText(m_konstanty.row(0), column) : QString());
+        l->setText(has ? displayText(konstanty.row(0), column) : QString());
     }
     fitColumns();
 }
@@ -173,17 +172,17 @@ void TVyberMat::UkoncitClick() {
 bool TVyberMat::FormCloseQuery() {
     // No material to choose (an empty database, or a materials statement that
     // failed): let the user out instead of trapping them in the dialog.
-    if (!m_ocel.isOpen() || m_ocel.rowCount() == 0) return true;
+    if (!m_selection.materials().isOpen() || m_selection.materials().rowCount() == 0) return true;
     // The database failed and nothing was chosen since: the user may leave
     // (without a hand-over) rather than be kept in the dialog.
-    if (m_databaseFailed && !m_konstanty.isOpen()) return true;
-    if (!m_konstanty.isOpen()) {
+    if (m_databaseFailed && !m_selection.temperaturePicked()) return true;
+    if (!m_selection.temperaturePicked()) {
         warning(MsgNotChosen);
         return false;
     }
     if (!confirm(MsgEndChoice)) return false;
     Data& data = HandedOver();
-    fillData(data, m_konstanty.rowCount() > 0 ? &m_konstanty.row(0) : nullptr);
+    m_selection.fill(data);
     if (Receiver) Receiver->MaterialChosen(data);
     return true;
 }

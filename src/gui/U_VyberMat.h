@@ -1,4 +1,5 @@
 #pragma once
+#include "db/MaterialCatalog.h"
 #include "db/MaterialDb.h"
 #include "domain/Data.h"
 
@@ -48,17 +49,13 @@ private:
     // Runs an action with statements, connecting again first when the one
     // before failed on the database.
     void withDatabase(const std::function<void()>& action);
-    void showTemperatures();
     void showConstants();
     void fitColumns();
 
     std::unique_ptr<Ui::TVyberMat> m_ui;
     MaterialConnection m_connection;
-    MaterialQuery m_ocel;      // Q1
-    MaterialQuery m_teplo;     // Q2
-    MaterialQuery m_konstanty; // Q3a
-    int m_ocelRow = -1;        // current row of Q1
-    int m_teploRow = -1;       // current row of Q2
+    MaterialSelection m_selection; // Q1, Q2, Q3a
+    int m_teploRow = -1;           // current row of Q2
     bool m_materialPicked = false;
     bool m_databaseFailed = false;
     QHash<const QWidget*, QRect> m_formGeometry; // every control's place in the form
