@@ -228,7 +228,8 @@ const BatchRunner::Material& BatchRunner::material(const json::Node* node) {
             if (by)
                 loaded->data = m_db.load(key, temperature, *by);
             else
-                loaded->data = dataFromJson(m_doc, *node, QStringLiteral("material")); // read once, with the line
+                loaded->data =
+                    dataFromJson(m_doc, *node, QStringLiteral("material")); // read once, with the line
         } catch (const Failure& f) {
             // The settings or the server: not kept, a later line asks again
             // (and connects again when the server went away).
@@ -404,8 +405,8 @@ BatchEnd runBatch(const ReadSome& read, QIODevice& out, bool lineByLine, BatchRu
         scanned = input.size();
         // A line is too long by its bytes, however the reads fell: one of
         // MaxBatchLine bytes may still end in CR LF.
-        const bool tooLong = input.size() > MaxBatchLine + 1 ||
-                             (input.size() == MaxBatchLine + 1 && input.back() != '\r');
+        const bool tooLong =
+            input.size() > MaxBatchLine + 1 || (input.size() == MaxBatchLine + 1 && input.back() != '\r');
         if (!skipping && tooLong) {
             BatchRunner::answerTooLong(answers);
             if (!flush(lineByLine)) return BatchEnd::OutputFailed;

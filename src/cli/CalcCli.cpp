@@ -336,9 +336,9 @@ EquationKind equationOption(const Options& o) {
 // closed pipe) fails the command like a file that cannot be written.
 void writeStandardOutput(QIODevice& out, const QByteArray& bytes) {
     if (!writeAll(out, bytes))
-        throw Failure{DatabaseOrSettings,
-                      QStringLiteral("Standardní výstup nelze zapsat: %1")
-                          .arg(out.errorString().isEmpty() ? QStringLiteral("Disk full") : out.errorString())};
+        throw Failure{DatabaseOrSettings, QStringLiteral("Standardní výstup nelze zapsat: %1")
+                                              .arg(out.errorString().isEmpty() ? QStringLiteral("Disk full")
+                                                                               : out.errorString())};
 }
 
 // The files a command writes besides its JSON: each option's bytes, written

@@ -8,8 +8,9 @@
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    return prolis::cli::programMain(
-        argc, argv,
-        {[](int& c, char** v) -> std::unique_ptr<QCoreApplication> { return std::make_unique<QGuiApplication>(c, v); },
-         prolis::reportPdf});
+    return prolis::cli::programMain(argc, argv,
+                                    {[](int& c, char** v) -> std::unique_ptr<QCoreApplication> {
+                                         return std::make_unique<QGuiApplication>(c, v);
+                                     },
+                                     prolis::reportPdf});
 }

@@ -18,15 +18,16 @@ const QHash<char16_t, char>& upperHalf() {
             const char byte = static_cast<char>(b);
             const QString ch = dec.decode(QByteArrayView(&byte, 1));
             // Undefined bytes decode to U+FFFD; they map from nothing.
-            if (ch.size() == 1 && ch[0] != QChar::ReplacementCharacter)
-                t.insert(ch[0].unicode(), byte);
+            if (ch.size() == 1 && ch[0] != QChar::ReplacementCharacter) t.insert(ch[0].unicode(), byte);
         }
         return t;
     }();
     return table;
 }
 
-bool isControl(char16_t c) { return c < 0x20 || c == 0x7f; }
+bool isControl(char16_t c) {
+    return c < 0x20 || c == 0x7f;
+}
 
 } // namespace
 
@@ -41,8 +42,7 @@ QByteArray toCp1250(const QString& text, Controls controls) {
             continue;
         }
         // A surrogate pair is one character and one "?".
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
         const auto it = table.constFind(c);
         out.append(it == table.cend() ? '?' : *it);
     }

@@ -49,7 +49,8 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
 }
 
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* reason) {
-    return writeWholeFile(path, [&bytes](QIODevice& file) { return writeAll(file, bytes); }, reason);
+    return writeWholeFile(
+        path, [&bytes](QIODevice& file) { return writeAll(file, bytes); }, reason);
 }
 
 bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& produce, QString* reason) {

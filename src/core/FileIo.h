@@ -17,8 +17,8 @@ namespace prolis {
 struct FileRead {
     enum Problem { None, Missing, NotRegular, TooLarge, Unreadable };
     Problem problem = None;
-    QByteArray bytes;  // the whole file when there is no problem
-    QString reason;    // the system's reason when Unreadable
+    QByteArray bytes; // the whole file when there is no problem
+    QString reason;   // the system's reason when Unreadable
     explicit operator bool() const { return problem == None; }
 };
 

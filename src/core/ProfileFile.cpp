@@ -111,7 +111,8 @@ ProfileText load(const QString& path) {
     // Only a regular file of a settings file's size: a pipe would block the
     // program, a link to a device would be read without end.
     FileRead file = readBoundedFile(path, MaxFileSize);
-    if (!file) throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
+    if (!file)
+        throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
     QByteArray data = std::move(file.bytes);
     if (data.startsWith(Utf8Bom)) {
         t.codec.utf8 = true;

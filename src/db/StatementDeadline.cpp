@@ -58,7 +58,9 @@ public:
     }
 
 private:
-    Watchdog() { std::thread([this] { run(); }).detach(); }
+    Watchdog() {
+        std::thread([this] { run(); }).detach();
+    }
 
     void run() {
         std::unique_lock lock(m_mutex);

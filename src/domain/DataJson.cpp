@@ -20,9 +20,9 @@ template <size_t N> void writeNumbers(JsonWriter& w, QLatin1StringView key, cons
     w.endArray();
 }
 
-constexpr std::array<std::string_view, 19> Keys{"nazev", "rm",    "rp",  "a5",   "z",    "teplo", "ppol_a",
-                                                "ppol_b", "ppol_c", "ppn", "pol_a", "pol_b", "pol_c", "pn3",
-                                                "pn5",   "rlff",  "rlfd", "fimax", "fistr"};
+constexpr std::array<std::string_view, 19> Keys{
+    "nazev", "rm",    "rp",    "a5",  "z",   "teplo", "ppol_a", "ppol_b", "ppol_c", "ppn",
+    "pol_a", "pol_b", "pol_c", "pn3", "pn5", "rlff",  "rlfd",   "fimax",  "fistr"};
 
 // The members of the object by key: each at most once (a key given twice is
 // refused, not quietly merged); unknown keys are passed over.
@@ -32,7 +32,8 @@ struct Members {
         doc.forEach(object, [&](const json::Node& m) {
             const QString key = json::Document::keyOf(m);
             for (size_t i = 0; i < Keys.size(); ++i) {
-                if (key != QLatin1StringView(Keys[i].data(), static_cast<qsizetype>(Keys[i].size()))) continue;
+                if (key != QLatin1StringView(Keys[i].data(), static_cast<qsizetype>(Keys[i].size())))
+                    continue;
                 if (found[i])
                     throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"%2\" je zadán vícekrát")
                                            .arg(source, key));
@@ -136,12 +137,14 @@ Data dataFromJson(const QByteArray& text, const QString& source) {
 
 Data dataFromJson(const json::Document& doc, const json::Node& object, const QString& source) {
     if (object.kind != json::Node::Object)
-        throw ConvertError(QStringLiteral("Soubor materiálu '%1' není platný JSON: očekáván objekt").arg(source));
+        throw ConvertError(
+            QStringLiteral("Soubor materiálu '%1' není platný JSON: očekáván objekt").arg(source));
     const Members m(doc, object, source);
     Data d;
     if (const json::Node* name = m["nazev"]; name && name->kind != json::Node::Null) {
         if (name->kind != json::Node::String)
-            throw ConvertError(QStringLiteral("Soubor materiálu '%1': klíč \"nazev\" musí být text").arg(source));
+            throw ConvertError(
+                QStringLiteral("Soubor materiálu '%1': klíč \"nazev\" musí být text").arg(source));
         d.nazev = json::Document::stringOf(*name);
     }
     d.rm = number(m, "rm", source);

@@ -1,14 +1,12 @@
 #include "U_ProtlDopr.h"
 
 #include "U_VyberMat.h"
-#include "widgets/UiServices.h"
 #include "domain/ForwardUnit.h"
-#include "widgets/WindowOutputs.h"
 #include "ui_U_ProtlDopr.h"
-#include "widgets/Glyphs.h"
 #include "widgets/CalculationFrame.h"
 #include "widgets/NumericKeyFilter.h"
-#include "widgets/Pictures.h"
+#include "widgets/UiServices.h"
+#include "widgets/WindowOutputs.h"
 #include "widgets/WindowParts.h"
 
 #include <QButtonGroup>
@@ -21,9 +19,6 @@ using namespace fwd;
 TProtlDopr* ProtlDopr = nullptr;
 
 namespace {
-constexpr int ClosedWidth = 310;
-constexpr int OpenWidth = 631;
-constexpr int Height = 446;
 
 void setBackground(QWidget* w, QPalette::ColorRole role) {
     QPalette p = w->palette();
@@ -33,31 +28,15 @@ void setBackground(QWidget* w, QPalette::ColorRole role) {
 } // namespace
 
 TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
-    : QDialog(owner), m_ui(std::make_unique<Ui::TProtlDopr>()),
+    : CalculationWindow(owner), m_ui(std::make_unique<Ui::TProtlDopr>()),
       m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)),
       m_die(new QButtonGroup(this)) {
     ProtlDopr = this;
     m_ui->setupUi(this);
-    setButtonGlyphs(this);
-    setFixedSize(ClosedWidth, Height);
-    centerOnScreen(this);
-    m_frame = std::make_unique<CalculationFrame>(
-        CalculationForm{this,
-                        ClosedWidth,
-                        OpenWidth,
-                        Height,
-                        {m_ui->Label26, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
-                         m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
-                        {m_ui->Label28, m_ui->Label30, m_ui->Label29, m_ui->Label31},
-                        m_ui->Panel3,
-                        m_ui->Ulozitjako,
-                        m_ui->UlozitP,
-                        {m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3},
-                        m_ui->Ulozitjako0,
-                        m_ui->Ulozitjako1,
-                        {m_ui->UlozitP, m_ui->TiskP}},
-        [this](int row) { ListBox1Click(row); });
+    m_frame = std::make_unique<CalculationFrame>(this, m_ui->Label26,
+                                                 QList<QPushButton*>{m_ui->UlozitP, m_ui->TiskP},
+                                                 [this](int row) { ListBox1Click(row); });
     m_die->addButton(m_ui->TypVypoctu0, 0);
     m_die->addButton(m_ui->TypVypoctu1, 1);
     for (QLabel* l : validityLabels())
@@ -77,16 +56,13 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
         });
     }
 
-    CalculationFrame& f = *m_frame;
-    f.on(m_ui->VyberMaterial, &QPushButton::clicked, [this] { VyberMaterialClick(); });
-    f.on(m_ui->Ukoncit, &QPushButton::clicked, [this] { UkoncitClick(); });
-    f.on(m_ui->Vypocet, &QPushButton::clicked, [this] { VypocetClick(); });
-    f.on(m_ui->UlozitP, &QPushButton::clicked, [this] { UlozitPClick(); });
-    f.on(m_ui->TiskP, &QPushButton::clicked, [this] { TiskPClick(); });
-    f.on(m_ui->Otevri, &QPushButton::clicked, [this] { OtevriClick(); });
-    f.on(m_ui->Zavri, &QPushButton::clicked, [this] { ZavriClick(); });
-    f.on(f.equationGroup(), &QButtonGroup::idClicked, [this] { RcePretOdporuClick(); });
-    f.on(m_die, &QButtonGroup::idClicked, [this] { TypVypoctuClick(); });
+    m_frame->on(m_ui->VyberMaterial, &QPushButton::clicked, [this] { VyberMaterialClick(); });
+    m_frame->on(m_ui->Ukoncit, &QPushButton::clicked, [this] { UkoncitClick(); });
+    m_frame->on(m_ui->Vypocet, &QPushButton::clicked, [this] { VypocetClick(); });
+    m_frame->on(m_ui->UlozitP, &QPushButton::clicked, [this] { UlozitPClick(); });
+    m_frame->on(m_ui->TiskP, &QPushButton::clicked, [this] { TiskPClick(); });
+    m_frame->on(m_frame->equationGroup(), &QButtonGroup::idClicked, [this] { RcePretOdporuClick(); });
+    m_frame->on(m_die, &QButtonGroup::idClicked, [this] { TypVypoctuClick(); });
 }
 
 TProtlDopr::~TProtlDopr() {
@@ -100,10 +76,6 @@ QList<QLineEdit*> TProtlDopr::edits() const {
 
 QList<QLabel*> TProtlDopr::validityLabels() const {
     return {m_ui->Label20, m_ui->Label21, m_ui->Label22, m_ui->Label24};
-}
-
-EquationKind TProtlDopr::equation() const {
-    return m_frame->equation();
 }
 
 DieType TProtlDopr::dieType() const {
@@ -126,17 +98,8 @@ Inputs TProtlDopr::inputs() const {
                   m_ui->Edit9->text(), m_ui->Edit10->text(), m_ui->Edit11->text()};
 }
 
-std::optional<int> TProtlDopr::latestEntry() const {
-    return m_frame->latestIn(forwardUnit().history);
-}
-
 void TProtlDopr::VyberMaterialClick() {
     chooseMaterial(this, this);
-}
-
-void TProtlDopr::MaterialChosen(const Data& data) {
-    forwardUnit().material = data;
-    m_frame->showMaterial(data);
 }
 
 void TProtlDopr::UkoncitClick() {
@@ -214,7 +177,8 @@ void TProtlDopr::RebuildHistoryList(const QString& separator) {
 }
 
 void TProtlDopr::DeleteHistoryEntry(int index) {
-    if (!m_frame->deleteEntry(forwardUnit(), index, [this] { RebuildHistoryList(SeparatorWithCone); })) return;
+    if (!m_frame->deleteEntry(forwardUnit(), index, [this] { RebuildHistoryList(SeparatorWithCone); }))
+        return;
     // The latest calculation gone: nothing for the buttons to act on.
     if (!latestEntry()) m_frame->setLatestButtonsEnabled(false);
     reportDeletion();
@@ -237,14 +201,6 @@ void TProtlDopr::TiskPClick() {
 void TProtlDopr::ListBox1Click(int k) {
     if (k < 0 || k >= forwardUnit().history.size()) return;
     m_frame->lineActions(forwardUnit().history.at(k), *m_outputs, [&] { DeleteHistoryEntry(k); });
-}
-
-void TProtlDopr::OtevriClick() {
-    m_frame->panel()->open();
-}
-
-void TProtlDopr::ZavriClick() {
-    m_frame->panel()->close();
 }
 
 } // namespace prolis

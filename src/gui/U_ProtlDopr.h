@@ -1,7 +1,7 @@
 #pragma once
-#include "domain/ForwardCalc.h"
+#include "domain/ForwardUnit.h"
 
-#include <QDialog>
+#include "widgets/CalculationFrame.h"
 #include <memory>
 #include <optional>
 
@@ -15,20 +15,17 @@ class TProtlDopr;
 
 namespace prolis {
 
-class CalculationFrame;
 class ForwardOutputs;
 class NumericKeyFilter;
 class WindowOutputs;
 
 // The forward extrusion window.
-class TProtlDopr : public QDialog, public IRunOnVyberClose, private fwd::Dialogue {
+class TProtlDopr : public CalculationWindow<fwd::ForwardUnit, fwd::forwardUnit>, private fwd::Dialogue {
     Q_OBJECT
 public:
     // `outputs` (not owned) replaces the window's own outputs, for tests.
     explicit TProtlDopr(QWidget* owner = nullptr, ForwardOutputs* outputs = nullptr);
     ~TProtlDopr() override;
-
-    void MaterialChosen(const Data& data) override;
 
     void VyberMaterialClick();
     void UkoncitClick();
@@ -41,17 +38,12 @@ public:
     void UlozitPClick();
     void TiskPClick();
     void ListBox1Click(int index);
-    void OtevriClick();
-    void ZavriClick();
 
     // The selected items (-1: none).
-    EquationKind equation() const;
     fwd::DieType dieType() const;
     void selectEquation(int index); // as a click on the item
     void selectDieType(int index);  // as a click on the item
     fwd::Inputs inputs() const;
-    // The history index of the latest calculation of this opening, if it is still there.
-    std::optional<int> latestEntry() const;
 
 private:
     // The conversation of "Výpočet": labels, questions and messages.
@@ -69,7 +61,6 @@ private:
     ForwardOutputs* m_outputs;
     NumericKeyFilter* m_keys;
     QButtonGroup* m_die;
-    std::unique_ptr<CalculationFrame> m_frame;
 };
 
 extern TProtlDopr* ProtlDopr;

@@ -1,17 +1,13 @@
 #include "U_ProtlZpet.h"
 
-#include "output/ChartWorkbook.h"
-
 #include "U_VyberMat.h"
-#include "widgets/UiServices.h"
 #include "domain/BackwardUnit.h"
 #include "output/ChartWorkbook.h"
-#include "widgets/WindowOutputs.h"
 #include "ui_U_ProtlZpet.h"
-#include "widgets/Glyphs.h"
 #include "widgets/CalculationFrame.h"
 #include "widgets/NumericKeyFilter.h"
-#include "widgets/Pictures.h"
+#include "widgets/UiServices.h"
+#include "widgets/WindowOutputs.h"
 #include "widgets/WindowParts.h"
 
 #include <QButtonGroup>
@@ -22,36 +18,14 @@ using namespace bwd;
 
 TProtlZpet* ProtlZpet = nullptr;
 
-namespace {
-constexpr int ClosedWidth = 310;
-constexpr int OpenWidth = 631;
-constexpr int Height = 446;
-} // namespace
-
 TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
-    : QDialog(owner), m_ui(std::make_unique<Ui::TProtlZpet>()),
+    : CalculationWindow(owner), m_ui(std::make_unique<Ui::TProtlZpet>()),
       m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)) {
     ProtlZpet = this;
     m_ui->setupUi(this);
-    setButtonGlyphs(this);
-    setFixedSize(ClosedWidth, Height);
-    centerOnScreen(this);
     m_frame = std::make_unique<CalculationFrame>(
-        CalculationForm{this,
-                        ClosedWidth,
-                        OpenWidth,
-                        Height,
-                        {m_ui->Label37, m_ui->ScrollBox1, m_ui->ListBox1, m_ui->Ulozit, m_ui->txt, m_ui->doc,
-                         m_ui->Vymaz, m_ui->Tisk, m_ui->Otevri, m_ui->Zavri},
-                        {m_ui->Label28, m_ui->Label30, m_ui->Label29, m_ui->Label31},
-                        m_ui->Panel3,
-                        m_ui->Ulozitjako,
-                        m_ui->UlozitP,
-                        {m_ui->RcePretOdporu0, m_ui->RcePretOdporu1, m_ui->RcePretOdporu2, m_ui->RcePretOdporu3},
-                        m_ui->Ulozitjako0,
-                        m_ui->Ulozitjako1,
-                        {m_ui->UlozitP, m_ui->TiskP, m_ui->GrafBB}},
+        this, m_ui->Label37, QList<QPushButton*>{m_ui->UlozitP, m_ui->TiskP, m_ui->GrafBB},
         [this](int row) { ListBox1Click(row); });
     for (QLabel* l : {m_ui->Label20, m_ui->Label21, m_ui->Label23, m_ui->Label24, m_ui->Label27})
         setButtonFaceBackground(l);
@@ -66,17 +40,14 @@ TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
                 m_ui->Vypocet->setFocus(Qt::TabFocusReason);
         });
 
-    CalculationFrame& f = *m_frame;
-    f.on(m_ui->VyberMaterial, &QPushButton::clicked, [this] { VyberMaterialClick(); });
-    f.on(m_ui->Ukoncit, &QPushButton::clicked, [this] { UkoncitClick(); });
-    f.on(m_ui->Vypocet, &QPushButton::clicked, [this] { VypocetClick(); });
-    f.on(m_ui->UlozitP, &QPushButton::clicked, [this] { UlozitPClick(); });
-    f.on(m_ui->TiskP, &QPushButton::clicked, [this] { TiskPClick(); });
-    f.on(m_ui->GrafBB, &QPushButton::clicked, [this] { GrafBBClick(); });
-    f.on(m_ui->Otevri, &QPushButton::clicked, [this] { OtevriClick(); });
-    f.on(m_ui->Zavri, &QPushButton::clicked, [this] { ZavriClick(); });
-    f.on(m_ui->UlozitS, &QCheckBox::clicked, [this] { UlozitSClick(); });
-    f.on(m_ui->TiskS, &QCheckBox::clicked, [this] { TiskSClick(); });
+    m_frame->on(m_ui->VyberMaterial, &QPushButton::clicked, [this] { VyberMaterialClick(); });
+    m_frame->on(m_ui->Ukoncit, &QPushButton::clicked, [this] { UkoncitClick(); });
+    m_frame->on(m_ui->Vypocet, &QPushButton::clicked, [this] { VypocetClick(); });
+    m_frame->on(m_ui->UlozitP, &QPushButton::clicked, [this] { UlozitPClick(); });
+    m_frame->on(m_ui->TiskP, &QPushButton::clicked, [this] { TiskPClick(); });
+    m_frame->on(m_ui->GrafBB, &QPushButton::clicked, [this] { GrafBBClick(); });
+    m_frame->on(m_ui->UlozitS, &QCheckBox::clicked, [this] { UlozitSClick(); });
+    m_frame->on(m_ui->TiskS, &QCheckBox::clicked, [this] { TiskSClick(); });
 }
 
 TProtlZpet::~TProtlZpet() {
@@ -85,10 +56,6 @@ TProtlZpet::~TProtlZpet() {
 
 QList<QLineEdit*> TProtlZpet::edits() const {
     return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4, m_ui->Edit5, m_ui->Edit6};
-}
-
-EquationKind TProtlZpet::equation() const {
-    return m_frame->equation();
 }
 
 void TProtlZpet::selectEquation(int index) {
@@ -100,17 +67,8 @@ Inputs TProtlZpet::inputs() const {
                   m_ui->Edit4->text(), m_ui->Edit5->text(), m_ui->Edit6->text()};
 }
 
-std::optional<int> TProtlZpet::latestEntry() const {
-    return m_frame->latestIn(backwardUnit().history);
-}
-
 void TProtlZpet::VyberMaterialClick() {
     chooseMaterial(this, this);
-}
-
-void TProtlZpet::MaterialChosen(const Data& data) {
-    backwardUnit().material = data;
-    m_frame->showMaterial(data);
 }
 
 void TProtlZpet::UkoncitClick() {
@@ -232,15 +190,8 @@ void TProtlZpet::TiskSClick() {
 
 void TProtlZpet::ListBox1Click(int i) {
     if (i < 0 || i >= backwardUnit().history.size()) return;
-    m_frame->lineActions(Souhrn(backwardUnit().history.at(i).record), *m_outputs, [&] { DeleteHistoryEntry(i); });
-}
-
-void TProtlZpet::OtevriClick() {
-    m_frame->panel()->open();
-}
-
-void TProtlZpet::ZavriClick() {
-    m_frame->panel()->close();
+    m_frame->lineActions(Souhrn(backwardUnit().history.at(i).record), *m_outputs,
+                         [&] { DeleteHistoryEntry(i); });
 }
 
 } // namespace prolis

@@ -1,7 +1,7 @@
 #pragma once
-#include "domain/BackwardCalc.h"
+#include "domain/BackwardUnit.h"
 
-#include <QDialog>
+#include "widgets/CalculationFrame.h"
 #include <memory>
 #include <optional>
 
@@ -17,20 +17,17 @@ class TProtlZpet;
 namespace prolis {
 
 class BackwardOutputs;
-class CalculationFrame;
 class NumericKeyFilter;
 class WindowOutputs;
 enum class OutputResult;
 
 // The backward extrusion window.
-class TProtlZpet : public QDialog, public IRunOnVyberClose, private bwd::Dialogue {
+class TProtlZpet : public CalculationWindow<bwd::BackwardUnit, bwd::backwardUnit>, private bwd::Dialogue {
     Q_OBJECT
 public:
     // `outputs` (not owned) replaces the window's own outputs, for tests.
     explicit TProtlZpet(QWidget* owner = nullptr, BackwardOutputs* outputs = nullptr);
     ~TProtlZpet() override;
-
-    void MaterialChosen(const Data& data) override;
 
     void VyberMaterialClick();
     void UkoncitClick();
@@ -43,13 +40,9 @@ public:
     void UlozitSClick();
     void TiskSClick();
     void ListBox1Click(int index);
-    void OtevriClick();
-    void ZavriClick();
 
-    EquationKind equation() const;
     void selectEquation(int index);
     bwd::Inputs inputs() const;
-    std::optional<int> latestEntry() const;
 
 private:
     // The conversation of "Výpočet": the mean friction, the labels of
@@ -74,7 +67,6 @@ private:
     std::unique_ptr<WindowOutputs> m_ownOutputs;
     BackwardOutputs* m_outputs;
     NumericKeyFilter* m_keys;
-    std::unique_ptr<CalculationFrame> m_frame;
 };
 
 extern TProtlZpet* ProtlZpet;

@@ -1,9 +1,9 @@
 #include "U_VyberMat.h"
 
 #include "core/Errors.h"
-#include "widgets/UiServices.h"
 #include "ui_U_VyberMat.h"
 #include "widgets/Glyphs.h"
+#include "widgets/UiServices.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "U_VypisMat.h"
 
 #include "core/NumberText.h"
-#include "widgets/UiServices.h"
 #include "ui_U_VypisMat.h"
 #include "widgets/Glyphs.h"
+#include "widgets/UiServices.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

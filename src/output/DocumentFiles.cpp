@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
-#include <QStandardPaths>
 
 namespace prolis::out {
 
@@ -28,8 +28,7 @@ QString safeFileName(const QString& text) {
     qsizetype bytes = 0, characters = 0;
     for (qsizetype i = 0; i < text.size() && characters < MaxCharacters; ++i) {
         QString c(text[i]);
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            c += text[++i];
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) c += text[++i];
         const bool keep = c.size() == 1 ? (c[0].isLetterOrNumber() || c[0] == u'-' || c[0] == u'_' ||
                                            c[0] == u'.' || c[0] == u'(' || c[0] == u')')
                                         : QChar::isLetterOrNumber(QChar::surrogateToUcs4(c[0], c[1]));
@@ -53,7 +52,8 @@ bool taken(const QString& path) {
 
 QString reasonOf(const QFileDevice& file) {
     const QString reason = file.errorString();
-    return reason.isEmpty() || reason == QLatin1String("Unknown error") ? QStringLiteral("Disk full") : reason;
+    return reason.isEmpty() || reason == QLatin1String("Unknown error") ? QStringLiteral("Disk full")
+                                                                        : reason;
 }
 } // namespace
 

@@ -1,28 +1,59 @@
 #include "CalculationFrame.h"
 
+#include "Glyphs.h"
+#include "Pictures.h"
 #include "WindowParts.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 
 namespace prolis {
 
-CalculationFrame::CalculationFrame(const CalculationForm& form, std::function<void(int)> onLine)
-    : m_window(form.window),
-      m_panel(new HistoryPanel(form.window, form.history, form.closedWidth, form.openWidth, form.height,
-                               std::move(onLine))),
-      m_materialDisplay(new MaterialDisplay(form.window, form.material, form.materialAbove, form.materialBeside,
-                                            form.materialBelow)),
-      m_equation(new QButtonGroup(form.window)), m_saveAs(new QButtonGroup(form.window)),
-      m_latestButtons(form.latestButtons), m_name(form.material.name),
-      m_temperature(form.material.temperature) {
-    for (int i = 0; i < form.equations.size(); ++i)
-        m_equation->addButton(form.equations[i], i);
-    m_saveAs->addButton(form.saveAsText, 0);
-    m_saveAs->addButton(form.saveAsWord, 1);
-    form.saveAsText->setChecked(true);
+namespace {
+template <class T> T* control(QDialog* window, const char* name) {
+    T* c = window->findChild<T*>(QLatin1String(name));
+    Q_ASSERT_X(c, "CalculationFrame", name);
+    return c;
+}
+} // namespace
+
+CalculationFrame::CalculationFrame(QDialog* window, QLabel* historyTitle, QList<QPushButton*> latestButtons,
+                                   std::function<void(int)> onLine)
+    : m_window(window), m_equation(new QButtonGroup(window)), m_saveAs(new QButtonGroup(window)),
+      m_latestButtons(std::move(latestButtons)), m_name(control<QLabel>(window, "Label30")),
+      m_temperature(control<QLabel>(window, "Label31")) {
+    setButtonGlyphs(window);
+    window->setFixedSize(ClosedWidth, Height);
+    centerOnScreen(window);
+    auto* otevri = control<QPushButton>(window, "Otevri");
+    auto* zavri = control<QPushButton>(window, "Zavri");
+    m_panel = new HistoryPanel(window,
+                               {historyTitle, control<QScrollArea>(window, "ScrollBox1"),
+                                control<QListWidget>(window, "ListBox1"),
+                                control<QCheckBox>(window, "Ulozit"), control<QCheckBox>(window, "txt"),
+                                control<QCheckBox>(window, "doc"), control<QCheckBox>(window, "Vymaz"),
+                                control<QCheckBox>(window, "Tisk"), otevri, zavri},
+                               ClosedWidth, OpenWidth, Height, std::move(onLine));
+    QObject::connect(otevri, &QPushButton::clicked, window, [this] { m_panel->open(); });
+    QObject::connect(zavri, &QPushButton::clicked, window, [this] { m_panel->close(); });
+    m_materialDisplay = new MaterialDisplay(
+        window,
+        {control<QLabel>(window, "Label28"), m_name, control<QLabel>(window, "Label29"), m_temperature},
+        control<QWidget>(window, "Panel3"), control<QWidget>(window, "Ulozitjako"),
+        control<QWidget>(window, "UlozitP"));
+    for (int i = 0; i < 4; ++i)
+        m_equation->addButton(
+            control<QRadioButton>(window, ("RcePretOdporu" + QByteArray::number(i)).constData()), i);
+    auto* text = control<QRadioButton>(window, "Ulozitjako0");
+    m_saveAs->addButton(text, 0);
+    m_saveAs->addButton(control<QRadioButton>(window, "Ulozitjako1"), 1);
+    text->setChecked(true);
 }
 
 void CalculationFrame::showMaterial(const Data& data) {

@@ -9,11 +9,15 @@
 #include "MaterialDisplay.h"
 #include "UiServices.h"
 #include "core/HistoryActions.h"
+#include "domain/Data.h"
 #include "domain/FlowModel.h"
 
+#include <QDialog>
 #include <QList>
+#include <QSize>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QButtonGroup;
@@ -23,25 +27,26 @@ class QRadioButton;
 
 namespace prolis {
 
-// The controls of a calculation window, by role.
-struct CalculationForm {
-    QDialog* window;
-    int closedWidth, openWidth, height;
-    HistoryPanel::Widgets history;
-    MaterialDisplay::Labels material;
-    QWidget *materialAbove, *materialBeside, *materialBelow; // see MaterialDisplay
-    QList<QRadioButton*> equations;                          // "Rce přetvárného odporu", items 0..3
-    QRadioButton *saveAsText, *saveAsWord;                   // "Uložit jako"
-    QList<QPushButton*> latestButtons; // enabled by a calculation of this opening
-};
-
 class CalculationFrame {
 public:
-    CalculationFrame(const CalculationForm& form, std::function<void(int)> onLine);
+    // The size of both windows, with the history panel closed and open.
+    static constexpr int ClosedWidth = 310, OpenWidth = 631, Height = 446;
+
+    // Sets the window up (its glyphs, fixed closed size, place on the screen)
+    // and takes the controls both forms name alike: the history panel
+    // (ScrollBox1, ListBox1, Ulozit, txt, doc, Vymaz, Tisk, Otevri, Zavri, with
+    // `historyTitle`), the material rows (Label28, Label30, Label29, Label31
+    // between Panel3 and UlozitP, beside Ulozitjako), the equations
+    // RcePretOdporu0..3 and "Uložit jako" Ulozitjako0/1; `latestButtons` are
+    // enabled by a calculation of this opening. A selected history line goes
+    // to `onLine`.
+    CalculationFrame(QDialog* window, QLabel* historyTitle, QList<QPushButton*> latestButtons,
+                     std::function<void(int)> onLine);
 
     // Connects a control's signal to a handler of the window, through the
     // top-level error handler.
-    template <class Sender, class Signal, class Handler> void on(Sender* sender, Signal signal, Handler handler) {
+    template <class Sender, class Signal, class Handler>
+    void on(Sender* sender, Signal signal, Handler handler) {
         QObject::connect(sender, signal, m_window, [handler] { guarded(handler); });
     }
 
@@ -86,9 +91,9 @@ public:
     // the history change under it.
     template <class Record, class Outputs>
     void lineActions(const Record& record, Outputs& outputs, const std::function<void()>& remove) {
-        runTickedActions(m_panel->checks(),
-                         {[&] { outputs.WriteTextProtocol(record); }, [&] { outputs.WriteWordDocument(record); },
-                          [&] { outputs.PrintReport(record); }, remove});
+        runTickedActions(m_panel->checks(), {[&] { outputs.WriteTextProtocol(record); },
+                                             [&] { outputs.WriteWordDocument(record); },
+                                             [&] { outputs.PrintReport(record); }, remove});
     }
 
 private:
@@ -101,6 +106,28 @@ private:
     QLabel* m_name;
     QLabel* m_temperature;
     std::optional<quint64> m_latest;
+};
+
+// The base of both calculation windows: the frame, and the handlers that do
+// the same in both (the material chosen, the history panel opened and closed,
+// the latest calculation looked up). `Unit` is the window's calculation unit,
+// `unit()` its one instance.
+template <class Unit, Unit& (*unit)()> class CalculationWindow : public QDialog, public IRunOnVyberClose {
+public:
+    using QDialog::QDialog;
+
+    void MaterialChosen(const Data& data) override {
+        unit().material = data;
+        m_frame->showMaterial(data);
+    }
+    void OtevriClick() { m_frame->panel()->open(); }
+    void ZavriClick() { m_frame->panel()->close(); }
+    EquationKind equation() const { return m_frame->equation(); }
+    // The history index of the latest calculation of this opening, if it is still there.
+    std::optional<int> latestEntry() const { return m_frame->latestIn(unit().history); }
+
+protected:
+    std::unique_ptr<CalculationFrame> m_frame;
 };
 
 } // namespace prolis

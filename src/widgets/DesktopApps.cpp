@@ -26,7 +26,8 @@ QString defaultApplicationFor(const QString& mimeType) {
     GAppInfo* app = type ? g_app_info_get_default_for_type(type, FALSE) : nullptr;
     g_free(type);
     if (!app) return {};
-    const QString name = QString::fromUtf8(g_app_info_get_id(app) ? g_app_info_get_id(app) : g_app_info_get_name(app));
+    const QString name =
+        QString::fromUtf8(g_app_info_get_id(app) ? g_app_info_get_id(app) : g_app_info_get_name(app));
     g_object_unref(app);
     return name;
 }
@@ -43,7 +44,8 @@ QString openWithDefaultApplication(const QString& target, const QString& mimeTyp
     GAppInfo* app = type ? g_app_info_get_default_for_type(type, FALSE) : nullptr;
     g_free(type);
     if (!app) return QStringLiteral("no application for %1").arg(mimeType);
-    GFile* file = g_file_new_for_path(QFile::encodeName(QFileInfo(url.toLocalFile()).absoluteFilePath()).constData());
+    GFile* file =
+        g_file_new_for_path(QFile::encodeName(QFileInfo(url.toLocalFile()).absoluteFilePath()).constData());
     GList* files = g_list_append(nullptr, file);
     const gboolean started = g_app_info_launch(app, files, nullptr, &error);
     g_list_free(files);

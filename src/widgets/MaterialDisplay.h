@@ -35,7 +35,7 @@ private:
     Labels m_l;
     QWidget *m_above, *m_beside, *m_below;
     int m_defaultTop;
-    int m_nameLeft; // the name's left edge beside the caption
+    int m_nameLeft;  // the name's left edge beside the caption
     int m_lines = 1; // lines of the name shown
 };
 

@@ -124,8 +124,8 @@ QString QtUiServices::openDocument(const QString& target) {
 }
 
 int QtUiServices::startProgram(const QString& commandLine) {
-    return launchDetached(commandLine,
-                          programSearchFolders(QCoreApplication::applicationDirPath(), qEnvironmentVariable("PATH")));
+    return launchDetached(commandLine, programSearchFolders(QCoreApplication::applicationDirPath(),
+                                                            qEnvironmentVariable("PATH")));
 }
 
 int QtUiServices::execModal(QObject* dialog) {

@@ -1,13 +1,13 @@
 #include "WindowOutputs.h"
 
 #include "UiServices.h"
+#include "core/Errors.h"
+#include "core/FileIo.h"
 #include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/ReportPages.h"
 #include "output/WordDocument.h"
 #include "print/ReportPainter.h"
-#include "core/Errors.h"
-#include "core/FileIo.h"
 
 #include <QFileInfo>
 
@@ -22,7 +22,8 @@ OutputResult saveTextFile(UiServices& ui, out::SaveDialogState& dialog, const QB
     QString reason;
     if (!writeWholeFile(path, bytes, &reason)) {
         ui.message(MsgKind::Error, QStringLiteral("Error"),
-                   QStringLiteral("Protokol nebyl uložen.\r") + path + QStringLiteral(": ") + reason, Buttons::Ok);
+                   QStringLiteral("Protokol nebyl uložen.\r") + path + QStringLiteral(": ") + reason,
+                   Buttons::Ok);
         return OutputResult::Failed;
     }
     return OutputResult::Done;
@@ -65,7 +66,8 @@ OutputResult WindowOutputs::PrintReport(const fwd::Souhrn& record) {
 }
 
 OutputResult WindowOutputs::WriteTextProtocol(const bwd::Souhrn& record) {
-    return saveTextFile(m_ui, m_dialog, out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
+    return saveTextFile(m_ui, m_dialog,
+                        out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
 }
 
 OutputResult WindowOutputs::WriteWordDocument(const bwd::Souhrn& record) {
@@ -98,7 +100,8 @@ OutputResult WindowOutputs::DrawChart(const QList<bwd::SouhrnVysl>& rows) {
         m_ui.message(MsgKind::Plain, AppTitle, out::MsgNoSummaryRows, Buttons::Ok);
         return OutputResult::Unavailable;
     }
-    const QString stem = QStringLiteral("Graf-") + out::safeFileName(rows.constFirst()[bwd::SummaryField::Ocel]);
+    const QString stem =
+        QStringLiteral("Graf-") + out::safeFileName(rows.constFirst()[bwd::SummaryField::Ocel]);
     return handOverDocument(m_ui, out::SpreadsheetMimeType, out::MsgNoExcel, stem, QStringLiteral("xlsx"),
                             [&] { return out::chartWorkbook(rows); });
 }

@@ -1,7 +1,7 @@
 #include "WindowParts.h"
 
-#include "widgets/UiServices.h"
 #include "domain/FlowModel.h"
+#include "widgets/UiServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>

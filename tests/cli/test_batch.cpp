@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
 using namespace prolis;
 
 namespace {
@@ -348,15 +347,15 @@ void TestBatch::malformedLines_data() {
                                 << QByteArray("null") << "Klíč \"id\" musí být celé číslo.";
     // An id is echoed as written when a strict reader takes it back, and
     // refused otherwise (a number beyond the doubles).
-    QTest::newRow("id beyond the doubles") << QByteArray(R"({"id": 1e999, "command": "forward"})")
-                                           << QByteArray("null")
-                                           << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
-    QTest::newRow("id array with -1E+400") << QByteArray(R"({"id": [1, {"a": -1E+400}]})")
-                                           << QByteArray("null")
-                                           << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
-    QTest::newRow("id with an exponent echoed") << QByteArray(R"({"id": [2.5e3, "a\"b"]})")
-                                                << QByteArray(R"([2.5e3,"a\"b"])")
-                                                << "Klíč \"command\" musí být \"forward\" nebo \"backward\".";
+    QTest::newRow("id beyond the doubles")
+        << QByteArray(R"({"id": 1e999, "command": "forward"})") << QByteArray("null")
+        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
+    QTest::newRow("id array with -1E+400")
+        << QByteArray(R"({"id": [1, {"a": -1E+400}]})") << QByteArray("null")
+        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
+    QTest::newRow("id with an exponent echoed")
+        << QByteArray(R"({"id": [2.5e3, "a\"b"]})") << QByteArray(R"([2.5e3,"a\"b"])")
+        << "Klíč \"command\" musí být \"forward\" nebo \"backward\".";
     QTest::newRow("database and file keys")
         << "{" + F + R"(, "material": {"name": "A", "temperature": 20, "rm": 400}})" << QByteArray("null")
         << "Materiál z databáze se zadává klíči \"name\" nebo \"id\" a \"temperature\", klíč \"rm\" k nim "
@@ -435,7 +434,8 @@ void TestBatch::lineLengthByBytes() {
             if (at == pieces[piece].size()) ++piece, at = 0;
             return k;
         };
-        return cli::runBatch(read, out, false, runner) == cli::BatchEnd::Done ? out.data() : QByteArray("end");
+        return cli::runBatch(read, out, false, runner) == cli::BatchEnd::Done ? out.data()
+                                                                              : QByteArray("end");
     };
     const QByteArray accepted = answers({exact + "\r\n"});
     QVERIFY(accepted.startsWith("{\"id\":\"aaa"));
@@ -444,7 +444,8 @@ void TestBatch::lineLengthByBytes() {
     QCOMPARE(answers({exact + "\r", "\n"}), accepted);
     QCOMPARE(answers({exact, "\r", "\n"}), accepted);
     QCOMPARE(answers({exact + "\r"}), accepted); // the last line, without LF
-    const QByteArray refused = "{\"id\":null,\"exit\":64,\"result\":null,\"message\":\"Řádek je delší než 2 MiB.\"}\n";
+    const QByteArray refused =
+        "{\"id\":null,\"exit\":64,\"result\":null,\"message\":\"Řádek je delší než 2 MiB.\"}\n";
     QCOMPARE(answers({tooLong + "\r\n"}), refused);
     QCOMPARE(answers({tooLong + "\r", "\n"}), refused);
     QCOMPARE(answers({exact + "\rx\n"}), refused);
@@ -474,8 +475,9 @@ void TestBatch::longLineKeepsMemoryBounded() {
     QByteArray answer = p.readAllStandardOutput();
     while (!answer.endsWith('\n') && p.waitForReadyRead(30000))
         answer += p.readAllStandardOutput();
-    QCOMPARE(answer,
-             QByteArray("{\"id\":null,\"exit\":64,\"result\":null,\"message\":\"Řádek je delší než 2 MiB.\"}\n"));
+    QCOMPARE(
+        answer,
+        QByteArray("{\"id\":null,\"exit\":64,\"result\":null,\"message\":\"Řádek je delší než 2 MiB.\"}\n"));
     // The peak of the running program (its own, since it started).
     QFile status(QStringLiteral("/proc/%1/status").arg(p.processId()));
     QVERIFY(status.open(QIODevice::ReadOnly));
@@ -494,11 +496,13 @@ void TestBatch::reconnects() {
     REQUIRE_TEST_DB();
     test::FreezingProxy proxy(test::testDbSettings().Port);
     ConnectionSettings s = test::testDbSettings();
-    const QString ini = writeFile(QStringLiteral("proxy.ini"), QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
-                                                                   .arg(s.HostName)
-                                                                   .arg(proxy.port())
-                                                                   .arg(s.Database, s.User)
-                                                                   .toUtf8());
+    const QString ini =
+        writeFile(QStringLiteral("proxy.ini"),
+                  QStringLiteral("[Database]\r\nHostName=%1\r\nPort=%2\r\nDatabase=%3\r\nUser=%4\r\n")
+                      .arg(s.HostName)
+                      .arg(proxy.port())
+                      .arg(s.Database, s.User)
+                      .toUtf8());
     const auto lineAt = [](int temperature) {
         QByteArray line = lineFor(Backward, QByteArray());
         line.insert(1, QStringLiteral(R"("material":{"name":"Zkušební ocel","temperature":%1},)")

@@ -251,8 +251,8 @@ void TestCli::flowErrors_data() {
                                << "není platný JSON: chybí klíč (bajt 16)";
     // The one reader of batch lines and material files: a key given twice is
     // refused, not merged; the text must be UTF-8.
-    QTest::newRow("key twice") << QByteArray(R"({"pol_a": 800, "pol_a": 900, "ppol_a": 1, "ppol_b": 1})") << "1"
-                               << 2 << ": klíč \"pol_a\" je zadán vícekrát.";
+    QTest::newRow("key twice") << QByteArray(R"({"pol_a": 800, "pol_a": 900, "ppol_a": 1, "ppol_b": 1})")
+                               << "1" << 2 << ": klíč \"pol_a\" je zadán vícekrát.";
     QTest::newRow("not UTF-8") << QByteArray("{\"nazev\": \"C45 \xe9\"}") << "1" << 2
                                << "text není v kódování UTF-8 (bajt 16)";
     QTest::newRow("beyond double") << QByteArray(R"({"pol_a": 1e999})") << "1" << 2
@@ -634,7 +634,9 @@ void TestCli::writeFailures() {
     // result, a protocol to "-" and the help text alike.
     const QList<QStringList> toStandardOutput{
         backwardArgs(file, {"40", "30", "30", "40"}),
-        backwardArgs(file, {"40", "30", "30", "40"}) << "--text" << "-" << "-o" << m_dir->filePath("t.json"),
+        backwardArgs(file, {"40", "30", "30", "40"}) << "--text"
+                                                     << "-"
+                                                     << "-o" << m_dir->filePath("t.json"),
         {"flow", "--material-file", file, "--equation", "0", "--phi", "0,5"},
         {"forward", "--help"}};
     for (const QStringList& args : toStandardOutput) {
@@ -739,12 +741,10 @@ void TestCli::backwardRefusals_data() {
     QTest::newRow("d = D0") << QStringList{"40", "30", "40", "40"} << 2 << "Floating point division by zero.";
     // The worked material has Polytropa constants only: the window greys the
     // others out, the command refuses them instead of computing with zeros.
-    QTest::newRow("no Polynom 3 constants")
-        << QStringList{"40", "30", "30", "40", "--equation", "1"} << 1
-        << "Materiál nemá konstanty pro rovnici Polynom 3 stupně.\n";
-    QTest::newRow("no rational constants")
-        << QStringList{"40", "30", "30", "40", "--equation", "3"} << 1
-        << "Materiál nemá konstanty pro rovnici Racionálně lomená fce.\n";
+    QTest::newRow("no Polynom 3 constants") << QStringList{"40", "30", "30", "40", "--equation", "1"} << 1
+                                            << "Materiál nemá konstanty pro rovnici Polynom 3 stupně.\n";
+    QTest::newRow("no rational constants") << QStringList{"40", "30", "30", "40", "--equation", "3"} << 1
+                                           << "Materiál nemá konstanty pro rovnici Racionálně lomená fce.\n";
 }
 
 void TestCli::backwardRefusals() {

@@ -10,9 +10,9 @@
 #include <QThread>
 #include <QtTest>
 #include <atomic>
-#include <functional>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 using namespace prolis;
 

@@ -549,8 +549,8 @@ void TestBackwardWindow::materialBesideUlozitJako() {
     w.show();
     child<QCheckBox>(&w, "UlozitS")->click();
     QVERIFY(child<QGroupBox>(&w, "Ulozitjako")->isVisible());
-    for (const QString& name : {QStringLiteral("C45 (12 050)"), QStringLiteral("42CrMo4 (15 142)"),
-                                QStringLiteral("C45")}) {
+    for (const QString& name :
+         {QStringLiteral("C45 (12 050)"), QStringLiteral("42CrMo4 (15 142)"), QStringLiteral("C45")}) {
         w.MaterialChosen(test::workedMaterial(20, name));
         const auto* label = child<QLabel>(&w, "Label30");
         QVERIFY2(label->height() < 2 * label->fontMetrics().lineSpacing(), qPrintable(name));
@@ -558,7 +558,8 @@ void TestBackwardWindow::materialBesideUlozitJako() {
         for (const char* other : {"Ulozitjako", "UlozitP", "Panel3", "Label28", "Label31", "Label29"})
             QVERIFY2(!label->geometry().intersects(child<QWidget>(&w, other)->geometry()),
                      qPrintable(name + QLatin1Char(' ') + QLatin1String(other)));
-        QVERIFY(!child<QLabel>(&w, "Label31")->geometry().intersects(child<QWidget>(&w, "UlozitP")->geometry()));
+        QVERIFY(
+            !child<QLabel>(&w, "Label31")->geometry().intersects(child<QWidget>(&w, "UlozitP")->geometry()));
     }
     // Without the group the name stands beside the caption again.
     child<QCheckBox>(&w, "UlozitS")->click();

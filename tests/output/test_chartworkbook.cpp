@@ -1,13 +1,13 @@
 // The force-temperature workbook, read back from the written file.
 #include "core/Errors.h"
 #include "output/ChartWorkbook.h"
-#include "support/Records.h"
 #include "support/FullDisk.h"
+#include "support/Records.h"
 #include "support/Zip.h"
 
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 #include <QTemporaryFile>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <unistd.h>
 

@@ -215,12 +215,12 @@ void TestWordDocument::hostileNames_data() {
     QTest::newRow("markup") << QStringLiteral("C45 & <b> \"x\" 'y'") << QStringLiteral("C45 & <b> \"x\" 'y'");
     QTest::newRow("lone surrogate") << (QStringLiteral("C") + QChar(0xd800) + QStringLiteral("45 žíhaná"))
                                     << QStringLiteral("C") + fffd + QStringLiteral("45 žíhaná");
-    QTest::newRow("low surrogate alone") << (QStringLiteral("C45") + QChar(0xdc01))
-                                         << QStringLiteral("C45") + fffd;
-    QTest::newRow("controls") << QStringLiteral("C\x01\x1b[31m45\tok") << QStringLiteral("C") + fffd + fffd +
-                                                                           QStringLiteral("[31m45\tok");
-    QTest::newRow("U+FFFE and U+FFFF") << (QStringLiteral("a") + QChar(0xfffe) + QChar(0xffff))
-                                       << QStringLiteral("a") + fffd + fffd;
+    QTest::newRow("low surrogate alone")
+        << (QStringLiteral("C45") + QChar(0xdc01)) << QStringLiteral("C45") + fffd;
+    QTest::newRow("controls") << QStringLiteral("C\x01\x1b[31m45\tok")
+                              << QStringLiteral("C") + fffd + fffd + QStringLiteral("[31m45\tok");
+    QTest::newRow("U+FFFE and U+FFFF")
+        << (QStringLiteral("a") + QChar(0xfffe) + QChar(0xffff)) << QStringLiteral("a") + fffd + fffd;
     QTest::newRow("emoji stays") << QStringLiteral("ocel 😀") << QStringLiteral("ocel 😀");
 }
 
@@ -236,7 +236,8 @@ void TestWordDocument::hostileNames() {
     b[bwd::Field::Ocel] = name;
     QList<bwd::SouhrnVysl> rows = test::summaryRows();
     rows[0][bwd::SummaryField::Ocel] = name;
-    for (const WordDocument& doc : QList<WordDocument>{out::forwardDocument(f), out::backwardDocument(b), out::summaryDocument(rows)}) {
+    for (const WordDocument& doc :
+         QList<WordDocument>{out::forwardDocument(f), out::backwardDocument(b), out::summaryDocument(rows)}) {
         const QByteArray docx = docxBytes(doc);
         QCOMPARE(test::malformedXmlParts(docx), QStringList());
         const ReadDocument read = ::readBack(docx);
@@ -273,7 +274,8 @@ void TestWordDocument::handOverWriteFailures() {
 
     const int full = test::withDiskFullAfter(1000, [&] {
         const QString message = failureOf(handOver);
-        return message.startsWith(QStringLiteral("Dokument ")) && message.endsWith(QStringLiteral(": File too large"))
+        return message.startsWith(QStringLiteral("Dokument ")) &&
+                       message.endsWith(QStringLiteral(": File too large"))
                    ? 7
                    : 8;
     });
@@ -305,8 +307,8 @@ void TestWordDocument::fileNamesFit() {
     const QString safe = safeFileName(name);
     QCOMPARE(safe, stem);
     QTemporaryDir folder;
-    const QString path = newDocumentPath(folder.path(), QStringLiteral("Graf-") + safe, QStringLiteral("xlsx"),
-                                         QDateTime::currentDateTime());
+    const QString path = newDocumentPath(folder.path(), QStringLiteral("Graf-") + safe,
+                                         QStringLiteral("xlsx"), QDateTime::currentDateTime());
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(f.errorString()));
 }

@@ -121,13 +121,14 @@ void TestReportPainter::equalsSignsKeepClear() {
     // 0.4 mm of it, before or after.
     QFETCH(QString, record);
     const QList<out::Page> pages = record == u"backward" ? out::backwardReport(test::backwardRecord())
-                                                          : out::forwardReport(forwardRecord(record));
+                                                         : out::forwardReport(forwardRecord(record));
     QString problem;
     const QList<Word> words = pdfWords(reportPdf(pages), &problem);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     // The sketch's own labels are a drawing, not rows of the form.
     QRectF sketch;
-    if (const auto& pic = pages.constFirst().picture) sketch = QRectF(pic->left, pic->top, pic->width, pic->height);
+    if (const auto& pic = pages.constFirst().picture)
+        sketch = QRectF(pic->left, pic->top, pic->width, pic->height);
     int signs = 0;
     for (const Word& eq : words) {
         if (sketch.contains(eq.left, eq.top)) continue;
@@ -140,12 +141,13 @@ void TestReportPainter::equalsSignsKeepClear() {
             const bool before = w.left < eq.left;
             const double gap = before ? eq.left - w.right : w.left - eq.right;
             if (gap > -5 && gap < 0.4)
-                QFAIL(qPrintable(QStringLiteral("\"%1\" at %2 mm is %3 mm from the \"=\" at %4 mm, %5 mm from the top")
-                                     .arg(w.text)
-                                     .arg(w.left, 0, 'f', 1)
-                                     .arg(gap, 0, 'f', 2)
-                                     .arg(eq.left, 0, 'f', 1)
-                                     .arg(eq.top, 0, 'f', 1)));
+                QFAIL(qPrintable(
+                    QStringLiteral("\"%1\" at %2 mm is %3 mm from the \"=\" at %4 mm, %5 mm from the top")
+                        .arg(w.text)
+                        .arg(w.left, 0, 'f', 1)
+                        .arg(gap, 0, 'f', 2)
+                        .arg(eq.left, 0, 'f', 1)
+                        .arg(eq.top, 0, 'f', 1)));
         }
     }
     QVERIFY(signs > 10);
