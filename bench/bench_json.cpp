@@ -23,7 +23,8 @@ private slots:
     void lineReader() {
         json::Document doc;
         QBENCHMARK {
-            if (!doc.parse(std::string_view(Line.constData(), static_cast<size_t>(Line.size())))) QFAIL("parse");
+            if (!doc.parse(std::string_view(Line.constData(), static_cast<size_t>(Line.size()))))
+                QFAIL("parse");
         }
     }
     void qtReader() {

@@ -107,7 +107,8 @@ db_sql() {
 }
 
 # db_load DIR NAME FILE...: creates database NAME from the schema and the files,
-# and grants the read-only user prolis (password prolis) SELECT on it.
+# grants the read-only user prolis (password prolis) SELECT on it and the
+# material editor's user prolis_editor (password prolis) SELECT, INSERT, UPDATE, DELETE.
 db_load() {
     local dir=$1 name=$2
     shift 2
@@ -118,6 +119,10 @@ CREATE USER IF NOT EXISTS 'prolis'@'127.0.0.1' IDENTIFIED BY 'prolis';
 CREATE USER IF NOT EXISTS 'prolis'@'localhost' IDENTIFIED BY 'prolis';
 GRANT SELECT ON \`$name\`.* TO 'prolis'@'127.0.0.1';
 GRANT SELECT ON \`$name\`.* TO 'prolis'@'localhost';
+CREATE USER IF NOT EXISTS 'prolis_editor'@'127.0.0.1' IDENTIFIED BY 'prolis';
+CREATE USER IF NOT EXISTS 'prolis_editor'@'localhost' IDENTIFIED BY 'prolis';
+GRANT SELECT, INSERT, UPDATE, DELETE ON \`$name\`.* TO 'prolis_editor'@'127.0.0.1';
+GRANT SELECT, INSERT, UPDATE, DELETE ON \`$name\`.* TO 'prolis_editor'@'localhost';
 FLUSH PRIVILEGES;
 SQL
 }

@@ -16,6 +16,7 @@ declare -A ALLOWED=(
     [gui]="core domain db output print widgets gui"
     [app]="core domain db output print widgets gui app"
     [cli]="core domain db output print cli"
+    [editor]="core domain db output print widgets cli editor"
 )
 NO_WIDGETS="core domain db output print cli"
 NO_GUI="core domain db output"
@@ -44,5 +45,19 @@ for layer in "${!ALLOWED[@]}"; do
         done < <(sed -n 's/^#include <\([^>]*\)>.*/\1/p' "$f")
     done
 done
-[ $status -eq 0 ] && echo "layers: every include points down"
+# Only the material editor writes to the database: no statement that changes
+# data stands anywhere else in the sources, and the programs of Prolis carry
+# none of the writing module.
+while IFS= read -r hit; do
+    fail "$hit: a statement that writes to the database outside src/editor"
+done < <(grep -rniE '"(insert into|update [a-z_]+ set|delete from|replace into)' "$SRC" --include='*.cpp' --include='*.h' |
+         grep -v "^$SRC/editor/" | cut -d: -f1-2)
+shift
+for program in "$@"; do
+    [ -x "$program" ] || { fail "$program: not built"; continue; }
+    if nm -C "$program" 2>/dev/null | grep -q 'prolis::edit::MaterialStore'; then
+        fail "$program: links the database writing module"
+    fi
+done
+[ $status -eq 0 ] && echo "layers: every include points down; only MatEdit writes"
 exit $status

@@ -17,19 +17,6 @@
 namespace prolis::cli {
 
 namespace {
-// The password from PROLIS_PASSWORD, otherwise asked on the terminal without echo.
-QString askPassword() {
-    if (qEnvironmentVariableIsSet("PROLIS_PASSWORD")) return qEnvironmentVariable("PROLIS_PASSWORD");
-    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
-    if (tty < 0) return {};
-    const char* prompt = "Heslo k databázi: ";
-    (void)!::write(tty, prompt, std::strlen(prompt));
-    const std::optional<QByteArray> line = readSecretLine(tty);
-    (void)!::write(tty, "\n", 1);
-    ::close(tty);
-    return line ? QString::fromLocal8Bit(*line) : QString();
-}
-
 // Standard input as it comes: a pipe's line is answered before the next is
 // written (Qt's file reading would wait for a whole block).
 qint64 readStandardInput(char* data, qint64 size) {

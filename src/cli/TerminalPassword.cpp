@@ -1,8 +1,11 @@
 #include "TerminalPassword.h"
 
+#include <QtGlobal>
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -120,6 +123,18 @@ std::optional<QByteArray> readSecretLine(int fd) {
     }
     if (line.endsWith('\r')) line.chop(1);
     return line;
+}
+
+QString askPassword() {
+    if (qEnvironmentVariableIsSet("PROLIS_PASSWORD")) return qEnvironmentVariable("PROLIS_PASSWORD");
+    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (tty < 0) return {};
+    const char* prompt = "Heslo k databázi: ";
+    (void)!::write(tty, prompt, std::strlen(prompt));
+    const std::optional<QByteArray> line = readSecretLine(tty);
+    (void)!::write(tty, "\n", 1);
+    ::close(tty);
+    return line ? QString::fromLocal8Bit(*line) : QString();
 }
 
 } // namespace prolis::cli

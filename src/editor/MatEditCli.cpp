@@ -1,0 +1,202 @@
+#include "MatEditCli.h"
+
+#include "MaterialStore.h"
+#include "core/Errors.h"
+#include "core/FileIo.h"
+#include "core/JsonReader.h"
+#include "core/JsonWriter.h"
+#include "db/ConnectionSettings.h"
+#include "domain/DataJson.h"
+
+#include <QFileInfo>
+
+namespace prolis::edit {
+
+namespace {
+
+enum Exit { Ok = 0, Refused = 1, DatabaseOrFile = 3, Usage = 64 };
+
+struct Failure {
+    int code;
+    QString message;
+};
+
+const char* const Help =
+    "Použití: MatEdit --import SOUBOR... [--replace] [--ini SOUBOR] [--user UŽIVATEL]\n"
+    "         MatEdit --export NÁZEV -o SOUBOR [--ini SOUBOR] [--user UŽIVATEL]\n"
+    "Bez voleb otevře okna editoru materiálové databáze.\n"
+    "--import   vloží materiály ze souborů (pole objektů souboru materiálu, jeden na teplotu,\n"
+    "           nebo jeden objekt); materiál téhož názvu nahradí jen s --replace; soubor\n"
+    "           s jedinou chybnou hodnotou nevloží nic\n"
+    "--export   zapíše materiál se všemi teplotami (vzestupně) jako takové pole\n"
+    "--ini      soubor nastavení (jinak prolis.ini vedle programu)\n"
+    "--user     uživatel s právem zápisu (jinak uživatel ze souboru nastavení)\n"
+    "Heslo: proměnná PROLIS_PASSWORD, jinak se program zeptá na terminálu.\n"
+    "Návratové kódy: 0 hotovo, 1 odmítnuto kontrolou, 3 chyba databáze nebo souboru, 64 chybné volby.\n";
+
+struct Options {
+    QStringList imports;
+    QString exportName, output, ini, user;
+    bool replace = false, help = false, exporting = false;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&]() -> QString {
+            if (i + 1 >= args.size()) throw Failure{Usage, QStringLiteral("chybí hodnota volby %1").arg(a)};
+            return args[++i];
+        };
+        if (a == u"--import") {
+            while (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")) &&
+                   args[i + 1] != u"-o")
+                o.imports << args[++i];
+            if (o.imports.isEmpty()) throw Failure{Usage, QStringLiteral("chybí soubor volby --import")};
+        } else if (a == u"--export") {
+            o.exporting = true;
+            o.exportName = value();
+        } else if (a == u"-o") {
+            o.output = value();
+        } else if (a == u"--ini") {
+            o.ini = value();
+        } else if (a == u"--user") {
+            o.user = value();
+        } else if (a == u"--replace") {
+            o.replace = true;
+        } else if (a == u"--help" || a == u"-h") {
+            o.help = true;
+        } else {
+            throw Failure{Usage, QStringLiteral("neznámá volba: %1").arg(a)};
+        }
+    }
+    if (!o.help && o.imports.isEmpty() == !o.exporting)
+        throw Failure{Usage, QStringLiteral("zadejte buď --import, nebo --export")};
+    if (o.exporting && o.output.isEmpty()) throw Failure{Usage, QStringLiteral("chybí -o SOUBOR")};
+    return o;
+}
+
+// The materials of an import file: each checked, none saved yet.
+Material readImport(const QString& path) {
+    const FileRead file = readBoundedFile(path, 16 * 1024 * 1024);
+    if (!file)
+        throw Failure{DatabaseOrFile,
+                      QStringLiteral("Soubor %1 nelze číst%2.")
+                          .arg(path, file.reason.isEmpty() ? QString() : QStringLiteral(": ") + file.reason)};
+    json::Document doc;
+    QString error;
+    if (!doc.parse(std::string_view(file.bytes.constData(), static_cast<size_t>(file.bytes.size())), &error))
+        throw Failure{Refused, QStringLiteral("Soubor %1 není platný JSON: %2.").arg(path, error)};
+    QList<Data> list;
+    try {
+        if (doc.root().kind == json::Node::Array)
+            doc.forEach(doc.root(), [&](const json::Node& n) { list.append(dataFromJson(doc, n, path)); });
+        else
+            list.append(dataFromJson(doc, doc.root(), path));
+    } catch (const Error& e) {
+        throw Failure{Refused, errorDisplayText(e.message())};
+    }
+    FromRecords m = fromRecords(list);
+    if (!m.material) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, m.refusal)};
+    const QStringList refused = refusals(*m.material);
+    if (!refused.isEmpty())
+        throw Failure{Refused, QStringLiteral("%1: %2").arg(path, refused.join(QLatin1Char(' ')))};
+    return *m.material;
+}
+
+} // namespace
+
+bool isCommandLine(const QStringList& args) {
+    return !args.isEmpty();
+}
+
+int runCommandLine(const QStringList& args, QIODevice& out, QTextStream& err, const CliEnvironment& env) {
+    int code = Ok;
+    try {
+        const Options o = parse(args);
+        if (o.help) {
+            if (!writeAll(out, Help))
+                throw Failure{DatabaseOrFile,
+                              QStringLiteral("Standardní výstup nelze zapsat: %1").arg(out.errorString())};
+            return Ok;
+        }
+        // Every file read and checked before anything is written.
+        QList<Material> imports;
+        for (const QString& path : o.imports)
+            imports.append(readImport(path));
+
+        const QString ini = o.ini.isEmpty() ? env.executableDir + QStringLiteral("/prolis.ini") : o.ini;
+        if (!QFileInfo(ini).isFile())
+            throw Failure{DatabaseOrFile,
+                          QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(ini)};
+        ConnectionSettings s;
+        try {
+            readSettingsFile(ini, s);
+        } catch (const Error& e) {
+            throw Failure{DatabaseOrFile, errorDisplayText(e.message())};
+        }
+        if (!o.user.isEmpty()) s.User = o.user;
+        s.Password = env.password ? env.password() : QString();
+        MaterialConnection connection;
+        try {
+            connection.connect(s);
+        } catch (const Error& e) {
+            throw Failure{DatabaseOrFile, errorDisplayText(e.message())};
+        }
+        MaterialStore store(connection);
+        try {
+            for (Material m : imports) {
+                std::optional<Material> loaded;
+                if (const std::optional<int> existing = store.findByName(m.nazev)) {
+                    if (!o.replace)
+                        throw Failure{
+                            Refused, QStringLiteral("Materiál „%1“ už v databázi je (nahradí jej --replace).")
+                                         .arg(m.nazev)};
+                    loaded = store.load(*existing);
+                    m.id = existing;
+                }
+                const int id = store.save(loaded, m);
+                err << QStringLiteral("Materiál „%1“ uložen (id %2, teplot %3).\n")
+                           .arg(m.nazev)
+                           .arg(id)
+                           .arg(m.temperatures.size());
+            }
+            if (o.exporting) {
+                const std::optional<int> id = store.findByName(o.exportName);
+                if (!id)
+                    throw Failure{Refused,
+                                  QStringLiteral("Materiál „%1“ v databázi není.").arg(o.exportName)};
+                const std::optional<Material> m = store.load(*id);
+                QByteArray json;
+                {
+                    JsonWriter w(json, true);
+                    w.beginArray(m->temperatures.isEmpty());
+                    for (const Data& d : records(*m))
+                        writeData(w, d);
+                    w.endArray();
+                }
+                json += '\n';
+                QString reason;
+                const bool written =
+                    o.output == u"-" ? writeAll(out, json) : writeWholeFile(o.output, json, &reason);
+                if (!written)
+                    throw Failure{DatabaseOrFile,
+                                  QStringLiteral("Soubor %1 nelze zapsat: %2")
+                                      .arg(o.output, reason.isEmpty() ? out.errorString() : reason)};
+            }
+        } catch (const SaveRefused& e) {
+            throw Failure{Refused, e.message()};
+        } catch (const Error& e) {
+            throw Failure{DatabaseOrFile, errorDisplayText(e.message())};
+        }
+    } catch (const Failure& f) {
+        err << (f.code == Usage
+                    ? QStringLiteral("MatEdit: ") + f.message + QLatin1Char('\n') + QLatin1String(Help)
+                    : f.message + QLatin1Char('\n'));
+        code = f.code;
+    }
+    err.flush();
+    return code;
+}
+
+} // namespace prolis::edit

@@ -1,0 +1,257 @@
+#include "MaterialStore.h"
+
+#include "core/Errors.h"
+#include "db/StatementDeadline.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+
+namespace prolis::edit {
+
+namespace {
+
+const QString Combinations =
+    QStringLiteral("select * from spojeni s join materialy m on m.id=s.id_materialy\n"
+                   "join teplota t on t.id=s.id_teplota join rovnice r on r.id=s.id_rovnice\n"
+                   "join ppn n on n.id=s.id_ppn join ppol l on l.id=s.id_ppol\n"
+                   "where m.id = ? order by t.teplo, s.id");
+
+QStringList numbered(const char* prefix, int count) {
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << QLatin1String(prefix) + QString::number(i);
+    return out;
+}
+
+// The columns of the constant tables in the order of their values below.
+const QStringList RovniceColumns = QStringList{"fimax", "fistr", "pol_a", "pol_b", "pol_c"} +
+                                   numbered("pn3_", 4) + numbered("pn5_", 6) + numbered("rlff_", 10) +
+                                   numbered("rlfd_", 10);
+const QStringList PpnColumns = numbered("ppn_", 10);
+const QStringList PpolColumns{"ppol_a", "ppol_b", "ppol_c"};
+
+QList<QVariant> rovniceValues(const Data& d) {
+    QList<QVariant> v{d.fimax, d.fistr, d.pol_a, d.pol_b, d.pol_c};
+    for (double x : d.pn3)
+        v << x;
+    for (double x : d.pn5)
+        v << x;
+    for (double x : d.rlff)
+        v << x;
+    for (double x : d.rlfd)
+        v << x;
+    return v;
+}
+
+QString insertInto(const char* table, const QStringList& columns) {
+    return QStringLiteral("insert into %1 (id, %2) values (?%3)")
+        .arg(QLatin1String(table), columns.join(QStringLiteral(", ")),
+             QStringLiteral(", ?").repeated(columns.size()));
+}
+
+} // namespace
+
+// One statement after another on the editor's connection, each bounded in
+// time; a failure raises DatabaseError with the server's reason.
+static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVariant>& params = {}) {
+    const StatementDeadline deadline(c.database(), c.statementLimit());
+    QSqlQuery q(c.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) throw DatabaseError(q.lastError().text());
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params[i]);
+    if (!q.exec())
+        throw DatabaseError(deadline.expired()
+                                ? QStringLiteral("Databáze nevyřídila dotaz do %1 s.").arg(c.statementLimit())
+                                : q.lastError().text());
+    return q;
+}
+
+// A transaction under the editors' lock: rolled back unless committed, the
+// lock given back either way.
+class MaterialStore::Transaction {
+public:
+    explicit Transaction(MaterialConnection& c) : m_c(c) {
+        QSqlQuery lock = run(c, QStringLiteral("select get_lock('prolis_matedit', 10)"));
+        if (!lock.next() || lock.value(0).toInt() != 1)
+            throw DatabaseError(QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
+        m_locked = true;
+        if (!c.database().transaction()) throw DatabaseError(c.database().lastError().text());
+        m_open = true;
+    }
+    ~Transaction() {
+        if (m_open) m_c.database().rollback();
+        if (m_locked) {
+            QSqlQuery q(m_c.database());
+            q.exec(QStringLiteral("select release_lock('prolis_matedit')"));
+        }
+    }
+    void commit() {
+        if (!m_c.database().commit()) throw DatabaseError(m_c.database().lastError().text());
+        m_open = false;
+    }
+
+private:
+    MaterialConnection& m_c;
+    bool m_locked = false, m_open = false;
+};
+
+QList<ListedMaterial> MaterialStore::list() {
+    QSqlQuery q = run(m_connection,
+                      QStringLiteral("select id, nazev, rm, rp, a5, z from materialy order by nazev, id"));
+    QList<ListedMaterial> out;
+    while (q.next()) {
+        const QSqlRecord r = q.record();
+        out.append({r.value(0).toInt(), r.value(1).toString(), r.value(2).toDouble(), r.value(3).toDouble(),
+                    r.value(4).toDouble(), r.value(5).toDouble()});
+    }
+    return out;
+}
+
+std::optional<Material> MaterialStore::load(int id) {
+    QSqlQuery row = run(m_connection,
+                        QStringLiteral("select id, nazev, rm, rp, a5, z from materialy where id = ?"), {id});
+    if (!row.next()) return std::nullopt;
+    Material m;
+    m.id = id;
+    m.nazev = row.value(1).toString();
+    m.rm = row.value(2).toDouble();
+    m.rp = row.value(3).toDouble();
+    m.a5 = row.value(4).toDouble();
+    m.z = row.value(5).toDouble();
+    QSqlQuery combos = run(m_connection, Combinations, {id});
+    while (combos.next()) {
+        Data d;
+        const QSqlRecord r = combos.record();
+        fillData(d, &r);
+        d.nazev.clear();
+        d.rm = d.rp = d.a5 = d.z = 0;
+        m.temperatures.append(d);
+    }
+    return m;
+}
+
+std::optional<Material> MaterialStore::loadLocked(int id) {
+    run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {id});
+    return load(id);
+}
+
+std::optional<int> MaterialStore::findByName(const QString& name) {
+    QSqlQuery q =
+        run(m_connection, QStringLiteral("select id from materialy where nazev = ? order by id"), {name});
+    if (!q.next()) return std::nullopt;
+    return q.value(0).toInt();
+}
+
+int MaterialStore::allocate(const char* table) {
+    // Saves run one at a time (the editors' lock): the next key is free.
+    QSqlQuery q = run(m_connection,
+                      QStringLiteral("select coalesce(max(id), 0) + 1 from %1").arg(QLatin1String(table)));
+    q.next();
+    return q.value(0).toInt();
+}
+
+void MaterialStore::removeCombinations(int materialId) {
+    QList<int> rovnice, ppn, ppol;
+    QSqlQuery q =
+        run(m_connection,
+            QStringLiteral("select id_rovnice, id_ppn, id_ppol from spojeni where id_materialy = ?"),
+            {materialId});
+    while (q.next()) {
+        rovnice << q.value(0).toInt();
+        ppn << q.value(1).toInt();
+        ppol << q.value(2).toInt();
+    }
+    run(m_connection, QStringLiteral("delete from spojeni where id_materialy = ?"), {materialId});
+    // The constant rows no other link row uses.
+    const QList<std::pair<const char*, const QList<int>*>> tables{
+        {"rovnice", &rovnice}, {"ppn", &ppn}, {"ppol", &ppol}};
+    for (const auto& [table, ids] : tables)
+        for (int id : *ids)
+            run(m_connection,
+                QStringLiteral(
+                    "delete from %1 where id = ? and not exists (select 1 from spojeni where id_%1 = ?)")
+                    .arg(QLatin1String(table)),
+                {id, id});
+}
+
+void MaterialStore::writeCombinations(int materialId, const QList<Data>& temperatures) {
+    for (const Data& d : temperatures) {
+        // A temperature that has a row already uses it.
+        QSqlQuery t = run(m_connection, QStringLiteral("select id from teplota where teplo = ? order by id"),
+                          {int(d.teplo)});
+        int teplota = 0;
+        if (t.next()) {
+            teplota = t.value(0).toInt();
+        } else {
+            teplota = allocate("teplota");
+            run(m_connection, QStringLiteral("insert into teplota (id, teplo) values (?, ?)"),
+                {teplota, int(d.teplo)});
+        }
+        const int rovnice = allocate("rovnice");
+        run(m_connection, insertInto("rovnice", RovniceColumns), QList<QVariant>{rovnice} + rovniceValues(d));
+        const int ppn = allocate("ppn");
+        QList<QVariant> ppnValues{ppn};
+        for (double x : d.ppn)
+            ppnValues << x;
+        run(m_connection, insertInto("ppn", PpnColumns), ppnValues);
+        const int ppol = allocate("ppol");
+        run(m_connection, insertInto("ppol", PpolColumns), {ppol, d.ppol_a, d.ppol_b, d.ppol_c});
+        run(m_connection,
+            QStringLiteral("insert into spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) "
+                           "values (?, ?, ?, ?, ?)"),
+            {materialId, teplota, rovnice, ppn, ppol});
+    }
+}
+
+int MaterialStore::save(const std::optional<Material>& loaded, const Material& edited) {
+    const QStringList refused = refusals(edited);
+    if (!refused.isEmpty()) throw SaveRefused(refused.join(QLatin1Char('\r')));
+    Transaction tx(m_connection);
+    int id = 0;
+    if (loaded && loaded->id) {
+        id = *loaded->id;
+        // What this editor loaded must still be what the database holds.
+        if (loadLocked(id) != loaded) throw SaveRefused(MsgChangedMeanwhile);
+    }
+    QSqlQuery same = run(m_connection, QStringLiteral("select id from materialy where nazev = ? and id <> ?"),
+                         {edited.nazev, id});
+    if (same.next()) throw SaveRefused(QStringLiteral("Materiál „%1“ už v databázi je.").arg(edited.nazev));
+    if (id == 0) {
+        id = allocate("materialy");
+        run(m_connection,
+            QStringLiteral("insert into materialy (id, nazev, rm, rp, a5, z) values (?, ?, ?, ?, ?, ?)"),
+            {id, edited.nazev, edited.rm, edited.rp, edited.a5, edited.z});
+    } else {
+        run(m_connection,
+            QStringLiteral("update materialy set nazev = ?, rm = ?, rp = ?, a5 = ?, z = ? where id = ?"),
+            {edited.nazev, edited.rm, edited.rp, edited.a5, edited.z, id});
+        removeCombinations(id);
+    }
+    writeCombinations(id, records(edited));
+    tx.commit();
+    return id;
+}
+
+void MaterialStore::remove(const Material& loaded) {
+    if (!loaded.id) return;
+    Transaction tx(m_connection);
+    if (loadLocked(*loaded.id) != loaded) throw SaveRefused(MsgChangedMeanwhile);
+    removeCombinations(*loaded.id);
+    run(m_connection, QStringLiteral("delete from materialy where id = ?"), {*loaded.id});
+    tx.commit();
+}
+
+int MaterialStore::duplicate(const Material& m) {
+    Material copy = m;
+    copy.id.reset();
+    QString name = QStringLiteral("Kopie ") + m.nazev;
+    for (int n = 2; findByName(name); ++n)
+        name = QStringLiteral("Kopie %1 ").arg(n) + m.nazev;
+    copy.nazev = name.left(100);
+    return save(std::nullopt, copy);
+}
+
+} // namespace prolis::edit

@@ -1,0 +1,369 @@
+// The material editor's writing module and command line against a writable
+// copy of the fixture database: saves all or nothing, keys that never
+// collide, two editors, deletion, import and export.
+#include "core/Errors.h"
+#include "db/MaterialCatalog.h"
+#include "editor/MatEditCli.h"
+#include "editor/MaterialStore.h"
+#include "support/TestDb.h"
+
+#include <QBuffer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+using namespace prolis;
+using namespace prolis::edit;
+
+namespace {
+ConnectionSettings editor(const QString& database = qEnvironmentVariable("PROLIS_TEST_DB_EDIT"),
+                          const QString& user = QStringLiteral("prolis_editor")) {
+    ConnectionSettings s = test::testDbSettings(database);
+    s.User = user;
+    return s;
+}
+
+int count(MaterialConnection& c, const QString& sql) {
+    QSqlQuery q(c.database());
+    q.exec(sql);
+    return q.next() ? q.value(0).toInt() : -1;
+}
+
+Data at(int temperature, double polA) {
+    Data d;
+    d.teplo = static_cast<std::int16_t>(temperature);
+    d.pol_a = polA;
+    d.pol_b = 0.2;
+    d.ppol_a = polA / 1200;
+    d.ppol_b = 1.2;
+    d.pn3 = {500, 300, -100, 20};
+    d.rlfd[0] = 35.6824823;
+    d.fimax = 1.4;
+    d.fistr = 0.7;
+    return d;
+}
+
+Material newMaterial(const QString& name, const QList<int>& temperatures) {
+    Material m;
+    m.nazev = name;
+    m.rm = 650;
+    m.rp = 350;
+    m.a5 = 16;
+    m.z = 40;
+    for (int t : temperatures)
+        m.temperatures.append(at(t, 900 - t));
+    return m;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(prolis::edit::Material)
+
+class TestMaterialStore : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void saveAndLoad();
+    void readByProlis();
+    void editorsAtOnce();
+    void changedMeanwhile();
+    void deletion();
+    void refusals_data();
+    void refusals();
+    void failedHalfway();
+    void duplicate();
+    void importExport();
+
+private:
+    struct Result {
+        int code;
+        QByteArray out;
+        QString err;
+    };
+    Result run(const QStringList& args);
+    QString ini(const QString& database);
+    QTemporaryDir m_dir;
+};
+
+TestMaterialStore::Result TestMaterialStore::run(const QStringList& args) {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QString err;
+    QTextStream e(&err);
+    const int code = runCommandLine(args, out, e, {m_dir.path(), [] { return QStringLiteral("prolis"); }});
+    return {code, out.data(), err};
+}
+
+QString TestMaterialStore::ini(const QString& database) {
+    const QString path = m_dir.filePath(database + QStringLiteral(".ini"));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(test::testDbIni(database));
+    return path;
+}
+
+void TestMaterialStore::initTestCase() {
+    REQUIRE_TEST_DB();
+}
+
+void TestMaterialStore::saveAndLoad() {
+    // A new material with two temperatures: the one the database has (20)
+    // reuses its row, a new one (450) gets one; everything reads back.
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const int temperatures = count(c, "select count(*) from teplota");
+    const Material m = newMaterial(QStringLiteral("Nová ocel ž"), {450, 20});
+    const int id = store.save(std::nullopt, m);
+    QCOMPARE(count(c, "select count(*) from teplota"), temperatures + 1);
+    const std::optional<Material> loaded = store.load(id);
+    QVERIFY(loaded);
+    Material expected = m;
+    expected.id = id;
+    expected.temperatures = {m.temperatures[1], m.temperatures[0]}; // lowest first
+    QCOMPARE(*loaded, expected);
+    // Saved again with a change: one combination less, the other changed.
+    Material changed = *loaded;
+    changed.temperatures.removeFirst();
+    changed.temperatures[0].pol_a = 777;
+    QCOMPARE(store.save(loaded, changed), id);
+    QCOMPARE(*store.load(id), changed);
+    QCOMPARE(count(c, QStringLiteral("select count(*) from spojeni where id_materialy = %1").arg(id)), 1);
+}
+
+void TestMaterialStore::readByProlis() {
+    // What the editor saved is what Prolis reads (its own statements, its
+    // read-only user).
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const Material m = newMaterial(QStringLiteral("Pro Prolis"), {20, 200});
+    const int id = store.save(std::nullopt, m);
+    MaterialConnection reader;
+    reader.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")));
+    Data d;
+    QCOMPARE(loadMaterial(reader, QString::number(id), 200, d, MaterialBy::Id), LookupResult::Found);
+    QCOMPARE(d, records(m)[1]);
+}
+
+void TestMaterialStore::editorsAtOnce() {
+    // Two editors saving new materials at the same moment: their keys never
+    // collide, both materials are whole.
+    QList<int> ids;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    std::mutex lock;
+    for (int k = 0; k < 2; ++k)
+        threads.emplace_back([&, k] {
+            MaterialConnection c;
+            try {
+                c.connect(editor());
+                MaterialStore store(c);
+                for (int i = 0; i < 5; ++i) {
+                    const int id =
+                        store.save(std::nullopt, newMaterial(QStringLiteral("Souběh %1-%2").arg(k).arg(i),
+                                                             {20, 100, 300 + k}));
+                    std::lock_guard g(lock);
+                    ids << id;
+                }
+            } catch (const Error&) {
+                ++failures;
+            }
+        });
+    for (std::thread& t : threads)
+        t.join();
+    QCOMPARE(failures.load(), 0);
+    QCOMPARE(ids.size(), 10);
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    for (int id : ids)
+        QCOMPARE(store.load(id)->temperatures.size(), 3);
+    QCOMPARE(QSet<int>(ids.begin(), ids.end()).size(), 10);
+}
+
+void TestMaterialStore::changedMeanwhile() {
+    // Two editors on one material: the second save over the first one's
+    // change is refused and writes nothing; the first one's change stays.
+    MaterialConnection a, b;
+    a.connect(editor());
+    b.connect(editor());
+    MaterialStore first(a), second(b);
+    const int id = first.save(std::nullopt, newMaterial(QStringLiteral("Dva editoři"), {20, 100}));
+    const Material loadedA = *first.load(id);
+    const Material loadedB = *second.load(id);
+    Material byA = loadedA;
+    byA.rm = 700;
+    first.save(loadedA, byA);
+    Material byB = loadedB;
+    byB.temperatures[0].pol_a = 1;
+    try {
+        second.save(loadedB, byB);
+        QFAIL("saved over the other editor's change");
+    } catch (const SaveRefused& e) {
+        QCOMPARE(e.message(), MsgChangedMeanwhile);
+    }
+    QCOMPARE(*second.load(id), byA);
+}
+
+void TestMaterialStore::deletion() {
+    // A deleted material takes its link rows and the constant rows no other
+    // link uses; a temperature row stays for the others.
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const int id = store.save(std::nullopt, newMaterial(QStringLiteral("Ke smazání"), {20, 777}));
+    const Material loaded = *store.load(id);
+    const int rovnice = count(c, "select count(*) from rovnice");
+    const int spojeni = count(c, "select count(*) from spojeni");
+    store.remove(loaded);
+    QVERIFY(!store.load(id));
+    QCOMPARE(count(c, "select count(*) from rovnice"), rovnice - 2);
+    QCOMPARE(count(c, "select count(*) from spojeni"), spojeni - 2);
+    QCOMPARE(count(c, "select count(*) from teplota where teplo = 777"), 1);
+    // Constant rows another link uses stay: a second material linked by hand
+    // to the constants of the first.
+    const int a = store.save(std::nullopt, newMaterial(QStringLiteral("Sdílí A"), {20}));
+    const int b = store.save(std::nullopt, newMaterial(QStringLiteral("Sdílí B"), {}));
+    QSqlQuery link(c.database());
+    QVERIFY(link.exec(
+        QStringLiteral("insert into spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) "
+                       "select %1, id_teplota, id_rovnice, id_ppn, id_ppol from spojeni "
+                       "where id_materialy = %2")
+            .arg(b)
+            .arg(a)));
+    const int shared = count(c, "select count(*) from rovnice");
+    store.remove(*store.load(a));
+    QCOMPARE(count(c, "select count(*) from rovnice"), shared);
+    QCOMPARE(store.load(b)->temperatures.size(), 1);
+}
+
+void TestMaterialStore::refusals_data() {
+    QTest::addColumn<Material>("material");
+    QTest::addColumn<QString>("message");
+    Material m = newMaterial(QStringLiteral("Zkušební ocel"), {20});
+    QTest::newRow("name taken") << m << "Materiál „Zkušební ocel“ už v databázi je.";
+    m.nazev.clear();
+    QTest::newRow("no name") << m << "Název materiálu nesmí být prázdný.";
+    m.nazev = QString(101, QLatin1Char('x'));
+    QTest::newRow("name too long") << m << "Název materiálu je delší než 100 znaků.";
+    m = newMaterial(QStringLiteral("Dvakrát 20"), {20, 20});
+    QTest::newRow("temperature twice") << m << "Teplota 20 °C je zadána vícekrát.";
+    m = newMaterial(QStringLiteral("Nekonečno"), {20});
+    m.temperatures[0].pn5[2] = std::numeric_limits<double>::infinity();
+    QTest::newRow("infinite constant") << m << "Konstanty při teplotě 20 °C musí být konečná čísla.";
+}
+
+void TestMaterialStore::refusals() {
+    QFETCH(Material, material);
+    QFETCH(QString, message);
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const int before = count(c, "select count(*) from materialy");
+    try {
+        store.save(std::nullopt, material);
+        QFAIL("saved");
+    } catch (const SaveRefused& e) {
+        QCOMPARE(e.message(), message);
+    }
+    QCOMPARE(count(c, "select count(*) from materialy"), before);
+}
+
+void TestMaterialStore::failedHalfway() {
+    // The server refuses a write half-way (no privilege for the work
+    // constants): the server's reason, and nothing of the material written.
+    MaterialConnection c;
+    c.connect(editor(qEnvironmentVariable("PROLIS_TEST_DB_EDIT"), QStringLiteral("prolis_halfway")));
+    MaterialStore store(c);
+    const QStringList tables{"materialy", "teplota", "rovnice", "ppn", "ppol", "spojeni"};
+    QList<int> before;
+    for (const QString& t : tables)
+        before << count(c, "select count(*) from " + t);
+    try {
+        store.save(std::nullopt, newMaterial(QStringLiteral("Napůl"), {20, 888}));
+        QFAIL("saved");
+    } catch (const DatabaseError& e) {
+        QVERIFY2(e.message().contains(QLatin1String("denied")), qPrintable(e.message()));
+    }
+    for (int i = 0; i < tables.size(); ++i)
+        QCOMPARE(count(c, "select count(*) from " + tables[i]), before[i]);
+    // The lock is given back: the next save goes through.
+    MaterialConnection other;
+    other.connect(editor());
+    QVERIFY(MaterialStore(other).save(std::nullopt, newMaterial(QStringLiteral("Po chybě"), {20})) > 0);
+}
+
+void TestMaterialStore::duplicate() {
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const Material original = *store.load(1);
+    const int copy = store.duplicate(original);
+    const int second = store.duplicate(original);
+    Material expected = original;
+    expected.id = copy;
+    expected.nazev = QStringLiteral("Kopie Zkušební ocel");
+    QCOMPARE(*store.load(copy), expected);
+    QCOMPARE(store.load(second)->nazev, QStringLiteral("Kopie 2 Zkušební ocel"));
+}
+
+void TestMaterialStore::importExport() {
+    // A material exported from one database and imported into an empty one
+    // reads there, through Prolis's own statements, as the file holds it.
+    const QString from = ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT"));
+    const QString to = ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT_EMPTY"));
+    const QString file = m_dir.filePath(QStringLiteral("zkusebni.json"));
+    const Result exported =
+        run({"--export", "Zkušební ocel", "-o", file, "--ini", from, "--user", "prolis_editor"});
+    QCOMPARE(exported.code, 0);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray json = f.readAll();
+    f.close();
+    QVERIFY(json.startsWith("[\n  {\n    \"nazev\": \"Zkušební ocel\""));
+    const Result imported = run({"--import", file, "--ini", to, "--user", "prolis_editor"});
+    QVERIFY2(imported.code == 0, qPrintable(imported.err));
+    MaterialConnection reader;
+    reader.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT_EMPTY")));
+    MaterialConnection source;
+    source.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")));
+    for (int t : {20, 100}) {
+        Data there, here;
+        QCOMPARE(loadMaterial(reader, QStringLiteral("Zkušební ocel"), t, there, MaterialBy::Name),
+                 LookupResult::Found);
+        QCOMPARE(loadMaterial(source, QStringLiteral("Zkušební ocel"), t, here, MaterialBy::Name),
+                 LookupResult::Found);
+        QCOMPARE(there, here);
+    }
+    // The name is there now: refused, unless replaced.
+    const Result again = run({"--import", file, "--ini", to, "--user", "prolis_editor"});
+    QCOMPARE(again.code, 1);
+    QCOMPARE(again.err,
+             QStringLiteral("Materiál „Zkušební ocel“ už v databázi je (nahradí jej --replace).\n"));
+    QCOMPARE(run({"--import", file, "--replace", "--ini", to, "--user", "prolis_editor"}).code, 0);
+    // A file with one bad value imports nothing; the account must be allowed to write.
+    QByteArray bad = json;
+    bad.replace("\"pol_a\": ", "\"pol_a\": \"x\", \"dříve\": ");
+    const QString badFile = m_dir.filePath(QStringLiteral("bad.json"));
+    QFile b(badFile);
+    QVERIFY(b.open(QIODevice::WriteOnly));
+    b.write(bad.replace("Zkušební ocel", "Jiná ocel"));
+    b.close();
+    const Result refused = run({"--import", badFile, "--ini", to, "--user", "prolis_editor"});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("klíč \"pol_a\" nemá číselnou hodnotu")),
+             qPrintable(refused.err));
+    Data none;
+    QCOMPARE(loadMaterial(reader, QStringLiteral("Jiná ocel"), 20, none, MaterialBy::Name),
+             LookupResult::NoMaterial);
+    const Result readOnly = run({"--import", file, "--replace", "--ini", to});
+    QCOMPARE(readOnly.code, 3);
+    QVERIFY2(readOnly.err.contains(QLatin1String("denied")), qPrintable(readOnly.err));
+    QCOMPARE(run({"--export"}).code, 64);
+}
+
+QTEST_GUILESS_MAIN(TestMaterialStore)
+#include "test_materialstore.moc"
