@@ -1,11 +1,16 @@
 // MatEdit: the companion that maintains the material database. With options
 // it runs without windows (import, export); without them it opens its windows.
 #include "MatEditCli.h"
+#include "U_MatEdit.h"
+#include "core/Errors.h"
+#include "db/ConnectionSettings.h"
+#include "widgets/Glyphs.h"
+#include "widgets/QtUiServices.h"
+#include "widgets/UiServices.h"
 #include "cli/TerminalPassword.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -21,11 +26,35 @@ int main(int argc, char** argv) {
             args, out, err, {QCoreApplication::applicationDirPath(), prolis::cli::askPassword});
     }
     QApplication app(argc, argv);
-    // The editor's windows are not built yet: said, not pretended.
-    QMessageBox box(QMessageBox::Information, QStringLiteral("MatEdit"),
-                    QStringLiteral("Okna editoru materiálů zatím nejsou hotová.\n"
-                                   "Materiály lze vložit a vypsat z příkazové řádky: MatEdit --help"),
-                    QMessageBox::Ok);
-    box.exec();
-    return 0;
+    app.setWindowIcon(prolis::programIcon());
+    prolis::QtUiServices services;
+    prolis::setUi(&services);
+    // The connection of the settings file beside the program, as Prolis has
+    // it, with an account that may write.
+    prolis::ConnectionSettings settings;
+    const QString ini = QCoreApplication::applicationDirPath() + QStringLiteral("/prolis.ini");
+    try {
+        prolis::readSettingsFile(ini, settings);
+    } catch (const prolis::Error& e) {
+        prolis::reportError(e.message());
+        return 3;
+    }
+    prolis::MaterialConnection connection;
+    for (;;) {
+        QString user = settings.User == QLatin1String("prolis") ? QStringLiteral("prolis_editor") : settings.User;
+        QString password;
+        if (!prolis::edit::askAccount(nullptr, user, password)) return 0;
+        settings.User = user;
+        settings.Password = password;
+        try {
+            connection.connect(settings);
+            break;
+        } catch (const prolis::Error& e) {
+            prolis::errorBox(QStringLiteral("Nepodařilo se připojit k databázi.\r") + prolis::errorDisplayText(e.message()));
+        }
+    }
+    prolis::edit::MaterialStore store(connection);
+    prolis::edit::TMatEdit window(store);
+    window.show();
+    return app.exec();
 }

@@ -1,0 +1,81 @@
+#pragma once
+// The material editor's window: the materials (sortable, filtered by name),
+// the chosen material's values and temperatures, the constants of the chosen
+// temperature grouped as the selection dialog groups them, and the curves
+// σp(φ) and Aj(φ) they give, redrawn on every edit. "Uložit" writes the
+// material and all its temperatures in one transaction.
+#include "MaterialStore.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <optional>
+
+class QCustomPlot;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QTableWidget;
+
+namespace prolis::edit {
+
+class TMatEdit : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMatEdit(MaterialStore& store, QWidget* parent = nullptr);
+
+    // The list of materials from the database (kept filter and sorting).
+    void RefreshList();
+    // Opens material `id` (after asking about unsaved changes); false when
+    // the user stayed with the one open.
+    bool OpenMaterial(int id);
+    void NewMaterial();
+    void CopyMaterial();
+    void DeleteMaterial();
+    // Saves; true when written.
+    bool SaveMaterial();
+    // A new temperature, empty or with the constants of the chosen one.
+    void AddTemperature(int temperature, bool copyChosen);
+    void DeleteTemperature();
+    void SelectTemperature(int row);
+    // Types `text` into a field ("nazev", "rm", ..., "teplo", "pol_a",
+    // "pn3_0", ...), as the user would.
+    void TypeField(const QString& field, const QString& text);
+
+    const Material& edited() const { return m_edited; }
+    bool isModified() const { return m_loaded ? m_edited != *m_loaded : m_edited != Material{}; }
+    // The plotted curves (for tests): the flow plot's graph names and points.
+    QStringList flowCurveNames() const;
+    int flowPoints(int graph) const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QWidget* buildConstants();
+    void showMaterial();
+    void showTemperature();
+    void replot();
+    bool keepOrDiscard();
+    Data* chosen();
+    void applyField(const QString& field, const QString& text, QLineEdit* edit);
+
+    MaterialStore& m_store;
+    std::optional<Material> m_loaded; // as the database had it when opened
+    Material m_edited;
+    int m_temperatureRow = -1;
+    QList<ListedMaterial> m_listed;
+
+    QLineEdit* m_filter;
+    QTableWidget* m_list;
+    QListWidget* m_temperatures;
+    QMap<QString, QLineEdit*> m_fields;
+    QCustomPlot* m_flowPlot;
+    QCustomPlot* m_workPlot;
+    bool m_showing = false;
+};
+
+// Asks for the writing account (user prefilled from the settings) and its
+// password; false when cancelled.
+bool askAccount(QWidget* parent, QString& user, QString& password);
+
+} // namespace prolis::edit

@@ -1,0 +1,163 @@
+// The material editor's window on a writable copy of the fixture database:
+// a material typed in with two temperatures, its curves, the save, and what
+// the window says on the way.
+#include "db/MaterialCatalog.h"
+#include "editor/U_MatEdit.h"
+#include "support/RecordingUi.h"
+#include "support/TestDb.h"
+
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace prolis;
+using namespace prolis::edit;
+using prolis::test::RecordingUi;
+
+namespace {
+ConnectionSettings editor() {
+    ConnectionSettings s = test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT"));
+    s.User = QStringLiteral("prolis_editor");
+    return s;
+}
+
+int visibleRows(TMatEdit& w) {
+    return w.findChild<QTableWidget*>(QStringLiteral("Materialy"))->rowCount();
+}
+
+void typeMaterial(TMatEdit& w, const QString& name) {
+    w.NewMaterial();
+    w.TypeField("nazev", name);
+    w.TypeField("rm", "650");
+    w.TypeField("rp", "350");
+    w.AddTemperature(20, false);
+    for (const auto& [field, text] : QList<std::pair<const char*, const char*>>{
+             {"pol_a", "800"}, {"pol_b", "0,2"}, {"ppol_a", "0,6667"}, {"ppol_b", "1,2"}, {"fimax", "1,4"}})
+        w.TypeField(field, text);
+}
+} // namespace
+
+class TestMatEditWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { REQUIRE_TEST_DB(); }
+    void typeInAndSave();
+    void numbersAsInProlis();
+    void unsavedChangesAsk();
+    void twoEditors();
+};
+
+void TestMatEditWindow::typeInAndSave() {
+    RecordingUi ui;
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    TMatEdit w(store);
+    w.show();
+    const int all = visibleRows(w);
+    QVERIFY(all > 0);
+    w.findChild<QLineEdit*>(QStringLiteral("Filtr"))->setText(QStringLiteral("zkuš"));
+    auto* list = w.findChild<QTableWidget*>(QStringLiteral("Materialy"));
+    QVERIFY(visibleRows(w) >= 1 && visibleRows(w) < all);
+    for (int row = 0; row < visibleRows(w); ++row)
+        QVERIFY(list->item(row, 0)->text().contains(QStringLiteral("Zkuš")));
+
+    typeMaterial(w, QStringLiteral("Z okna"));
+    // The curves follow the constants: Polytropa alone, then Polynom 3 st. too.
+    QCOMPARE(w.flowCurveNames(), QStringList{QStringLiteral("Polytropa")});
+    QCOMPARE(w.flowPoints(0), 100);
+    w.TypeField("pn3_0", "500");
+    w.TypeField("pn3_1", "300");
+    QCOMPARE(w.flowCurveNames(), (QStringList{QStringLiteral("Polytropa"), QStringLiteral("Polynom 3 st.")}));
+    // A second temperature copied from the first, then changed.
+    w.AddTemperature(300, true);
+    w.TypeField("pol_a", "600");
+    QCOMPARE(w.edited().temperatures.size(), 2);
+    ui.answers = {Answer::Yes}; // the warnings (no Z, ...): save all the same, if asked
+    QVERIFY(w.SaveMaterial());
+    QVERIFY2(ui.texts().contains(QStringLiteral("Materiál „Z okna“ byl uložen.")), qPrintable(ui.texts().join('|')));
+    QVERIFY(!w.isModified());
+    // Prolis reads it as typed.
+    MaterialConnection reader;
+    reader.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")));
+    Data d;
+    QCOMPARE(loadMaterial(reader, QStringLiteral("Z okna"), 300, d, MaterialBy::Name), LookupResult::Found);
+    QCOMPARE(d.pol_a, 600.0);
+    QCOMPARE(d.pn3[1], 300.0);
+    QCOMPARE(d.rm, 650.0);
+}
+
+void TestMatEditWindow::numbersAsInProlis() {
+    // Typed with the decimal comma; a text Prolis would not read as a number
+    // is not taken (the field turns red), and neither is a temperature that
+    // is not a whole number.
+    RecordingUi ui;
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    TMatEdit w(store);
+    typeMaterial(w, QStringLiteral("Čísla"));
+    w.TypeField("rm", "1 204,5");
+    QCOMPARE(w.edited().rm, 650.0);
+    w.TypeField("rm", "2.5");
+    QCOMPARE(w.edited().rm, 650.0);
+    w.TypeField("rm", "1204,5");
+    QCOMPARE(w.edited().rm, 1204.5);
+    w.TypeField("teplo", "20,5");
+    QCOMPARE(int(w.edited().temperatures[0].teplo), 20);
+    w.TypeField("teplo", "-40");
+    QCOMPARE(int(w.edited().temperatures[0].teplo), -40);
+    QVERIFY(ui.messages.isEmpty());
+}
+
+void TestMatEditWindow::unsavedChangesAsk() {
+    RecordingUi ui;
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    TMatEdit w(store);
+    w.show();
+    typeMaterial(w, QStringLiteral("Neuloženo"));
+    ui.answers = {Answer::No};
+    w.close();
+    QVERIFY(w.isVisible());
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Materiál má neuložené změny. Zavřít bez uložení?")});
+    ui.clear();
+    ui.answers = {Answer::No};
+    QVERIFY(!w.OpenMaterial(1));
+    QCOMPARE(w.edited().nazev, QStringLiteral("Neuloženo"));
+    ui.answers = {Answer::Yes};
+    QVERIFY(w.OpenMaterial(1));
+    QCOMPARE(w.edited().nazev, QStringLiteral("Zkušební ocel"));
+    w.close();
+    QVERIFY(!w.isVisible());
+}
+
+void TestMatEditWindow::twoEditors() {
+    // Two windows on one material: the second save is refused, its values kept.
+    RecordingUi ui;
+    MaterialConnection a, b;
+    a.connect(editor());
+    b.connect(editor());
+    MaterialStore storeA(a), storeB(b);
+    TMatEdit first(storeA), second(storeB);
+    ui.answers = {Answer::Yes, Answer::Yes};
+    typeMaterial(first, QStringLiteral("Dvě okna"));
+    QVERIFY(first.SaveMaterial());
+    const int id = *first.edited().id;
+    QVERIFY(second.OpenMaterial(id));
+    first.TypeField("rm", "700");
+    ui.answers = {Answer::Yes, Answer::Yes};
+    QVERIFY(first.SaveMaterial());
+    second.TypeField("rp", "360");
+    ui.clear();
+    ui.answers = {Answer::Yes};
+    QVERIFY(!second.SaveMaterial());
+    QVERIFY(ui.texts().contains(MsgChangedMeanwhile));
+    QCOMPARE(second.edited().rp, 360.0);
+    QCOMPARE(storeB.load(id)->rm, 700.0);
+    QCOMPARE(storeB.load(id)->rp, 350.0);
+}
+
+QTEST_MAIN(TestMatEditWindow)
+#include "test_matedit_window.moc"
