@@ -21,6 +21,7 @@ public:
     }
     void beep() override {}
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
     void printPreview(const std::function<void(QPagedPaintDevice*)>&) override {}
     bool hasApplicationFor(const QString& type) override { return m_qt.hasApplicationFor(type) || m_always; }
     QString openDocument(const QString& target) override {

@@ -2,6 +2,9 @@
 
 #include "widgets/UiServices.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 namespace prolis {
 
 QString startResultMessage(int result) {
@@ -17,6 +20,11 @@ QString startResultMessage(int result) {
     default:
         return {};
     }
+}
+
+bool companionInstalled() {
+    const QFileInfo program(QCoreApplication::applicationDirPath() + QLatin1Char('/') + CompanionCommand);
+    return program.isFile() && program.isExecutable();
 }
 
 void startCompanion() {

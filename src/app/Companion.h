@@ -13,4 +13,7 @@ QString startResultMessage(int result);
 // more start whose result is not examined; 0, 2, 3 and 11 show their error box.
 void startCompanion();
 
+// Whether the companion stands beside the program (an executable "MatEdit").
+bool companionInstalled();
+
 } // namespace prolis

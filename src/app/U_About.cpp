@@ -1,10 +1,10 @@
 #include "U_About.h"
 
 #include "SystemInfo.h"
-#include "widgets/UiServices.h"
 #include "ui_U_About.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
+#include "widgets/UiServices.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

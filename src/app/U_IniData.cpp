@@ -3,11 +3,11 @@
 #include "U_Password.h"
 #include "core/NumberText.h"
 #include "core/ProfileFile.h"
-#include "widgets/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_IniData.h"
 #include "widgets/DigitMask.h"
 #include "widgets/Glyphs.h"
+#include "widgets/UiServices.h"
 
 #include <QFileInfo>
 #include <QShowEvent>

@@ -5,11 +5,11 @@
 #include "U_IniData.h"
 #include "U_Password.h"
 #include "WindowCommands.h"
-#include "widgets/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_MainForm.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
+#include "widgets/UiServices.h"
 
 #include <QAction>
 #include <QLayout>
@@ -23,10 +23,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_uniq
     QFont banner = m_ui->Label1->font();
     banner.setPixelSize(23);
     m_ui->Label1->setFont(banner);
-    // The hidden item is not part of any menu, so neither the menu nor an
-    // accelerator can reach it.
-    m_ui->Editace->setVisible(false);
-    m_ui->Editace->setEnabled(false);
+    // "&Editace" starts the companion that maintains the material database.
+    // Without one beside the program the item stays hidden, in no menu, so
+    // neither the menu nor an accelerator can reach it; with MatEdit there
+    // it is the last item of "Databáze".
+    const bool companion = companionInstalled();
+    m_ui->Editace->setVisible(companion);
+    m_ui->Editace->setEnabled(companion);
+    if (companion) m_ui->Databaze->addAction(m_ui->Editace);
     // A fixed client area of 572 x 130 below the menu bar.
     m_ui->centralwidget->setFixedSize(572, 130);
     layout()->setSizeConstraint(QLayout::SetFixedSize);

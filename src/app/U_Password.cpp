@@ -1,10 +1,10 @@
 #include "U_Password.h"
 
-#include "widgets/UiServices.h"
 #include "db/ConnectionSettings.h"
 #include "ui_U_Password.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
+#include "widgets/UiServices.h"
 
 #include <QKeyEvent>
 #include <QProxyStyle>

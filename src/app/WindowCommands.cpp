@@ -1,9 +1,9 @@
 #include "WindowCommands.h"
 
-#include "widgets/UiServices.h"
 #include "gui/U_ProtlDopr.h"
 #include "gui/U_ProtlZpet.h"
 #include "gui/U_VypisMat.h"
+#include "widgets/UiServices.h"
 
 namespace prolis {
 

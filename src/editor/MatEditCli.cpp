@@ -76,17 +76,26 @@ Options parse(const QStringList& args) {
     return o;
 }
 
-// The materials of an import file: each checked, none saved yet.
+// The material of an import file, checked, not saved yet.
 Material readImport(const QString& path) {
+    MaterialFile f = readMaterialFile(path);
+    if (!f.material) throw Failure{f.unreadable ? DatabaseOrFile : Refused, f.refusal};
+    return *f.material;
+}
+
+} // namespace
+
+MaterialFile readMaterialFile(const QString& path) {
     const FileRead file = readBoundedFile(path, 16 * 1024 * 1024);
     if (!file)
-        throw Failure{DatabaseOrFile,
-                      QStringLiteral("Soubor %1 nelze číst%2.")
-                          .arg(path, file.reason.isEmpty() ? QString() : QStringLiteral(": ") + file.reason)};
+        return {std::nullopt,
+                QStringLiteral("Soubor %1 nelze číst%2.")
+                    .arg(path, file.reason.isEmpty() ? QString() : QStringLiteral(": ") + file.reason),
+                true};
     json::Document doc;
     QString error;
     if (!doc.parse(std::string_view(file.bytes.constData(), static_cast<size_t>(file.bytes.size())), &error))
-        throw Failure{Refused, QStringLiteral("Soubor %1 není platný JSON: %2.").arg(path, error)};
+        return {std::nullopt, QStringLiteral("Soubor %1 není platný JSON: %2.").arg(path, error)};
     QList<Data> list;
     try {
         if (doc.root().kind == json::Node::Array)
@@ -94,17 +103,27 @@ Material readImport(const QString& path) {
         else
             list.append(dataFromJson(doc, doc.root(), path));
     } catch (const Error& e) {
-        throw Failure{Refused, errorDisplayText(e.message())};
+        return {std::nullopt, errorDisplayText(e.message())};
     }
     FromRecords m = fromRecords(list);
-    if (!m.material) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, m.refusal)};
+    if (!m.material) return {std::nullopt, QStringLiteral("%1: %2").arg(path, m.refusal)};
     const QStringList refused = refusals(*m.material);
     if (!refused.isEmpty())
-        throw Failure{Refused, QStringLiteral("%1: %2").arg(path, refused.join(QLatin1Char(' ')))};
-    return *m.material;
+        return {std::nullopt, QStringLiteral("%1: %2").arg(path, refused.join(QLatin1Char(' ')))};
+    return {m.material, {}};
 }
 
-} // namespace
+QByteArray materialJson(const Material& m) {
+    QByteArray json;
+    {
+        JsonWriter w(json, true);
+        w.beginArray(m.temperatures.isEmpty());
+        for (const Data& d : records(m))
+            writeData(w, d);
+        w.endArray();
+    }
+    return json + '\n';
+}
 
 bool isCommandLine(const QStringList& args) {
     return !args.isEmpty();
@@ -166,16 +185,7 @@ int runCommandLine(const QStringList& args, QIODevice& out, QTextStream& err, co
                 if (!id)
                     throw Failure{Refused,
                                   QStringLiteral("Materiál „%1“ v databázi není.").arg(o.exportName)};
-                const std::optional<Material> m = store.load(*id);
-                QByteArray json;
-                {
-                    JsonWriter w(json, true);
-                    w.beginArray(m->temperatures.isEmpty());
-                    for (const Data& d : records(*m))
-                        writeData(w, d);
-                    w.endArray();
-                }
-                json += '\n';
+                const QByteArray json = materialJson(*store.load(*id));
                 QString reason;
                 const bool written =
                     o.output == u"-" ? writeAll(out, json) : writeWholeFile(o.output, json, &reason);

@@ -1,5 +1,7 @@
 #include "U_MatEdit.h"
 
+#include "MatEditCli.h"
+#include "core/FileIo.h"
 #include "core/NumberText.h"
 #include "widgets/Glyphs.h"
 #include "widgets/UiServices.h"
@@ -7,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -29,8 +32,9 @@ namespace {
 // The constants of one temperature by the names of their columns.
 double* valueOf(Data& d, const QString& field) {
     static const QList<std::pair<const char*, double Data::*>> plain{
-        {"fimax", &Data::fimax}, {"fistr", &Data::fistr}, {"pol_a", &Data::pol_a}, {"pol_b", &Data::pol_b},
-        {"pol_c", &Data::pol_c}, {"ppol_a", &Data::ppol_a}, {"ppol_b", &Data::ppol_b}, {"ppol_c", &Data::ppol_c}};
+        {"fimax", &Data::fimax},   {"fistr", &Data::fistr},  {"pol_a", &Data::pol_a},
+        {"pol_b", &Data::pol_b},   {"pol_c", &Data::pol_c},  {"ppol_a", &Data::ppol_a},
+        {"ppol_b", &Data::ppol_b}, {"ppol_c", &Data::ppol_c}};
     for (const auto& [name, member] : plain)
         if (field == QLatin1String(name)) return &(d.*member);
     const qsizetype underscore = field.lastIndexOf(QLatin1Char('_'));
@@ -136,7 +140,9 @@ TMatEdit::TMatEdit(MaterialStore& store, QWidget* parent) : QMainWindow(parent),
     listButtons->addWidget(button(QStringLiteral("Kopie"), "Kopie", [this] { CopyMaterial(); }), 0, 1);
     listButtons->addWidget(button(QStringLiteral("Smazat"), "Smazat", [this] { DeleteMaterial(); }), 0, 2);
     listButtons->addWidget(button(QStringLiteral("Uložit"), "Ulozit", [this] { SaveMaterial(); }), 1, 0);
-    listButtons->addWidget(button(QStringLiteral("Ukončit"), "Ukoncit", [this] { close(); }), 1, 2);
+    listButtons->addWidget(button(QStringLiteral("Import…"), "Import", [this] { ImportMaterial(); }), 1, 1);
+    listButtons->addWidget(button(QStringLiteral("Export…"), "Export", [this] { ExportMaterial(); }), 2, 1);
+    listButtons->addWidget(button(QStringLiteral("Ukončit"), "Ukoncit", [this] { close(); }), 2, 2);
     left->addLayout(listButtons);
     columns->addLayout(left);
 
@@ -149,7 +155,8 @@ TMatEdit::TMatEdit(MaterialStore& store, QWidget* parent) : QMainWindow(parent),
         auto* e = new QLineEdit;
         e->setObjectName(field);
         if (field == u"nazev") e->setMaxLength(100);
-        connect(e, &QLineEdit::textEdited, this, [this, f = field, e](const QString& t) { applyField(f, t, e); });
+        connect(e, &QLineEdit::textEdited, this,
+                [this, f = field, e](const QString& t) { applyField(f, t, e); });
         m_fields.insert(field, e);
         materialForm->addRow(label, e);
     }
@@ -164,15 +171,17 @@ TMatEdit::TMatEdit(MaterialStore& store, QWidget* parent) : QMainWindow(parent),
     temperatureLayout->addWidget(m_temperatures);
     auto* teplo = new QLineEdit;
     teplo->setObjectName(QStringLiteral("teplo"));
-    connect(teplo, &QLineEdit::textEdited, this, [this, teplo](const QString& t) { applyField("teplo", t, teplo); });
+    connect(teplo, &QLineEdit::textEdited, this,
+            [this, teplo](const QString& t) { applyField("teplo", t, teplo); });
     m_fields.insert(QStringLiteral("teplo"), teplo);
     auto* teploRow = new QFormLayout;
     teploRow->addRow(QStringLiteral("Teplota [°C]"), teplo);
     temperatureLayout->addLayout(teploRow);
-    temperatureLayout->addWidget(button(QStringLiteral("Přidat teplotu"), "PridatTeplotu",
-                                        [this] { AddTemperature(20, false); }));
-    temperatureLayout->addWidget(button(QStringLiteral("Přidat kopii teploty"), "KopieTeploty",
-                                        [this] { AddTemperature(chosen() ? chosen()->teplo + 100 : 20, true); }));
+    temperatureLayout->addWidget(
+        button(QStringLiteral("Přidat teplotu"), "PridatTeplotu", [this] { AddTemperature(20, false); }));
+    temperatureLayout->addWidget(button(QStringLiteral("Přidat kopii teploty"), "KopieTeploty", [this] {
+        AddTemperature(chosen() ? chosen()->teplo + 100 : 20, true);
+    }));
     temperatureLayout->addWidget(
         button(QStringLiteral("Smazat teplotu"), "SmazatTeplotu", [this] { DeleteTemperature(); }));
     middle->addWidget(temperatureBox);
@@ -214,7 +223,8 @@ QWidget* TMatEdit::buildConstants() {
         for (const QString& field : fields) {
             auto* e = new QLineEdit;
             e->setObjectName(field);
-            connect(e, &QLineEdit::textEdited, this, [this, f = field, e](const QString& t) { applyField(f, t, e); });
+            connect(e, &QLineEdit::textEdited, this,
+                    [this, f = field, e](const QString& t) { applyField(f, t, e); });
             m_fields.insert(field, e);
             form->addRow(caption(field), e);
         }
@@ -302,6 +312,42 @@ void TMatEdit::DeleteMaterial() {
     m_temperatureRow = -1;
     RefreshList();
     showMaterial();
+}
+
+void TMatEdit::ImportMaterial() {
+    if (!keepOrDiscard()) return;
+    const QString path = ui().openFileName(QDir::currentPath(), QStringLiteral("Materiál JSON (*.json)"));
+    if (path.isEmpty()) return;
+    const MaterialFile file = readMaterialFile(path);
+    if (!file.material) {
+        warning(file.refusal);
+        return;
+    }
+    Material imported = *file.material;
+    m_loaded.reset();
+    if (const std::optional<int> existing = m_store.findByName(imported.nazev)) {
+        if (!confirm(QStringLiteral("Materiál „%1“ v databázi už je. Nahradit jeho hodnoty importovanými?")
+                         .arg(imported.nazev)))
+            return;
+        m_loaded = m_store.load(*existing);
+        imported.id = existing;
+    }
+    m_edited = imported;
+    m_temperatureRow = m_edited.temperatures.isEmpty() ? -1 : 0;
+    showMaterial();
+}
+
+void TMatEdit::ExportMaterial() {
+    if (!m_loaded) {
+        warning(QStringLiteral("Nejprve vyberte uložený materiál."));
+        return;
+    }
+    const QString path = ui().saveFileName(QDir::currentPath(), m_loaded->nazev + QStringLiteral(".json"),
+                                           QStringLiteral("Materiál JSON (*.json)"));
+    if (path.isEmpty()) return;
+    QString reason;
+    if (!writeWholeFile(path, materialJson(*m_loaded), &reason))
+        errorBox(QStringLiteral("Soubor nebyl uložen.\r") + path + QStringLiteral(": ") + reason);
 }
 
 bool TMatEdit::SaveMaterial() {
@@ -431,8 +477,8 @@ void TMatEdit::showTemperature() {
 }
 
 void TMatEdit::replot() {
-    static const QList<QColor> colours{QColor(0x1f, 0x5a, 0x9e), QColor(0xd9, 0x82, 0x2b), QColor(0x2e, 0x85, 0x40),
-                                       QColor(0xb3, 0x3a, 0x3a)};
+    static const QList<QColor> colours{QColor(0x1f, 0x5a, 0x9e), QColor(0xd9, 0x82, 0x2b),
+                                       QColor(0x2e, 0x85, 0x40), QColor(0xb3, 0x3a, 0x3a)};
     m_flowPlot->clearGraphs();
     m_workPlot->clearGraphs();
     if (const Data* d = chosen()) {
@@ -442,13 +488,15 @@ void TMatEdit::replot() {
             QCPGraph* g = m_flowPlot->addGraph();
             g->setName(equationCaption(kind));
             g->setPen(QPen(colours[k++ % colours.size()], 2));
-            g->setData(QVector<double>(c.phi.begin(), c.phi.end()), QVector<double>(c.value.begin(), c.value.end()));
+            g->setData(QVector<double>(c.phi.begin(), c.phi.end()),
+                       QVector<double>(c.value.begin(), c.value.end()));
         }
         const Curve w = workCurve(*d);
         QCPGraph* g = m_workPlot->addGraph();
         g->setName(QStringLiteral("Aj"));
         g->setPen(QPen(colours[0], 2));
-        g->setData(QVector<double>(w.phi.begin(), w.phi.end()), QVector<double>(w.value.begin(), w.value.end()));
+        g->setData(QVector<double>(w.phi.begin(), w.phi.end()),
+                   QVector<double>(w.value.begin(), w.value.end()));
     }
     for (QCustomPlot* p : {m_flowPlot, m_workPlot}) {
         p->rescaleAxes();

@@ -31,6 +31,11 @@ public:
     void NewMaterial();
     void CopyMaterial();
     void DeleteMaterial();
+    // A material file read into the form (over the material of the same
+    // name, when there is one and the user agrees); saved as any edit.
+    void ImportMaterial();
+    // The material as saved, written as a material file.
+    void ExportMaterial();
     // Saves; true when written.
     bool SaveMaterial();
     // A new temperature, empty or with the constants of the chosen one.

@@ -2,12 +2,12 @@
 // it runs without windows (import, export); without them it opens its windows.
 #include "MatEditCli.h"
 #include "U_MatEdit.h"
+#include "cli/TerminalPassword.h"
 #include "core/Errors.h"
 #include "db/ConnectionSettings.h"
 #include "widgets/Glyphs.h"
 #include "widgets/QtUiServices.h"
 #include "widgets/UiServices.h"
-#include "cli/TerminalPassword.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     }
     prolis::MaterialConnection connection;
     for (;;) {
-        QString user = settings.User == QLatin1String("prolis") ? QStringLiteral("prolis_editor") : settings.User;
+        QString user =
+            settings.User == QLatin1String("prolis") ? QStringLiteral("prolis_editor") : settings.User;
         QString password;
         if (!prolis::edit::askAccount(nullptr, user, password)) return 0;
         settings.User = user;
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
             connection.connect(settings);
             break;
         } catch (const prolis::Error& e) {
-            prolis::errorBox(QStringLiteral("Nepodařilo se připojit k databázi.\r") + prolis::errorDisplayText(e.message()));
+            prolis::errorBox(QStringLiteral("Nepodařilo se připojit k databázi.\r") +
+                             prolis::errorDisplayText(e.message()));
         }
     }
     prolis::edit::MaterialStore store(connection);

@@ -72,6 +72,10 @@ QString QtUiServices::saveFileName(const QString& folder, const QString& propose
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QString QtUiServices::openFileName(const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), folder, filter);
+}
+
 namespace {
 // Writes the pages that `paint` draws as a PDF file chosen by the user.
 void savePdf(QWidget* parent, const std::function<void(QPagedPaintDevice*)>& paint) {

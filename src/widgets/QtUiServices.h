@@ -9,6 +9,7 @@ public:
     Answer message(MsgKind kind, const QString& caption, const QString& text, Buttons buttons) override;
     void beep() override;
     QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) override;
+    QString openFileName(const QString& folder, const QString& filter) override;
     void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) override;
     bool hasApplicationFor(const QString& mimeType) override;
     QString openDocument(const QString& target) override;

@@ -18,6 +18,7 @@ public:
     }
     void beep() override {}
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
     void printPreview(const std::function<void(QPagedPaintDevice*)>&) override {}
     bool hasApplicationFor(const QString&) override { return false; }
     QString openDocument(const QString&) override { return QStringLiteral("no desktop"); }

@@ -28,6 +28,9 @@ public:
     // `proposed`, no default extension and no overwrite question; the chosen
     // path, or an empty text when cancelled.
     virtual QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) = 0;
+    // An open-file dialog starting in `folder`; the chosen path, or an empty
+    // text when cancelled.
+    virtual QString openFileName(const QString& folder, const QString& filter) = 0;
     // A modal print preview of the pages that `paint` draws on the printer it gets.
     virtual void printPreview(const std::function<void(QPagedPaintDevice*)>& paint) = 0;
     // Whether the desktop has an application registered for a MIME type.

@@ -190,6 +190,18 @@ void TestShell::menuTree() {
     for (QMenu* m : form.findChildren<QMenu*>())
         QVERIFY(!m->actions().contains(child<QAction>(&form, "Editace")));
     QVERIFY(child<QAction>(&form, "Editace")->associatedObjects().isEmpty());
+    // With MatEdit beside the program the item is the last of "Databáze".
+    const QString companion = QCoreApplication::applicationDirPath() + QStringLiteral("/MatEdit");
+    QVERIFY(QFile::copy(QStringLiteral("/bin/true"), companion));
+    {
+        TMainForm withCompanion;
+        QStringList items;
+        for (QAction* a : child<QMenu>(&withCompanion, "Databaze")->actions())
+            items << a->text();
+        QCOMPARE(items, (QStringList{"&Výpis", "&Nastavení DB", "&Editace"}));
+        QVERIFY(child<QAction>(&withCompanion, "Editace")->isEnabled());
+    }
+    QFile::remove(companion);
 }
 
 void TestShell::linuxLines() {

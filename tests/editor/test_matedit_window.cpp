@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace prolis;
@@ -45,6 +46,7 @@ private slots:
     void numbersAsInProlis();
     void unsavedChangesAsk();
     void twoEditors();
+    void exportAndImport();
 };
 
 void TestMatEditWindow::typeInAndSave() {
@@ -75,7 +77,8 @@ void TestMatEditWindow::typeInAndSave() {
     QCOMPARE(w.edited().temperatures.size(), 2);
     ui.answers = {Answer::Yes}; // the warnings (no Z, ...): save all the same, if asked
     QVERIFY(w.SaveMaterial());
-    QVERIFY2(ui.texts().contains(QStringLiteral("Materiál „Z okna“ byl uložen.")), qPrintable(ui.texts().join('|')));
+    QVERIFY2(ui.texts().contains(QStringLiteral("Materiál „Z okna“ byl uložen.")),
+             qPrintable(ui.texts().join('|')));
     QVERIFY(!w.isModified());
     // Prolis reads it as typed.
     MaterialConnection reader;
@@ -157,6 +160,52 @@ void TestMatEditWindow::twoEditors() {
     QCOMPARE(second.edited().rp, 360.0);
     QCOMPARE(storeB.load(id)->rm, 700.0);
     QCOMPARE(storeB.load(id)->rp, 350.0);
+}
+
+void TestMatEditWindow::exportAndImport() {
+    // Exported from the window, changed in the file, imported over the
+    // material of that name and saved: the database holds the file's values.
+    RecordingUi ui;
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    TMatEdit w(store);
+    ui.answers = {Answer::Yes, Answer::Yes};
+    typeMaterial(w, QStringLiteral("Přes soubor"));
+    QVERIFY(w.SaveMaterial());
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("m.json"));
+    ui.saveAnswers = {file};
+    w.ExportMaterial();
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QByteArray json = f.readAll();
+    QVERIFY(json.contains("\"pol_a\": 800"));
+    json.replace("\"pol_a\": 800", "\"pol_a\": 850");
+    f.resize(0);
+    f.write(json);
+    f.close();
+    w.NewMaterial();
+    ui.clear();
+    ui.openAnswers = {file};
+    ui.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    w.ImportMaterial();
+    QCOMPARE(ui.texts().first(),
+             QStringLiteral("Materiál „Přes soubor“ v databázi už je. Nahradit jeho hodnoty importovanými?"));
+    QCOMPARE(w.edited().temperatures[0].pol_a, 850.0);
+    QVERIFY(w.SaveMaterial());
+    QCOMPARE(store.load(*store.findByName(QStringLiteral("Přes soubor")))->temperatures[0].pol_a, 850.0);
+    // A file that is no material: said, the form as it was.
+    QFile bad(dir.filePath(QStringLiteral("bad.json")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("{\"nazev\": 5}");
+    bad.close();
+    ui.clear();
+    ui.openAnswers = {bad.fileName()};
+    w.ImportMaterial();
+    QCOMPARE(ui.messages.size(), 1);
+    QVERIFY(ui.texts().first().contains(QStringLiteral("klíč \"nazev\" musí být text")));
+    QCOMPARE(w.edited().nazev, QStringLiteral("Přes soubor"));
 }
 
 QTEST_MAIN(TestMatEditWindow)

@@ -35,6 +35,10 @@ public:
         ++beeps;
         log.append(QStringLiteral("beep"));
     }
+    QString openFileName(const QString& folder, const QString& filter) override {
+        log.append(QStringLiteral("open file:") + folder + QLatin1Char('|') + filter);
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
     QString saveFileName(const QString& folder, const QString& proposed, const QString& filter) override {
         log.append(QStringLiteral("save:") + folder + QLatin1Char('|') + proposed + QLatin1Char('|') +
                    filter);
@@ -76,6 +80,7 @@ public:
     QList<Answer> answers;
     Answer defaultAnswer = Answer::Yes;
     QStringList saveAnswers;
+    QStringList openAnswers; // paths the open-file dialog answers, in order
     QList<int> startResults;
     int beeps = 0;
     std::function<int(QObject*)> onModal;
