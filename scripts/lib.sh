@@ -6,7 +6,7 @@ PATH="$PATH:/usr/sbin:/sbin"
 
 PACKAGES=(qt6-base-dev libqt6sql6-mysql libmariadb-dev mariadb-server-core mariadb-client-core
           libxlsxwriter-dev libzip-dev ninja-build cmake g++ xvfb xauth fonts-liberation2 poppler-utils
-          qt6-translations-l10n qt6-svg-dev libglib2.0-dev libqcustomplot-dev xdg-utils locales clang libclang-rt-14-dev)
+          qt6-translations-l10n qt6-svg-dev libglib2.0-dev libqcustomplot-dev libeigen3-dev xdg-utils locales clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

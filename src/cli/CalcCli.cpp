@@ -4,6 +4,7 @@
 
 #include "core/Errors.h"
 #include "core/FileIo.h"
+#include "domain/CurveFit.h"
 #include "core/JsonWriter.h"
 #include "core/NumberText.h"
 #include "db/MaterialCatalog.h"
@@ -36,6 +37,7 @@ const char* const MainHelp =
     "  forward     dopředné protlačování: kontrola platnosti, záznam výsledků a protokol\n"
     "  backward    zpětné protlačování: kontroly, záznamy výsledků, souhrnné řádky a protokoly\n"
     "  batch       proud výpočtů forward a backward v jednom procesu (JSON Lines)\n"
+    "  fit         konstanty rovnic z naměřené křivky přetvárného odporu (JSON souboru materiálu)\n"
     "\n"
     "Společné volby:\n"
     "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
@@ -122,6 +124,20 @@ const QList<Command>& commands() {
           "--summary-docx", "--chart"},
          {"--yes"},
          {"--material-file", "--temperature"}},
+        {"fit",
+         "Použití: prolis-calc fit --points SOUBOR [--phi-max X] [--phi-str X] [--polytropa-c free|zero]\n"
+         "                         [--f-degree N] [--d-degree N] [--work-degree N] [-o SOUBOR]\n"
+         "                         [--name NÁZEV] [--temperature T] [--rm X] [--rp X] [--a5 X] [--z X]\n"
+         "Proloží naměřené body (φ a σp na řádek; tabulátor, středník nebo mezery; desetinná čárka\n"
+         "nebo tečka; volitelný řádek záhlaví; # komentář) všemi čtyřmi rovnicemi a oběma zákony práce.\n"
+         "Vypíše soubor materiálu (pro forward/backward --material-file) a objekt quality s R²,\n"
+         "největší odchylkou v MPa a v % a rozsahem φ každého proložení. Čísla voleb s desetinnou\n"
+         "čárkou. Výchozí: φ(max) největší naměřené φ, c Polytropy volné, F stupně 5, D konstantní,\n"
+         "práce stupně 5 (nejvýše 9).\n",
+         {"-o", "--points", "--phi-max", "--phi-str", "--polytropa-c", "--f-degree", "--d-degree", "--work-degree",
+          "--name", "--temperature", "--rm", "--rp", "--a5", "--z"},
+         {},
+         {}},
         {"batch",
          "Použití: prolis-calc batch [--input SOUBOR] [-o SOUBOR] [--ini SOUBOR]\n"
          "Čte řádky JSON (JSON Lines) ze standardního vstupu nebo ze souboru --input, každý\n"
@@ -485,6 +501,79 @@ void writeResult(const QByteArray& json, const Options& o, FileOutputs& files) {
                 json + '\n');
 }
 
+// The fit command: the constants of a measured curve as a material file,
+// with the quality of every fit.
+QByteArray fitCommand(const Options& o) {
+    if (!o.has(QStringLiteral("--points"))) throw UsageError("chybí --points SOUBOR");
+    const QString path = o.value(QStringLiteral("--points"));
+    const FileRead file = readBoundedFile(path, fit::MaxPointsFileSize);
+    if (file.problem == FileRead::TooLarge) throw Failure{Refused, QStringLiteral("Soubor %1 je větší než 10 MiB.").arg(path)};
+    if (!file) throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze číst.").arg(path)};
+    const fit::ReadPoints points = fit::readPoints(file.bytes);
+    if (!points.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, points.refusal)};
+    const auto number = [&](const char* option) -> std::optional<double> {
+        if (!o.has(QLatin1String(option))) return std::nullopt;
+        return textToFloat(o.value(QLatin1String(option)));
+    };
+    const auto degree = [&](const char* option, int fallback, int low, int high) {
+        if (!o.has(QLatin1String(option))) return fallback;
+        bool ok = false;
+        const int v = o.value(QLatin1String(option)).toInt(&ok);
+        if (!ok || v < low || v > high)
+            throw UsageError(QStringLiteral("%1 potřebuje celé číslo %2 až %3").arg(QLatin1String(option)).arg(low).arg(high).toStdString());
+        return v;
+    };
+    fit::Options options;
+    options.phiMax = number("--phi-max");
+    options.phiStr = number("--phi-str");
+    if (o.has(QStringLiteral("--polytropa-c"))) {
+        const QString c = o.value(QStringLiteral("--polytropa-c"));
+        if (c != u"free" && c != u"zero") throw UsageError("--polytropa-c potřebuje free nebo zero");
+        options.polytropaC = c == u"free";
+    }
+    options.fDegree = degree("--f-degree", 5, 0, 9);
+    options.dDegree = degree("--d-degree", 0, 0, 9);
+    options.workDegree = degree("--work-degree", 5, 1, 9);
+    const fit::Result r = fit::fitAll(points.points, options);
+    if (!r.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, r.refusal)};
+    Data d = r.constants;
+    d.nazev = o.value(QStringLiteral("--name"));
+    if (o.has(QStringLiteral("--temperature"))) d.teplo = static_cast<std::int16_t>(temperatureOf(o.value(QStringLiteral("--temperature"))));
+    d.rm = number("--rm").value_or(0);
+    d.rp = number("--rp").value_or(0);
+    d.a5 = number("--a5").value_or(0);
+    d.z = number("--z").value_or(0);
+    return indentedJson([&](JsonWriter& w) {
+        w.beginObject();
+        writeDataMembers(w, d);
+        w.key(QLatin1StringView("quality"));
+        w.beginObject();
+        for (const auto& [name, q] : QList<std::pair<const char*, const fit::Quality*>>{
+                 {"Polytropa", &r.polytropa}, {"Polynom3", &r.polynom3}, {"Polynom5", &r.polynom5},
+                 {"Racionalni", &r.racionalni}, {"ppn", &r.work}}) {
+            w.key(QLatin1StringView(name));
+            if (!q->fitted) {
+                w.null(); // too few points for it
+                continue;
+            }
+            w.beginObject();
+            w.key(QLatin1StringView("r2"));
+            w.number(q->r2);
+            w.key(QLatin1StringView("maxDeviationMPa"));
+            w.number(q->maxDeviation);
+            w.key(QLatin1StringView("maxDeviationPercent"));
+            w.number(q->maxDeviationPercent);
+            w.key(QLatin1StringView("phiMin"));
+            w.number(q->phiMin);
+            w.key(QLatin1StringView("phiMax"));
+            w.number(q->phiMax);
+            w.endObject();
+        }
+        w.endObject();
+        w.endObject();
+    });
+}
+
 // The batch command: the answers go to standard output or, with -o, into a
 // file that appears whole when the input has been read.
 int batchCommand(const Options& o, MaterialDatabase& db, QIODevice& out, const Environment& env) {
@@ -575,6 +664,8 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
                 writeResult(flowJson(o, db), o, files);
             } else if (name == QLatin1String("forward")) {
                 writeResult(forwardCommand(o, db, files), o, files);
+            } else if (name == QLatin1String("fit")) {
+                writeResult(fitCommand(o), o, files);
             } else if (name == QLatin1String("batch")) {
                 code = batchCommand(o, db, out, env);
             } else if (name == QLatin1String("backward")) {

@@ -98,11 +98,16 @@ void numbers(std::array<double, N>& target, const json::Document& doc, const Mem
 } // namespace
 
 void writeData(JsonWriter& w, const Data& d) {
+    w.beginObject();
+    writeDataMembers(w, d);
+    w.endObject();
+}
+
+void writeDataMembers(JsonWriter& w, const Data& d) {
     const auto value = [&](QLatin1StringView key, double v) {
         w.key(key);
         w.number(v);
     };
-    w.beginObject();
     w.key(QLatin1StringView("nazev"));
     w.string(d.nazev);
     value(QLatin1StringView("rm"), d.rm);
@@ -124,7 +129,6 @@ void writeData(JsonWriter& w, const Data& d) {
     writeNumbers(w, QLatin1StringView("rlfd"), d.rlfd);
     value(QLatin1StringView("fimax"), d.fimax);
     value(QLatin1StringView("fistr"), d.fistr);
-    w.endObject();
 }
 
 Data dataFromJson(const QByteArray& text, const QString& source) {

@@ -15,6 +15,8 @@ struct Node;
 
 // The record as one JSON object, members in the record's order.
 void writeData(JsonWriter& w, const Data& d);
+// The same members into an object the caller opened (and closes).
+void writeDataMembers(JsonWriter& w, const Data& d);
 
 // Reads a material file's text. Omitted keys read as 0 or empty text; a
 // temperature outside -32768..32767 raises RangeError; malformed JSON, a key

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 using namespace prolis;
 
@@ -61,6 +62,7 @@ private slots:
     void backwardQuestions();
     void backwardRefusals_data();
     void backwardRefusals();
+    void fitDrivesCalculations();
 
 private:
     Result run(const QStringList& args, const QString& password = QStringLiteral("prolis"));
@@ -748,6 +750,37 @@ void TestCli::backwardRefusals() {
     const Result r = run(args);
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TestCli::fitDrivesCalculations() {
+    // The constants of a measured Hollomon curve (the worked material's, in
+    // a file as a test machine writes it) make a material file that the
+    // calculations take directly, with the worked example's results.
+    QByteArray points = "phi;sigma\r\n";
+    for (int i = 1; i <= 40; ++i) {
+        const double phi = 0.035 * i;
+        points += QByteArray::number(phi, 'f', 4).replace('.', ',') + ';' +
+                  QByteArray::number(800 * std::pow(phi, 0.2), 'f', 6).replace('.', ',') + "\r\n";
+    }
+    const QString file = writeFile(QStringLiteral("curve.txt"), points);
+    const QString material = m_dir->filePath("fitted.json");
+    const Result fitted = run({"fit", "--points", file, "--name", "Ocel", "--temperature", "20", "-o", material});
+    QCOMPARE(fitted.code, 0);
+    const QJsonObject o = QJsonDocument::fromJson(readFile(material)).object();
+    QVERIFY(std::fabs(o["pol_a"].toDouble() - 800) < 1e-3 && std::fabs(o["pol_b"].toDouble() - 0.2) < 1e-6);
+    QCOMPARE(o["pol_c"].toDouble(), 0.0); // c does not help: kept 0
+    const QJsonObject quality = o["quality"].toObject();
+    QCOMPARE(quality.keys(), (QStringList{"Polynom3", "Polynom5", "Polytropa", "Racionalni", "ppn"}));
+    QVERIFY(quality["Polytropa"].toObject()["r2"].toDouble() > 0.99999999);
+    QCOMPARE(quality["Polytropa"].toObject()["phiMax"].toDouble(), 1.4);
+    const Result r = run(backwardArgs(material, {"40", "30", "30", "40"}));
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.json()["record"]["SigmaP1"].toString(), QStringLiteral("628,85 MPa"));
+    // Refused input: exit 1 with the line and the reason.
+    const Result bad = run({"fit", "--points", writeFile(QStringLiteral("bad.txt"), "0,1;650\n0;600\n")});
+    QCOMPARE(bad.code, 1);
+    QVERIFY2(bad.err.endsWith(QStringLiteral("Řádek 2: φ musí být větší než 0.\n")), qPrintable(bad.err));
+    QCOMPARE(run({"fit"}).code, 64);
 }
 
 QTEST_MAIN(TestCli)
