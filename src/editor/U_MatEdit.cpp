@@ -6,7 +6,9 @@
 #include "widgets/Glyphs.h"
 #include "widgets/UiServices.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -97,7 +99,11 @@ QCustomPlot* makePlot(const QString& yLabel) {
     plot->xAxis->setLabel(QStringLiteral("φ [-]"));
     plot->yAxis->setLabel(yLabel);
     plot->legend->setVisible(true);
-    plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignRight | Qt::AlignBottom);
+    // The curves rise from the lower left: the legend stands in the empty upper left.
+    plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignLeft | Qt::AlignTop);
+    QFont small = plot->legend->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    plot->legend->setFont(small);
     return plot;
 }
 
@@ -185,6 +191,21 @@ TMatEdit::TMatEdit(MaterialStore& store, QWidget* parent) : QMainWindow(parent),
     temperatureLayout->addWidget(
         button(QStringLiteral("Smazat teplotu"), "SmazatTeplotu", [this] { DeleteTemperature(); }));
     middle->addWidget(temperatureBox);
+    auto* fitBox = new QGroupBox(QStringLiteral("Naměřená křivka"));
+    auto* fitLayout = new QVBoxLayout(fitBox);
+    auto* curveButtons = new QHBoxLayout;
+    curveButtons->addWidget(button(QStringLiteral("Načíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }));
+    curveButtons->addWidget(button(QStringLiteral("Vložit"), "VlozitKrivku", [this] {
+        PasteCurve(QGuiApplication::clipboard()->text());
+    }));
+    curveButtons->addWidget(button(QStringLiteral("Proložit"), "Prolozit", [this] { FitCurve(); }));
+    fitLayout->addLayout(curveButtons);
+    m_fits = new QListWidget;
+    m_fits->setObjectName(QStringLiteral("Prolozeni"));
+    m_fits->setMaximumHeight(110);
+    fitLayout->addWidget(m_fits);
+    fitLayout->addWidget(button(QStringLiteral("Převzít zaškrtnuté"), "Prevzit", [this] { TakeFits(); }));
+    middle->addWidget(fitBox);
     columns->addLayout(middle);
 
     // The constants and their curves.
@@ -377,6 +398,131 @@ bool TMatEdit::SaveMaterial() {
     return true;
 }
 
+namespace {
+// The fits in the order of the list: the equation (None for the work law) and its quality.
+QList<std::pair<EquationKind, const fit::Quality*>> fitsOf(const fit::Result& r) {
+    return {{EquationKind::Polytropa, &r.polytropa},
+            {EquationKind::Polynom3, &r.polynom3},
+            {EquationKind::Polynom5, &r.polynom5},
+            {EquationKind::Racionalni, &r.racionalni},
+            {EquationKind::None, &r.work}};
+}
+} // namespace
+
+bool TMatEdit::LoadCurve() {
+    if (!chosen()) {
+        warning(QStringLiteral("Nejprve vyberte teplotu."));
+        return false;
+    }
+    const QString path =
+        ui().openFileName(QDir::currentPath(), QStringLiteral("Naměřené body (*.txt *.csv *.dat);;Všechny soubory (*)"));
+    if (path.isEmpty()) return false;
+    const FileRead file = readBoundedFile(path, fit::MaxPointsFileSize);
+    if (!file) {
+        warning(QStringLiteral("Soubor %1 nelze číst.").arg(path));
+        return false;
+    }
+    const fit::ReadPoints read = fit::readPoints(file.bytes);
+    if (!read.refusal.isEmpty()) {
+        warning(read.refusal);
+        return false;
+    }
+    showCurve(read);
+    return true;
+}
+
+bool TMatEdit::PasteCurve(const QString& text) {
+    if (!chosen()) {
+        warning(QStringLiteral("Nejprve vyberte teplotu."));
+        return false;
+    }
+    const fit::ReadPoints read = fit::readPoints(text.toUtf8());
+    if (!read.refusal.isEmpty()) {
+        warning(read.refusal);
+        return false;
+    }
+    showCurve(read);
+    return true;
+}
+
+void TMatEdit::showCurve(const fit::ReadPoints& read) {
+    m_points = read.points;
+    m_fit.reset();
+    m_fits->clear();
+    replot();
+}
+
+void TMatEdit::FitCurve() {
+    if (m_points.isEmpty()) {
+        warning(QStringLiteral("Nejprve načtěte naměřenou křivku."));
+        return;
+    }
+    fit::Options options;
+    if (const Data* d = chosen(); d && d->fistr > 0) options.phiStr = d->fistr;
+    m_fit = fit::fitAll(m_points, options);
+    if (!m_fit->refusal.isEmpty()) {
+        warning(m_fit->refusal);
+        m_fit.reset();
+        return;
+    }
+    m_fits->clear();
+    for (const auto& [kind, q] : fitsOf(*m_fit)) {
+        const QString name = kind == EquationKind::None ? QStringLiteral("Měrná práce: Polynom") : equationCaption(kind);
+        const QString unit = kind == EquationKind::None ? QStringLiteral("J/mm^3") : QStringLiteral("MPa");
+        auto* item = new QListWidgetItem(
+            q->fitted ? QStringLiteral("%1: R² = %2, max. odchylka %3 %4 (%5 %)")
+                            .arg(name, formatFixed(q->r2, 6), formatGeneral(q->maxDeviation), unit,
+                                 formatFixed(q->maxDeviationPercent, 2))
+                      : QStringLiteral("%1: málo bodů").arg(name));
+        item->setToolTip(item->text());
+        item->setFlags(q->fitted ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags);
+        item->setCheckState(q->fitted ? Qt::Checked : Qt::Unchecked);
+        m_fits->addItem(item);
+    }
+    replot();
+}
+
+QStringList TMatEdit::fitLines() const {
+    QStringList lines;
+    for (int i = 0; i < m_fits->count(); ++i)
+        lines << m_fits->item(i)->text();
+    return lines;
+}
+
+void TMatEdit::tickFit(int row, bool ticked) {
+    if (QListWidgetItem* item = m_fits->item(row)) item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TMatEdit::TakeFits() {
+    Data* d = chosen();
+    if (!d || !m_fit) return;
+    const Data& f = m_fit->constants;
+    const QList<std::pair<EquationKind, const fit::Quality*>> fits = fitsOf(*m_fit);
+    for (int i = 0; i < fits.size(); ++i) {
+        if (m_fits->item(i)->checkState() != Qt::Checked) continue;
+        switch (fits[i].first) {
+        case EquationKind::Polytropa:
+            d->pol_a = f.pol_a, d->pol_b = f.pol_b, d->pol_c = f.pol_c;
+            d->ppol_a = f.ppol_a, d->ppol_b = f.ppol_b, d->ppol_c = f.ppol_c; // its work law with it
+            break;
+        case EquationKind::Polynom3:
+            d->pn3 = f.pn3;
+            break;
+        case EquationKind::Polynom5:
+            d->pn5 = f.pn5;
+            break;
+        case EquationKind::Racionalni:
+            d->rlff = f.rlff, d->rlfd = f.rlfd;
+            break;
+        case EquationKind::None:
+            d->ppn = f.ppn;
+            break;
+        }
+    }
+    if (d->fimax == 0) d->fimax = f.fimax;
+    showTemperature();
+}
+
 void TMatEdit::AddTemperature(int temperature, bool copyChosen) {
     Data d = copyChosen && chosen() ? *chosen() : Data{};
     d.teplo = static_cast<std::int16_t>(std::clamp(temperature, -32768, 32767));
@@ -394,6 +540,11 @@ void TMatEdit::DeleteTemperature() {
 }
 
 void TMatEdit::SelectTemperature(int row) {
+    if (row != m_temperatureRow) {
+        m_points.clear(); // a curve belongs to its temperature
+        m_fit.reset();
+        m_fits->clear();
+    }
     m_temperatureRow = row >= 0 && row < m_edited.temperatures.size() ? row : -1;
     showTemperature();
 }
@@ -490,6 +641,26 @@ void TMatEdit::replot() {
             g->setPen(QPen(colours[k++ % colours.size()], 2));
             g->setData(QVector<double>(c.phi.begin(), c.phi.end()),
                        QVector<double>(c.value.begin(), c.value.end()));
+        }
+        if (!m_points.isEmpty()) {
+            QCPGraph* measured = m_flowPlot->addGraph();
+            measured->setName(QStringLiteral("naměřeno"));
+            measured->setLineStyle(QCPGraph::lsNone);
+            measured->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, Qt::black, 4));
+            QVector<double> x, y;
+            for (const fit::Point& p : m_points)
+                x << p.phi, y << p.sigma;
+            measured->setData(x, y);
+        }
+        if (m_fit) {
+            int j = 0;
+            for (EquationKind kind : availableEquations(m_fit->constants)) {
+                const Curve c = flowCurve(m_fit->constants, kind);
+                QCPGraph* g = m_flowPlot->addGraph();
+                g->setName(equationCaption(kind) + QStringLiteral(" (proložení)"));
+                g->setPen(QPen(colours[j++ % colours.size()], 1, Qt::DashLine));
+                g->setData(QVector<double>(c.phi.begin(), c.phi.end()), QVector<double>(c.value.begin(), c.value.end()));
+            }
         }
         const Curve w = workCurve(*d);
         QCPGraph* g = m_workPlot->addGraph();

@@ -5,6 +5,7 @@
 // σp(φ) and Aj(φ) they give, redrawn on every edit. "Uložit" writes the
 // material and all its temperatures in one transaction.
 #include "MaterialStore.h"
+#include "domain/CurveFit.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -42,6 +43,20 @@ public:
     void AddTemperature(int temperature, bool copyChosen);
     void DeleteTemperature();
     void SelectTemperature(int row);
+    // A measured curve for the chosen temperature, from a file or pasted
+    // text: drawn over the curves of the constants. False (and said why)
+    // when it is refused.
+    bool LoadCurve();
+    bool PasteCurve(const QString& text);
+    // Fits every equation and work law to the curve: the fitted curves
+    // drawn, R² and the largest deviation listed per fit.
+    void FitCurve();
+    // Takes the ticked fits into the chosen temperature's constants.
+    void TakeFits();
+    // The list of the fits (for tests): their lines, and ticking one.
+    QStringList fitLines() const;
+    void tickFit(int row, bool ticked);
+
     // Types `text` into a field ("nazev", "rm", ..., "teplo", "pol_a",
     // "pn3_0", ...), as the user would.
     void TypeField(const QString& field, const QString& text);
@@ -74,6 +89,10 @@ private:
     QTableWidget* m_list;
     QListWidget* m_temperatures;
     QMap<QString, QLineEdit*> m_fields;
+    void showCurve(const fit::ReadPoints& read);
+    QList<fit::Point> m_points;          // the measured curve of the chosen temperature
+    std::optional<fit::Result> m_fit;    // its fits
+    QListWidget* m_fits;
     QCustomPlot* m_flowPlot;
     QCustomPlot* m_workPlot;
     bool m_showing = false;

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 using namespace prolis;
 using namespace prolis::edit;
@@ -47,6 +48,7 @@ private slots:
     void unsavedChangesAsk();
     void twoEditors();
     void exportAndImport();
+    void fitMeasuredCurve();
 };
 
 void TestMatEditWindow::typeInAndSave() {
@@ -206,6 +208,46 @@ void TestMatEditWindow::exportAndImport() {
     QCOMPARE(ui.messages.size(), 1);
     QVERIFY(ui.texts().first().contains(QStringLiteral("klíč \"nazev\" musí být text")));
     QCOMPARE(w.edited().nazev, QStringLiteral("Přes soubor"));
+}
+
+void TestMatEditWindow::fitMeasuredCurve() {
+    // A measured curve pasted onto a temperature, fitted, some fits taken
+    // over and saved: Prolis reads the fitted constants.
+    RecordingUi ui;
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    TMatEdit w(store);
+    w.NewMaterial();
+    w.TypeField("nazev", "Z křivky");
+    w.AddTemperature(20, false);
+    QVERIFY(!w.PasteCurve(QStringLiteral("0,1;650\n0;600\n")));
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Řádek 2: φ musí být větší než 0.")});
+    QString text = QStringLiteral("phi\tsigma\n");
+    for (int i = 1; i <= 30; ++i)
+        text += QStringLiteral("%1\t%2\n").arg(0.045 * i, 0, 'f', 4).arg(800 * std::pow(0.045 * i, 0.2), 0, 'f', 6);
+    QVERIFY(w.PasteCurve(text));
+    QVERIFY(w.flowCurveNames().contains(QStringLiteral("naměřeno")));
+    w.FitCurve();
+    const QStringList lines = w.fitLines();
+    QCOMPARE(lines.size(), 5);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("Polytropa: R² = 1,000000")), qPrintable(lines[0]));
+    QVERIFY(w.flowCurveNames().contains(QStringLiteral("Polytropa (proložení)")));
+    w.tickFit(2, false); // Polynom 5 st. not taken
+    w.TakeFits();
+    const Data& d = w.edited().temperatures[0];
+    QVERIFY(std::fabs(d.pol_a - 800) < 1e-3);
+    QVERIFY(d.pn3[0] != 0);
+    QCOMPARE(d.pn5[0], 0.0);
+    QVERIFY(std::fabs(d.fimax - 1.35) < 1e-12);
+    QVERIFY(d.ppol_a != 0 && d.ppn[0] != 0);
+    ui.answers = {Answer::Yes, Answer::Yes};
+    QVERIFY(w.SaveMaterial());
+    MaterialConnection reader;
+    reader.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")));
+    Data read;
+    QCOMPARE(loadMaterial(reader, QStringLiteral("Z křivky"), 20, read, MaterialBy::Name), LookupResult::Found);
+    QCOMPARE(read.pol_b, d.pol_b);
 }
 
 QTEST_MAIN(TestMatEditWindow)
