@@ -9,6 +9,7 @@
 #include "widgets/Glyphs.h"
 #include "widgets/UiServices.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
 
@@ -43,7 +44,7 @@ void TIniData::showEvent(QShowEvent* e) {
 }
 
 void TIniData::FormShow() {
-    const QString path = settingsFilePath();
+    const QString path = writableSettingsFilePath();
     if (QFileInfo::exists(path)) {
         LoadFieldsFromFile();
     } else if (!writeSettingsTemplate(path)) {
@@ -62,7 +63,8 @@ void TIniData::LoadFieldsFromFile() {
 }
 
 void TIniData::UlozitClick() {
-    const QString path = settingsFilePath();
+    const QString path = writableSettingsFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath()); // the user's folder may not exist yet
     profile::writeString(path, SettingsSection, QStringLiteral("HostName"), m_ui->Host->text());
     const int port = textToInt(m_ui->Port->text().trimmed());
     profile::writeInteger(path, SettingsSection, QStringLiteral("Port"), port);

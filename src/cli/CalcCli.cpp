@@ -4,12 +4,12 @@
 
 #include "core/Errors.h"
 #include "core/FileIo.h"
-#include "domain/CurveFit.h"
 #include "core/JsonWriter.h"
 #include "core/NumberText.h"
 #include "db/MaterialCatalog.h"
 #include "domain/BackwardCalc.h"
 #include "domain/BackwardUnit.h"
+#include "domain/CurveFit.h"
 #include "domain/DataJson.h"
 #include "domain/FlowModel.h"
 #include "domain/ForwardCalc.h"
@@ -40,7 +40,9 @@ const char* const MainHelp =
     "  fit         konstanty rovnic z naměřené křivky přetvárného odporu (JSON souboru materiálu)\n"
     "\n"
     "Společné volby:\n"
-    "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu)\n"
+    "  --ini SOUBOR    nastavení připojení (jinak prolis.ini vedle programu, není-li tam,\n"
+    "                  ~/.config/Prolis/prolis.ini)\n"
+    "  --version       verze a soubor nastavení, který by program četl\n"
     "  -o SOUBOR       výsledek do souboru místo na standardní výstup\n"
     "  --verbose       i hlášení knihovny Qt na standardní chybový výstup\n"
     "  --help          nápověda příkazu\n"
@@ -134,8 +136,8 @@ const QList<Command>& commands() {
          "největší odchylkou v MPa a v % a rozsahem φ každého proložení. Čísla voleb s desetinnou\n"
          "čárkou. Výchozí: φ(max) největší naměřené φ, c Polytropy volné, F stupně 5, D konstantní,\n"
          "práce stupně 5 (nejvýše 9).\n",
-         {"-o", "--points", "--phi-max", "--phi-str", "--polytropa-c", "--f-degree", "--d-degree", "--work-degree",
-          "--name", "--temperature", "--rm", "--rp", "--a5", "--z"},
+         {"-o", "--points", "--phi-max", "--phi-str", "--polytropa-c", "--f-degree", "--d-degree",
+          "--work-degree", "--name", "--temperature", "--rm", "--rp", "--a5", "--z"},
          {},
          {}},
         {"batch",
@@ -201,7 +203,7 @@ Options parse(const Command& cmd, const QStringList& args) {
 
 QString settingsPath(const Options& o, const Environment& env) {
     if (o.values.contains(QStringLiteral("--ini"))) return o.value(QStringLiteral("--ini"));
-    return env.executableDir + QStringLiteral("/prolis.ini");
+    return settingsFileIn(env.executableDir, QStringLiteral("prolis.ini"));
 }
 
 int temperatureOf(const QString& text) {
@@ -507,7 +509,8 @@ QByteArray fitCommand(const Options& o) {
     if (!o.has(QStringLiteral("--points"))) throw UsageError("chybí --points SOUBOR");
     const QString path = o.value(QStringLiteral("--points"));
     const FileRead file = readBoundedFile(path, fit::MaxPointsFileSize);
-    if (file.problem == FileRead::TooLarge) throw Failure{Refused, QStringLiteral("Soubor %1 je větší než 10 MiB.").arg(path)};
+    if (file.problem == FileRead::TooLarge)
+        throw Failure{Refused, QStringLiteral("Soubor %1 je větší než 10 MiB.").arg(path)};
     if (!file) throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze číst.").arg(path)};
     const fit::ReadPoints points = fit::readPoints(file.bytes);
     if (!points.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, points.refusal)};
@@ -520,7 +523,11 @@ QByteArray fitCommand(const Options& o) {
         bool ok = false;
         const int v = o.value(QLatin1String(option)).toInt(&ok);
         if (!ok || v < low || v > high)
-            throw UsageError(QStringLiteral("%1 potřebuje celé číslo %2 až %3").arg(QLatin1String(option)).arg(low).arg(high).toStdString());
+            throw UsageError(QStringLiteral("%1 potřebuje celé číslo %2 až %3")
+                                 .arg(QLatin1String(option))
+                                 .arg(low)
+                                 .arg(high)
+                                 .toStdString());
         return v;
     };
     fit::Options options;
@@ -538,7 +545,8 @@ QByteArray fitCommand(const Options& o) {
     if (!r.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, r.refusal)};
     Data d = r.constants;
     d.nazev = o.value(QStringLiteral("--name"));
-    if (o.has(QStringLiteral("--temperature"))) d.teplo = static_cast<std::int16_t>(temperatureOf(o.value(QStringLiteral("--temperature"))));
+    if (o.has(QStringLiteral("--temperature")))
+        d.teplo = static_cast<std::int16_t>(temperatureOf(o.value(QStringLiteral("--temperature"))));
     d.rm = number("--rm").value_or(0);
     d.rp = number("--rp").value_or(0);
     d.a5 = number("--a5").value_or(0);
@@ -548,9 +556,12 @@ QByteArray fitCommand(const Options& o) {
         writeDataMembers(w, d);
         w.key(QLatin1StringView("quality"));
         w.beginObject();
-        for (const auto& [name, q] : QList<std::pair<const char*, const fit::Quality*>>{
-                 {"Polytropa", &r.polytropa}, {"Polynom3", &r.polynom3}, {"Polynom5", &r.polynom5},
-                 {"Racionalni", &r.racionalni}, {"ppn", &r.work}}) {
+        for (const auto& [name, q] :
+             QList<std::pair<const char*, const fit::Quality*>>{{"Polytropa", &r.polytropa},
+                                                                {"Polynom3", &r.polynom3},
+                                                                {"Polynom5", &r.polynom5},
+                                                                {"Racionalni", &r.racionalni},
+                                                                {"ppn", &r.work}}) {
             w.key(QLatin1StringView(name));
             if (!q->fitted) {
                 w.null(); // too few points for it
@@ -637,6 +648,14 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
             out.write(MainHelp);
         err.flush();
         return args.isEmpty() ? Usage : Ok;
+    }
+    if (args[0] == QLatin1String("--version")) {
+        // The version, and the settings file a command would read.
+        const QByteArray text = QStringLiteral("prolis-calc %1\nNastavení: %2\n")
+                                    .arg(QLatin1String(PROLIS_VERSION),
+                                         settingsFileIn(env.executableDir, QStringLiteral("prolis.ini")))
+                                    .toUtf8();
+        return writeAll(out, text) ? Ok : DatabaseOrSettings;
     }
     const Command* cmd = nullptr;
     for (const Command& c : commands())

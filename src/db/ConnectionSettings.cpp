@@ -4,8 +4,10 @@
 #include "core/ProfileFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace prolis {
 
@@ -22,13 +24,31 @@ void setSettingsFilePathOverride(const QString& path) {
     g_pathOverride = path;
 }
 
+QString userSettingsFilePath() {
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Prolis/prolis.ini"));
+}
+
+QString settingsFileIn(const QString& programFolder, const QString& fileName) {
+    const QString beside = programFolder + QLatin1Char('/') + fileName;
+    return QFileInfo::exists(beside) ? beside : userSettingsFilePath();
+}
+
 QString settingsFilePath() {
     if (!g_pathOverride.isEmpty()) return g_pathOverride;
     const QFileInfo exe(QCoreApplication::applicationFilePath());
     const QString name = exe.fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString base = dot > 0 ? name.left(dot) : name;
-    return exe.absolutePath() + QLatin1Char('/') + base + QStringLiteral(".ini");
+    return settingsFileIn(exe.absolutePath(), base + QStringLiteral(".ini"));
+}
+
+QString writableSettingsFilePath() {
+    const QString path = settingsFilePath();
+    if (!g_pathOverride.isEmpty()) return path;
+    const QFileInfo info(path);
+    // A file beside the program that this user may not change: the user's own.
+    return info.exists() && !info.isWritable() ? userSettingsFilePath() : path;
 }
 
 QByteArray settingsTemplate() {
@@ -36,7 +56,8 @@ QByteArray settingsTemplate() {
 }
 
 bool writeSettingsTemplate(const QString& path) {
-    return writeWholeFile(path, settingsTemplate());
+    // The user's folder may not exist yet.
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && writeWholeFile(path, settingsTemplate());
 }
 
 void readSettingsFile(const QString& path, ConnectionSettings& s) {

@@ -29,6 +29,14 @@ inline const QString MsgNoConnection = QStringLiteral(
 
 // The executable's full path with its extension replaced by ".ini" (a program
 // without an extension gets ".ini" appended). Tests may set another path.
+// The user's settings file: $XDG_CONFIG_HOME/Prolis/prolis.ini (~/.config/...).
+QString userSettingsFilePath();
+// The settings file of a program in `programFolder`: `fileName` beside it
+// when there is one (a portable copy, a build folder), else the user's.
+QString settingsFileIn(const QString& programFolder, const QString& fileName);
+// Where a save of the settings goes: the file read, or the user's when the
+// one beside the program may not be changed.
+QString writableSettingsFilePath();
 QString settingsFilePath();
 void setSettingsFilePathOverride(const QString& path);
 

@@ -26,7 +26,8 @@ std::optional<double> numberOf(QString text, QChar mark) {
     double v = 0;
     const char* begin = ascii.constData() + (ascii.startsWith('+') ? 1 : 0);
     const auto r = std::from_chars(begin, ascii.constData() + ascii.size(), v);
-    if (r.ec != std::errc() || r.ptr != ascii.constData() + ascii.size() || !std::isfinite(v)) return std::nullopt;
+    if (r.ec != std::errc() || r.ptr != ascii.constData() + ascii.size() || !std::isfinite(v))
+        return std::nullopt;
     return v;
 }
 
@@ -107,7 +108,7 @@ ReadPoints readPoints(const QByteArray& bytes) {
     if (utf8.hasError()) text = fromCp1250(bytes);
     if (text.startsWith(QChar(0xfeff))) text.remove(0, 1);
     const QStringList lines = text.split(u'\n');
-    QChar mark; // the file's decimal mark, once a number showed it
+    QChar mark;                                // the file's decimal mark, once a number showed it
     QMap<double, std::pair<double, int>> seen; // φ -> σp and its line
     bool header = false;
     for (qsizetype n = 0; n < lines.size(); ++n) {
@@ -132,7 +133,8 @@ ReadPoints readPoints(const QByteArray& bytes) {
         const std::optional<double> sigma = fields.size() == 2 ? numberOf(fields[1], use) : std::nullopt;
         if (!phi || !sigma) {
             // One line of names before the first point is a header.
-            if (!header && seen.isEmpty() && std::any_of(line.begin(), line.end(), [](QChar c) { return c.isLetter(); })) {
+            if (!header && seen.isEmpty() &&
+                std::any_of(line.begin(), line.end(), [](QChar c) { return c.isLetter(); })) {
                 header = true;
                 continue;
             }
@@ -168,15 +170,18 @@ Quality quality(const QList<Point>& points, const std::function<double(double)>&
     double res = 0, tot = 0;
     for (const Point& p : points) {
         const double v = evaluate(model, p.phi);
-        const double dev = std::isfinite(v) ? std::fabs(v - p.sigma) : std::numeric_limits<double>::infinity();
+        const double dev =
+            std::isfinite(v) ? std::fabs(v - p.sigma) : std::numeric_limits<double>::infinity();
         res += dev * dev;
         tot += (p.sigma - mean) * (p.sigma - mean);
         q.maxDeviation = std::max(q.maxDeviation, dev);
-        if (p.sigma != 0) q.maxDeviationPercent = std::max(q.maxDeviationPercent, dev / std::fabs(p.sigma) * 100);
+        if (p.sigma != 0)
+            q.maxDeviationPercent = std::max(q.maxDeviationPercent, dev / std::fabs(p.sigma) * 100);
     }
     q.r2 = tot > 0 ? 1 - res / tot : (res == 0 ? 1 : 0);
     if (!std::isfinite(q.r2)) q.r2 = 0;
-    if (!std::isfinite(q.maxDeviation)) q.maxDeviation = q.maxDeviationPercent = -1; // the model has no value somewhere
+    if (!std::isfinite(q.maxDeviation))
+        q.maxDeviation = q.maxDeviationPercent = -1; // the model has no value somewhere
     return q;
 }
 
@@ -239,7 +244,8 @@ Result fitAll(const QList<Point>& points, const Options& o) {
             for (double s : sigma)
                 mean += std::fabs(s) / n;
             const double rms0 = std::sqrt(sumOfSquares(r0) / n), rms1 = std::sqrt(sumOfSquares(r1) / n);
-            if (std::isfinite(rms1) && sumOfSquares(r1) < 0.99 * sumOfSquares(r0) && rms0 - rms1 > 1e-6 * mean)
+            if (std::isfinite(rms1) && sumOfSquares(r1) < 0.99 * sumOfSquares(r0) &&
+                rms0 - rms1 > 1e-6 * mean)
                 best = withC;
         }
         d.pol_a = best(0);

@@ -29,7 +29,8 @@ const char* const Help =
     "           nebo jeden objekt); materiál téhož názvu nahradí jen s --replace; soubor\n"
     "           s jedinou chybnou hodnotou nevloží nic\n"
     "--export   zapíše materiál se všemi teplotami (vzestupně) jako takové pole\n"
-    "--ini      soubor nastavení (jinak prolis.ini vedle programu)\n"
+    "--ini      soubor nastavení (jinak prolis.ini vedle programu, není-li tam,\n"
+    "           ~/.config/Prolis/prolis.ini)\n"
     "--user     uživatel s právem zápisu (jinak uživatel ze souboru nastavení)\n"
     "Heslo: proměnná PROLIS_PASSWORD, jinak se program zeptá na terminálu.\n"
     "Návratové kódy: 0 hotovo, 1 odmítnuto kontrolou, 3 chyba databáze nebo souboru, 64 chybné volby.\n";
@@ -144,7 +145,8 @@ int runCommandLine(const QStringList& args, QIODevice& out, QTextStream& err, co
         for (const QString& path : o.imports)
             imports.append(readImport(path));
 
-        const QString ini = o.ini.isEmpty() ? env.executableDir + QStringLiteral("/prolis.ini") : o.ini;
+        const QString ini =
+            o.ini.isEmpty() ? settingsFileIn(env.executableDir, QStringLiteral("prolis.ini")) : o.ini;
         if (!QFileInfo(ini).isFile())
             throw Failure{DatabaseOrFile,
                           QStringLiteral("Nepodařilo se načíst konfigurační soubor %1.").arg(ini)};

@@ -8,13 +8,13 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -194,10 +194,10 @@ TMatEdit::TMatEdit(MaterialStore& store, QWidget* parent) : QMainWindow(parent),
     auto* fitBox = new QGroupBox(QStringLiteral("Naměřená křivka"));
     auto* fitLayout = new QVBoxLayout(fitBox);
     auto* curveButtons = new QHBoxLayout;
-    curveButtons->addWidget(button(QStringLiteral("Načíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }));
-    curveButtons->addWidget(button(QStringLiteral("Vložit"), "VlozitKrivku", [this] {
-        PasteCurve(QGuiApplication::clipboard()->text());
-    }));
+    curveButtons->addWidget(
+        button(QStringLiteral("Načíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }));
+    curveButtons->addWidget(button(QStringLiteral("Vložit"), "VlozitKrivku",
+                                   [this] { PasteCurve(QGuiApplication::clipboard()->text()); }));
     curveButtons->addWidget(button(QStringLiteral("Proložit"), "Prolozit", [this] { FitCurve(); }));
     fitLayout->addLayout(curveButtons);
     m_fits = new QListWidget;
@@ -414,8 +414,8 @@ bool TMatEdit::LoadCurve() {
         warning(QStringLiteral("Nejprve vyberte teplotu."));
         return false;
     }
-    const QString path =
-        ui().openFileName(QDir::currentPath(), QStringLiteral("Naměřené body (*.txt *.csv *.dat);;Všechny soubory (*)"));
+    const QString path = ui().openFileName(
+        QDir::currentPath(), QStringLiteral("Naměřené body (*.txt *.csv *.dat);;Všechny soubory (*)"));
     if (path.isEmpty()) return false;
     const FileRead file = readBoundedFile(path, fit::MaxPointsFileSize);
     if (!file) {
@@ -467,13 +467,14 @@ void TMatEdit::FitCurve() {
     }
     m_fits->clear();
     for (const auto& [kind, q] : fitsOf(*m_fit)) {
-        const QString name = kind == EquationKind::None ? QStringLiteral("Měrná práce: Polynom") : equationCaption(kind);
+        const QString name =
+            kind == EquationKind::None ? QStringLiteral("Měrná práce: Polynom") : equationCaption(kind);
         const QString unit = kind == EquationKind::None ? QStringLiteral("J/mm^3") : QStringLiteral("MPa");
-        auto* item = new QListWidgetItem(
-            q->fitted ? QStringLiteral("%1: R² = %2, max. odchylka %3 %4 (%5 %)")
-                            .arg(name, formatFixed(q->r2, 6), formatGeneral(q->maxDeviation), unit,
-                                 formatFixed(q->maxDeviationPercent, 2))
-                      : QStringLiteral("%1: málo bodů").arg(name));
+        auto* item = new QListWidgetItem(q->fitted ? QStringLiteral("%1: R² = %2, max. odchylka %3 %4 (%5 %)")
+                                                         .arg(name, formatFixed(q->r2, 6),
+                                                              formatGeneral(q->maxDeviation), unit,
+                                                              formatFixed(q->maxDeviationPercent, 2))
+                                                   : QStringLiteral("%1: málo bodů").arg(name));
         item->setToolTip(item->text());
         item->setFlags(q->fitted ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags);
         item->setCheckState(q->fitted ? Qt::Checked : Qt::Unchecked);
@@ -659,7 +660,8 @@ void TMatEdit::replot() {
                 QCPGraph* g = m_flowPlot->addGraph();
                 g->setName(equationCaption(kind) + QStringLiteral(" (proložení)"));
                 g->setPen(QPen(colours[j++ % colours.size()], 1, Qt::DashLine));
-                g->setData(QVector<double>(c.phi.begin(), c.phi.end()), QVector<double>(c.value.begin(), c.value.end()));
+                g->setData(QVector<double>(c.phi.begin(), c.phi.end()),
+                           QVector<double>(c.value.begin(), c.value.end()));
             }
         }
         const Curve w = workCurve(*d);

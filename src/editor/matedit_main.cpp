@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     // The connection of the settings file beside the program, as Prolis has
     // it, with an account that may write.
     prolis::ConnectionSettings settings;
-    const QString ini = QCoreApplication::applicationDirPath() + QStringLiteral("/prolis.ini");
+    const QString ini =
+        prolis::settingsFileIn(QCoreApplication::applicationDirPath(), QStringLiteral("prolis.ini"));
     try {
         prolis::readSettingsFile(ini, settings);
     } catch (const prolis::Error& e) {

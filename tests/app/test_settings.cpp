@@ -39,6 +39,7 @@ private slots:
     void profileWrite();
     void writeFailure();
     void templateCreatedByDialog();
+    void userSettingsFile();
     void templateLoadsEmptyAndAsksPassword();
     void portValues_data();
     void portValues();
@@ -191,6 +192,33 @@ void TestSettings::templateCreatedByDialog() {
     QCOMPARE(child<QLineEdit>(&dialog, "Host")->text(), QString());
     QCOMPARE(child<QLineEdit>(&dialog, "Port")->displayText(), QStringLiteral("     "));
     QVERIFY(ui.messages.isEmpty());
+}
+
+void TestSettings::userSettingsFile() {
+    // No settings file beside the program (an installed one): the user's
+    // $XDG_CONFIG_HOME/Prolis/prolis.ini, its folder made by the first start's
+    // template; one beside the program comes first when there is one.
+    setSettingsFilePathOverride({});
+    const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
+    const QString user = m_dir->filePath(QStringLiteral("config/Prolis/prolis.ini"));
+    QCOMPARE(settingsFilePath(), user);
+    RecordingUi ui;
+    {
+        TIniData dialog;
+        dialog.FormShow();
+    }
+    QCOMPARE(readBytes(user), settingsTemplate());
+    QVERIFY(ui.messages.isEmpty());
+    const QString beside = m_dir->filePath(QStringLiteral("prog/x.ini"));
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("prog"))));
+    QCOMPARE(settingsFileIn(m_dir->filePath(QStringLiteral("prog")), QStringLiteral("x.ini")), user);
+    writeBytes(beside, settingsTemplate());
+    QCOMPARE(settingsFileIn(m_dir->filePath(QStringLiteral("prog")), QStringLiteral("x.ini")), beside);
+    if (home.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", home);
 }
 
 void TestSettings::templateLoadsEmptyAndAsksPassword() {

@@ -63,6 +63,7 @@ private slots:
     void backwardRefusals_data();
     void backwardRefusals();
     void fitDrivesCalculations();
+    void versionAndSettingsPlace();
 
 private:
     Result run(const QStringList& args, const QString& password = QStringLiteral("prolis"));
@@ -338,13 +339,13 @@ void TestCli::forwardVectors_data() {
     // options become: the die, its fields and the dimensions in their places.
     QTest::newRow("without cone") << "1"
                                   << "45"
-                                  << "0,9"
-                                  << QStringList{"Fmax=4060,81 kN", "Alfa2= °", "f2=0,5", "TypVypoctu=bez kuzele",
-                                                 "F=", "h0D0=3,333"};
+                                  << "0,9" << QStringList{"Fmax=4060,81 kN",       "Alfa2= °", "f2=0,5",
+                                                          "TypVypoctu=bez kuzele", "F=",       "h0D0=3,333"};
     QTest::newRow("with cone") << "0"
                                << "60"
                                << "0,1"
-                               << QStringList{"F=1876,96 kN", "Alfa2=60 °", "Fmax=", "h0D0=3,333", "Fi3=1,386"};
+                               << QStringList{"F=1876,96 kN", "Alfa2=60 °", "Fmax=", "h0D0=3,333",
+                                              "Fi3=1,386"};
 }
 
 void TestCli::forwardVectors() {
@@ -764,7 +765,8 @@ void TestCli::fitDrivesCalculations() {
     }
     const QString file = writeFile(QStringLiteral("curve.txt"), points);
     const QString material = m_dir->filePath("fitted.json");
-    const Result fitted = run({"fit", "--points", file, "--name", "Ocel", "--temperature", "20", "-o", material});
+    const Result fitted =
+        run({"fit", "--points", file, "--name", "Ocel", "--temperature", "20", "-o", material});
     QCOMPARE(fitted.code, 0);
     const QJsonObject o = QJsonDocument::fromJson(readFile(material)).object();
     QVERIFY(std::fabs(o["pol_a"].toDouble() - 800) < 1e-3 && std::fabs(o["pol_b"].toDouble() - 0.2) < 1e-6);
@@ -781,6 +783,31 @@ void TestCli::fitDrivesCalculations() {
     QCOMPARE(bad.code, 1);
     QVERIFY2(bad.err.endsWith(QStringLiteral("Řádek 2: φ musí být větší než 0.\n")), qPrintable(bad.err));
     QCOMPARE(run({"fit"}).code, 64);
+}
+
+void TestCli::versionAndSettingsPlace() {
+    // Beside the program first; without one there, the user's file.
+    const Result beside = run({"--version"});
+    QCOMPARE(beside.code, 0);
+    QVERIFY(beside.out.startsWith(QStringLiteral("prolis-calc ")));
+    if (test::haveTestDb())
+        QVERIFY2(beside.out.endsWith(QStringLiteral("Nastavení: %1/prolis.ini\n").arg(m_dir->path())),
+                 qPrintable(beside.out));
+    QFile::remove(m_dir->filePath("prolis.ini"));
+    const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath("config")));
+    const Result user = run({"--version"});
+    QCOMPARE(user.out.section(QLatin1Char('\n'), 1, 1),
+             QStringLiteral("Nastavení: %1/config/Prolis/prolis.ini").arg(m_dir->path()));
+    const Result missing = run({"materials"});
+    QCOMPARE(missing.code, 3);
+    QCOMPARE(missing.err,
+             QStringLiteral("Nepodařilo se načíst konfigurační soubor %1/config/Prolis/prolis.ini.\n")
+                 .arg(m_dir->path()));
+    if (home.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", home);
 }
 
 QTEST_MAIN(TestCli)

@@ -44,9 +44,13 @@ void TestCurveFit::files_data() {
     QTest::newRow("tab, point") << QByteArray("0.1\t650\n0.2\t700\n0.3\t730\n");
     QTest::newRow("semicolon, comma, header")
         << QByteArray("phi;sigma [MPa]\r\n0,1;650\r\n0,2;700\r\n0,3;730\r\n");
-    QTest::newRow("blanks, comments") << QByteArray("# měření 12\n  0.1   650 # první\n\n0.2 700\n0.3    730\n");
-    QTest::newRow("Windows-1250 header") << QByteArray("P\xf8" "etvo\xf8" "en\xed;Nap\xeat\xed\n0,1;650\n0,2;700\n0,3;730");
-    QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf" "0,1 650\n0,3 730\n0,2 700\n");
+    QTest::newRow("blanks, comments")
+        << QByteArray("# měření 12\n  0.1   650 # první\n\n0.2 700\n0.3    730\n");
+    QTest::newRow("Windows-1250 header") << QByteArray("P\xf8"
+                                                       "etvo\xf8"
+                                                       "en\xed;Nap\xeat\xed\n0,1;650\n0,2;700\n0,3;730");
+    QTest::newRow("UTF-8 mark") << QByteArray("\xef\xbb\xbf"
+                                              "0,1 650\n0,3 730\n0,2 700\n");
     QTest::newRow("a point twice") << QByteArray("0.1 650\n0.2 700\n0.2 700\n0.3 730\n");
 }
 
@@ -65,15 +69,16 @@ void TestCurveFit::refusals_data() {
     QTest::addColumn<QString>("refusal");
     QTest::newRow("phi 0") << QByteArray("0.1 650\n0 600\n") << "Řádek 2: φ musí být větší než 0.";
     QTest::newRow("negative phi") << QByteArray("-0.1 650\n") << "Řádek 1: φ musí být větší než 0.";
-    QTest::newRow("two sigmas at one phi") << QByteArray("0.1 650\n0.2 700\n0.2 710\n")
-                                           << "Řádek 3: při φ = 0.2 je už jiné σp (řádek 2).";
+    QTest::newRow("two sigmas at one phi")
+        << QByteArray("0.1 650\n0.2 700\n0.2 710\n") << "Řádek 3: při φ = 0.2 je už jiné σp (řádek 2).";
     QTest::newRow("three numbers") << QByteArray("0.1 650\n0.2 700 3\n")
                                    << "Řádek 2: očekávána dvě čísla (φ a σp), je zde „0.2 700 3“.";
     QTest::newRow("not a number") << QByteArray("0.1 650\n0.2 abc\n")
                                   << "Řádek 2: očekávána dvě čísla (φ a σp), je zde „0.2 abc“.";
     QTest::newRow("beyond double") << QByteArray("0.1 650\n0.2 1e999\n")
                                    << "Řádek 2: očekávána dvě čísla (φ a σp), je zde „0.2 1e999“.";
-    QTest::newRow("mixed marks") << QByteArray("0,1;650\n0.2;700\n") << "Řádek 2: desetinná čárka i tečka v jednom souboru.";
+    QTest::newRow("mixed marks") << QByteArray("0,1;650\n0.2;700\n")
+                                 << "Řádek 2: desetinná čárka i tečka v jednom souboru.";
     QTest::newRow("no points") << QByteArray("# nic\n") << "Soubor neobsahuje žádný bod.";
     QTest::newRow("over 10 MiB") << QByteArray(MaxPointsFileSize + 1, ' ') << "Soubor je větší než 10 MiB.";
 }
@@ -103,8 +108,12 @@ void TestCurveFit::exactPolytropa() {
     QFETCH(double, to);
     const QList<Point> points = sampled([&](double x) { return a * std::pow(x, b) + c; }, from, to, 60);
     const Result r = fitAll(points, {});
-    QVERIFY2(near(r.constants.pol_a, a, 1e-7) && near(r.constants.pol_b, b, 1e-7) && near(r.constants.pol_c, c, 1e-6),
-             qPrintable(QStringLiteral("%1 %2 %3").arg(r.constants.pol_a, 0, 'g', 17).arg(r.constants.pol_b, 0, 'g', 17).arg(r.constants.pol_c, 0, 'g', 17)));
+    QVERIFY2(near(r.constants.pol_a, a, 1e-7) && near(r.constants.pol_b, b, 1e-7) &&
+                 near(r.constants.pol_c, c, 1e-6),
+             qPrintable(QStringLiteral("%1 %2 %3")
+                            .arg(r.constants.pol_a, 0, 'g', 17)
+                            .arg(r.constants.pol_b, 0, 'g', 17)
+                            .arg(r.constants.pol_c, 0, 'g', 17)));
     QVERIFY(r.polytropa.r2 > 1 - 1e-12);
     QCOMPARE(r.polytropa.phiMin, from);
     QCOMPARE(r.polytropa.phiMax, to);
@@ -129,11 +138,13 @@ void TestCurveFit::exactPolynomials() {
     };
     const Result r3 = fitAll(sampled([&](double x) { return poly(p3, x); }, 0.01, 1.5, 40), {});
     for (size_t i = 0; i < 4; ++i)
-        QVERIFY2(near(r3.constants.pn3[i], p3[i], 1e-9), qPrintable(QString::number(r3.constants.pn3[i], 'g', 17)));
+        QVERIFY2(near(r3.constants.pn3[i], p3[i], 1e-9),
+                 qPrintable(QString::number(r3.constants.pn3[i], 'g', 17)));
     QVERIFY(r3.polynom3.r2 > 1 - 1e-12 && r3.polynom3.maxDeviation < 1e-8);
     const Result r5 = fitAll(sampled([&](double x) { return poly(p5, x); }, 0.01, 1.5, 40), {});
     for (size_t i = 0; i < 6; ++i)
-        QVERIFY2(near(r5.constants.pn5[i], p5[i], 1e-8), qPrintable(QString::number(r5.constants.pn5[i], 'g', 17)));
+        QVERIFY2(near(r5.constants.pn5[i], p5[i], 1e-8),
+                 qPrintable(QString::number(r5.constants.pn5[i], 'g', 17)));
     // Too few points for an equation: not fitted, the others are.
     const Result few = fitAll(sampled([&](double x) { return poly(p3, x); }, 0.1, 1, 5), {});
     QVERIFY(few.polynom3.fitted && !few.polynom5.fitted);
@@ -150,15 +161,16 @@ void TestCurveFit::exactRational() {
     };
     const Result r = fitAll(sampled(curve, 0.02, 1.2, 50), {});
     for (size_t i = 0; i < 6; ++i)
-        QVERIFY2(near(r.constants.rlff[i], f[i], 1e-8), qPrintable(QString::number(r.constants.rlff[i], 'g', 17)));
+        QVERIFY2(near(r.constants.rlff[i], f[i], 1e-8),
+                 qPrintable(QString::number(r.constants.rlff[i], 'g', 17)));
     QVERIFY(near(r.constants.rlfd[0], std::sqrt(4000 / M_PI), 1e-15));
     QVERIFY(r.racionalni.r2 > 1 - 1e-12);
     // A D of degree 1 never has a zero in the range.
     Options linearD;
     linearD.dDegree = 1;
     linearD.fDegree = 2;
-    const Result rd = fitAll(sampled([](double x) { return 500 * (1 + x) / std::pow(1 + 0.3 * x, 2); }, 0.02, 1.2, 50),
-                             linearD);
+    const Result rd = fitAll(
+        sampled([](double x) { return 500 * (1 + x) / std::pow(1 + 0.3 * x, 2); }, 0.02, 1.2, 50), linearD);
     QVERIFY(rd.racionalni.fitted);
     for (int k = 1; k <= 100; ++k) {
         const double x = 1.2 * k / 100;

@@ -225,7 +225,9 @@ void TestMatEditWindow::fitMeasuredCurve() {
     QCOMPARE(ui.texts(), QStringList{QStringLiteral("Řádek 2: φ musí být větší než 0.")});
     QString text = QStringLiteral("phi\tsigma\n");
     for (int i = 1; i <= 30; ++i)
-        text += QStringLiteral("%1\t%2\n").arg(0.045 * i, 0, 'f', 4).arg(800 * std::pow(0.045 * i, 0.2), 0, 'f', 6);
+        text += QStringLiteral("%1\t%2\n")
+                    .arg(0.045 * i, 0, 'f', 4)
+                    .arg(800 * std::pow(0.045 * i, 0.2), 0, 'f', 6);
     QVERIFY(w.PasteCurve(text));
     QVERIFY(w.flowCurveNames().contains(QStringLiteral("naměřeno")));
     w.FitCurve();
@@ -246,7 +248,8 @@ void TestMatEditWindow::fitMeasuredCurve() {
     MaterialConnection reader;
     reader.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")));
     Data read;
-    QCOMPARE(loadMaterial(reader, QStringLiteral("Z křivky"), 20, read, MaterialBy::Name), LookupResult::Found);
+    QCOMPARE(loadMaterial(reader, QStringLiteral("Z křivky"), 20, read, MaterialBy::Name),
+             LookupResult::Found);
     QCOMPARE(read.pol_b, d.pol_b);
 }
 
