@@ -106,14 +106,11 @@ db_sql() {
     mariadb --no-defaults --socket="$(db_socket "$1")" -uroot "${@:2}"
 }
 
-# db_load DIR NAME FILE...: creates database NAME from the schema and the files,
-# grants the read-only user prolis (password prolis) SELECT on it and the
-# material editor's user prolis_editor (password prolis) SELECT, INSERT, UPDATE, DELETE.
-db_load() {
+# db_grant DIR NAME: the read-only user prolis (password prolis) may SELECT on
+# database NAME, and the material editor's user prolis_editor (password
+# prolis) SELECT, INSERT, UPDATE and DELETE.
+db_grant() {
     local dir=$1 name=$2
-    shift 2
-    db_sql "$dir" -e "DROP DATABASE IF EXISTS \`$name\`; CREATE DATABASE \`$name\` CHARACTER SET utf8mb4"
-    { cat "$ROOT/db/schema.sql"; cat "$@"; } | db_sql "$dir" "$name"
     db_sql "$dir" <<SQL
 CREATE USER IF NOT EXISTS 'prolis'@'127.0.0.1' IDENTIFIED BY 'prolis';
 CREATE USER IF NOT EXISTS 'prolis'@'localhost' IDENTIFIED BY 'prolis';
@@ -125,4 +122,14 @@ GRANT SELECT, INSERT, UPDATE, DELETE ON \`$name\`.* TO 'prolis_editor'@'127.0.0.
 GRANT SELECT, INSERT, UPDATE, DELETE ON \`$name\`.* TO 'prolis_editor'@'localhost';
 FLUSH PRIVILEGES;
 SQL
+}
+
+# db_load DIR NAME FILE...: creates database NAME from the schema and the
+# files, and grants its users (db_grant).
+db_load() {
+    local dir=$1 name=$2
+    shift 2
+    db_sql "$dir" -e "DROP DATABASE IF EXISTS \`$name\`; CREATE DATABASE \`$name\` CHARACTER SET utf8mb4"
+    { cat "$ROOT/db/schema.sql"; cat "$@"; } | db_sql "$dir" "$name"
+    db_grant "$dir" "$name"
 }
