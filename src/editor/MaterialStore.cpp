@@ -53,19 +53,37 @@ QString insertInto(const char* table, const QStringList& columns) {
 
 } // namespace
 
+// A failed statement in Czech, the server's own words after it.
+static QString czech(const QSqlError& e) {
+    const QString code = e.nativeErrorCode();
+    QString what;
+    if (code == u"1142" || code == u"1143" || code == u"1044" || code == u"1045")
+        what = QStringLiteral("Účet nemá právo zapisovat do materiálové databáze.");
+    else if (code == u"2006" || code == u"2013" || code == u"2002" || code == u"2003")
+        what = QStringLiteral("Spojení s databází se přerušilo.");
+    else if (code == u"1205" || code == u"1213")
+        what = QStringLiteral("Databáze je zaneprázdněna jiným zápisem.");
+    else if (code == u"1062")
+        what = QStringLiteral("Záznam s tímto klíčem už v databázi je.");
+    else
+        what = QStringLiteral("Databáze zápis odmítla.");
+    return what + QStringLiteral(" Nic nebylo uloženo. (") + e.text().trimmed() + QLatin1Char(')');
+}
+
 // One statement after another on the editor's connection, each bounded in
-// time; a failure raises DatabaseError with the server's reason.
+// time; a failure raises DatabaseError saying why in Czech.
 static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVariant>& params = {}) {
     const StatementDeadline deadline(c.database(), c.statementLimit());
     QSqlQuery q(c.database());
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) throw DatabaseError(q.lastError().text());
+    if (!q.prepare(sql)) throw DatabaseError(czech(q.lastError()));
     for (int i = 0; i < params.size(); ++i)
         q.bindValue(i, params[i]);
     if (!q.exec())
         throw DatabaseError(deadline.expired()
-                                ? QStringLiteral("Databáze nevyřídila dotaz do %1 s.").arg(c.statementLimit())
-                                : q.lastError().text());
+                                ? QStringLiteral("Databáze nevyřídila dotaz do %1 s. Nic nebylo uloženo.")
+                                      .arg(c.statementLimit())
+                                : czech(q.lastError()));
     return q;
 }
 
@@ -78,7 +96,7 @@ public:
         if (!lock.next() || lock.value(0).toInt() != 1)
             throw DatabaseError(QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
         m_locked = true;
-        if (!c.database().transaction()) throw DatabaseError(c.database().lastError().text());
+        if (!c.database().transaction()) throw DatabaseError(czech(c.database().lastError()));
         m_open = true;
     }
     ~Transaction() {
@@ -89,7 +107,7 @@ public:
         }
     }
     void commit() {
-        if (!m_c.database().commit()) throw DatabaseError(m_c.database().lastError().text());
+        if (!m_c.database().commit()) throw DatabaseError(czech(m_c.database().lastError()));
         m_open = false;
     }
 
