@@ -23,6 +23,14 @@ ConnectionSettings editor() {
     return s;
 }
 
+// A window on its own connection with the editor's account.
+struct OpenEditor {
+    MaterialConnection connection;
+    bool connected = (connection.connect(editor()), true); // before the window lists the materials
+    MaterialStore store{connection};
+    TMatEdit window{store};
+};
+
 int visibleRows(TMatEdit& w) {
     return w.findChild<QTableWidget*>(QStringLiteral("Materialy"))->rowCount();
 }
@@ -53,10 +61,8 @@ private slots:
 
 void TestMatEditWindow::typeInAndSave() {
     RecordingUi ui;
-    MaterialConnection c;
-    c.connect(editor());
-    MaterialStore store(c);
-    TMatEdit w(store);
+    OpenEditor e;
+    TMatEdit& w = e.window;
     w.show();
     const int all = visibleRows(w);
     QVERIFY(all > 0);
@@ -97,10 +103,8 @@ void TestMatEditWindow::numbersAsInProlis() {
     // is not taken (the field turns red), and neither is a temperature that
     // is not a whole number.
     RecordingUi ui;
-    MaterialConnection c;
-    c.connect(editor());
-    MaterialStore store(c);
-    TMatEdit w(store);
+    OpenEditor e;
+    TMatEdit& w = e.window;
     typeMaterial(w, QStringLiteral("Čísla"));
     w.TypeField("rm", "1 204,5");
     QCOMPARE(w.edited().rm, 650.0);
@@ -117,10 +121,8 @@ void TestMatEditWindow::numbersAsInProlis() {
 
 void TestMatEditWindow::unsavedChangesAsk() {
     RecordingUi ui;
-    MaterialConnection c;
-    c.connect(editor());
-    MaterialStore store(c);
-    TMatEdit w(store);
+    OpenEditor e;
+    TMatEdit& w = e.window;
     w.show();
     typeMaterial(w, QStringLiteral("Neuloženo"));
     ui.answers = {Answer::No};
@@ -168,10 +170,9 @@ void TestMatEditWindow::exportAndImport() {
     // Exported from the window, changed in the file, imported over the
     // material of that name and saved: the database holds the file's values.
     RecordingUi ui;
-    MaterialConnection c;
-    c.connect(editor());
-    MaterialStore store(c);
-    TMatEdit w(store);
+    OpenEditor e;
+    TMatEdit& w = e.window;
+    MaterialStore& store = e.store;
     ui.answers = {Answer::Yes, Answer::Yes};
     typeMaterial(w, QStringLiteral("Přes soubor"));
     QVERIFY(w.SaveMaterial());
@@ -214,10 +215,8 @@ void TestMatEditWindow::fitMeasuredCurve() {
     // A measured curve pasted onto a temperature, fitted, some fits taken
     // over and saved: Prolis reads the fitted constants.
     RecordingUi ui;
-    MaterialConnection c;
-    c.connect(editor());
-    MaterialStore store(c);
-    TMatEdit w(store);
+    OpenEditor e;
+    TMatEdit& w = e.window;
     w.NewMaterial();
     w.TypeField("nazev", "Z křivky");
     w.AddTemperature(20, false);
