@@ -2,6 +2,7 @@
 // local server, the list of 10,000 materials, and the redraw after a
 // keystroke. Uses the writable test database (PROLIS_TEST_DB_* and
 // PROLIS_TEST_DB_EDIT, as scripts/test sets them).
+#include "editor/MaterialStore.h"
 #include "editor/U_MatEdit.h"
 #include "support/RecordingUi.h"
 #include "support/TestDb.h"

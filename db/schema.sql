@@ -8,12 +8,15 @@ CREATE TABLE materialy (
   rm DOUBLE NULL,
   rp DOUBLE NULL,
   a5 DOUBLE NULL,
-  z DOUBLE NULL
+  z DOUBLE NULL,
+  -- MatEdit looks a material up by its name at every save and import.
+  KEY materialy_nazev (nazev)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
 CREATE TABLE teplota (
   id INT NOT NULL PRIMARY KEY,
-  teplo INT NULL
+  teplo INT NULL,
+  KEY teplota_teplo (teplo)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
 CREATE TABLE rovnice (

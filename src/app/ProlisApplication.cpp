@@ -1,5 +1,6 @@
 #include "ProlisApplication.h"
 
+#include "widgets/Translations.h"
 #include "widgets/UiServices.h"
 
 #include <QFont>
@@ -13,18 +14,6 @@ ProlisApplication::ProlisApplication(int& argc, char** argv) : QApplication(argc
     // every caption, and the captions are exactly the system's own.
     setApplicationName(AppTitle);
     installCzechTranslations(*this);
-}
-
-bool installCzechTranslations(QCoreApplication& app) {
-    // Qt's own texts (context menus, the file dialog, the print preview,
-    // standard buttons) in Czech; the system's quoted texts are not translated.
-    auto* translator = new QTranslator(&app);
-    if (!translator->load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
 }
 
 bool ProlisApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,4 +1,6 @@
 #pragma once
+#include "widgets/Translations.h"
+
 #include <QApplication>
 
 namespace prolis {
@@ -11,8 +13,6 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Loads and installs Qt's own Czech translations; false when they are missing.
-bool installCzechTranslations(QCoreApplication& app);
 
 // The application font: the platform's sans at the 11-pixel size the windows
 // were laid out for.

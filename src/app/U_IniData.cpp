@@ -45,7 +45,9 @@ void TIniData::showEvent(QShowEvent* e) {
 
 void TIniData::FormShow() {
     const QString path = writableSettingsFilePath();
-    if (QFileInfo::exists(path)) {
+    // The fields show the file that is read (beside the program, when the
+    // user's own copy is not written yet).
+    if (QFileInfo::exists(path) || QFileInfo::exists(settingsFilePath())) {
         LoadFieldsFromFile();
     } else if (!writeSettingsTemplate(path)) {
         showMessage(MsgSettingsCreateFailed);

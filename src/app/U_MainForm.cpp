@@ -41,6 +41,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_uniq
     };
     bind(m_ui->Vypis, &TMainForm::VypisClick);
     bind(m_ui->NastaveniDB, &TMainForm::NastaveniDBClick);
+    bind(m_ui->Editace, &TMainForm::EditaceClick);
     bind(m_ui->Dopredne, &TMainForm::DopredneClick);
     bind(m_ui->Zpetne, &TMainForm::ZpetneClick);
     bind(m_ui->About, &TMainForm::AboutClick);

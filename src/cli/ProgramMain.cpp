@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace prolis::cli {
@@ -52,6 +53,15 @@ int programMain(int argc, char** argv, const ProgramParts& parts) {
     if (!parts.pdf && wantsPdf(args)) {
         // The painter lives in the companion: the same command line there.
         const QByteArray companion = programFolder(argv[0]) + '/' + PdfCompanion;
+        // A companion that is this very program (a link left by a packaging
+        // slip) would hand the command line to itself for ever.
+        struct stat self{}, other{};
+        if (::stat("/proc/self/exe", &self) == 0 && ::stat(companion.constData(), &other) == 0 &&
+            self.st_dev == other.st_dev && self.st_ino == other.st_ino) {
+            std::fprintf(stderr, "PDF nelze zapsat: %s je tentýž program jako prolis-calc, ne jeho část pro PDF.\n",
+                         companion.constData());
+            return 3;
+        }
         ::execv(companion.constData(), argv);
         std::fprintf(stderr, "PDF nelze zapsat: %s nelze spustit: %s\n", companion.constData(),
                      std::strerror(errno));

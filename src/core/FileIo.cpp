@@ -89,4 +89,20 @@ bool writeWholeFile(const QString& path, const std::function<bool(QIODevice&)>& 
     return file.commit() || failure(file);
 }
 
+QString readFailure(const QString& path, const FileRead& read, qint64 maxBytes) {
+    switch (read.problem) {
+    case FileRead::Missing:
+        return QStringLiteral("Soubor %1 neexistuje.").arg(path);
+    case FileRead::NotRegular:
+        return QStringLiteral("%1 není obyčejný soubor (je to složka, roura nebo zařízení).").arg(path);
+    case FileRead::TooLarge:
+        return QStringLiteral("Soubor %1 je větší než %2 MiB.").arg(path).arg(maxBytes / (1024 * 1024));
+    case FileRead::Unreadable:
+        return QStringLiteral("Soubor %1 nelze číst: %2.").arg(path, read.reason);
+    case FileRead::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace prolis

@@ -25,6 +25,10 @@ struct FileRead {
 // Reads a regular file of at most `maxBytes` (also when it grows meanwhile).
 FileRead readBoundedFile(const QString& path, qint64 maxBytes);
 
+// Why a read failed, in Czech, naming the file: missing, not a regular file
+// (a folder, a pipe, a device), larger than `maxBytes`, or the system's reason.
+QString readFailure(const QString& path, const FileRead& read, qint64 maxBytes);
+
 // Writes all of `bytes`, again after a short write so that a failure sets
 // the device's error (and reason) instead of ending in a count cut short.
 bool writeAll(QIODevice& device, const QByteArray& bytes);

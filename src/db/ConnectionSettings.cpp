@@ -29,9 +29,23 @@ QString userSettingsFilePath() {
                            QStringLiteral("/Prolis/prolis.ini"));
 }
 
+namespace {
+// Whether this user may change the file: an administrator's read-only file
+// (no write bit at all) counts as not to be changed, even for root.
+bool mayChange(const QFileInfo& info) {
+    return info.isWritable() &&
+           (info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther));
+}
+} // namespace
+
 QString settingsFileIn(const QString& programFolder, const QString& fileName) {
     const QString beside = programFolder + QLatin1Char('/') + fileName;
-    return QFileInfo::exists(beside) ? beside : userSettingsFilePath();
+    const QFileInfo info(beside);
+    if (!info.exists()) return userSettingsFilePath();
+    // A file beside the program that may not be changed is where the
+    // settings come from until the user saves his own: then his are read.
+    if (!mayChange(info) && QFileInfo::exists(userSettingsFilePath())) return userSettingsFilePath();
+    return beside;
 }
 
 QString settingsFilePath() {
@@ -48,7 +62,7 @@ QString writableSettingsFilePath() {
     if (!g_pathOverride.isEmpty()) return path;
     const QFileInfo info(path);
     // A file beside the program that this user may not change: the user's own.
-    return info.exists() && !info.isWritable() ? userSettingsFilePath() : path;
+    return info.exists() && !mayChange(info) ? userSettingsFilePath() : path;
 }
 
 QByteArray settingsTemplate() {

@@ -217,6 +217,10 @@ double number(const QSqlRecord& row, const QString& name) {
 
 } // namespace
 
+double columnNumber(const QSqlRecord& row, const QString& name) {
+    return number(row, name);
+}
+
 std::optional<qlonglong> wholeNumber(const QSqlRecord& row, const QString& name) {
     const QVariant v = column(row, name);
     if (v.isNull()) return std::nullopt;

@@ -102,6 +102,12 @@ Key rowKey(const MaterialQuery& q, int row);
 // new values. A null record (no row) gives an empty name and zeros.
 void fillData(Data& data, const QSqlRecord* row);
 
+// A column that holds a number, read as strictly as the constants: NULL is
+// 0; a text must be a number in the server's notation; anything else, and an
+// infinity or not-a-number, raises DatabaseError ("Hodnota '…' ve sloupci …
+// není číslo."). A missing column raises DataError.
+double columnNumber(const QSqlRecord& row, const QString& column);
+
 // A column that holds a whole number (a temperature): NULL is none; a text
 // must be an integer's notation. Anything else raises DatabaseError
 // ("Hodnota '…' ve sloupci … není číslo." or "… není celé číslo.").

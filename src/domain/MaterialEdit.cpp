@@ -1,6 +1,10 @@
 #include "MaterialEdit.h"
 
 #include "core/Errors.h"
+#include "core/NumberText.h"
+
+#include <QMap>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -74,31 +78,135 @@ QList<double> strains(const Data& d, int points) {
 }
 } // namespace
 
+QString nameProblem(const QString& name) {
+    if (name.trimmed().isEmpty()) return QStringLiteral("Název materiálu nesmí být prázdný.");
+    if (name.size() > 100) return QStringLiteral("Název materiálu je delší než 100 znaků.");
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const QChar::Category cat = c.category();
+        const bool refused = c.isSurrogate() || cat == QChar::Other_Control || cat == QChar::Other_Format ||
+                             cat == QChar::Separator_Line || cat == QChar::Separator_Paragraph ||
+                             c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
+        if (refused) {
+            static const QMap<ushort, const char*> known{{0x00, "NUL"}, {0x09, "tabulátor"}, {0x0A, "LF"},
+                                                         {0x0D, "CR"},  {0x1B, "ESC"},       {0x7F, "DEL"},
+                                                         {0x2028, "oddělovač řádků"}, {0xFEFF, "BOM"}};
+            const QString code = QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+            const char* known_name = known.value(c.unicode(), nullptr);
+            return QStringLiteral("Název materiálu obsahuje nepovolený znak U+%1%2 na %3. místě.")
+                .arg(code, c.isSurrogate() ? QStringLiteral(" (osamocená polovina znaku)")
+                                           : known_name ? QStringLiteral(" (%1)").arg(QString::fromUtf8(known_name))
+                                                        : QString())
+                .arg(i + 1);
+        }
+    }
+    if (name.front().isSpace() || name.back().isSpace())
+        return QStringLiteral("Název materiálu nesmí začínat ani končit mezerou.");
+    return {};
+}
+
+namespace {
+QStringList numberedColumns(const char* prefix, int count) {
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << QLatin1String(prefix) + QString::number(i);
+    return out;
+}
+} // namespace
+
+const QList<std::pair<QString, QStringList>>& constantGroups() {
+    static const QList<std::pair<QString, QStringList>> g{
+        {QStringLiteral("Polytropa"), {"pol_a", "pol_b", "pol_c"}},
+        {QStringLiteral("Polynom 3 st."), numberedColumns("pn3_", 4)},
+        {QStringLiteral("Polynom 5 st."), numberedColumns("pn5_", 6)},
+        {QStringLiteral("Polynom F"), numberedColumns("rlff_", 10)},
+        {QStringLiteral("Polynom D"), numberedColumns("rlfd_", 10)},
+        {QStringLiteral("Měrná práce: Polytropa"), {"ppol_a", "ppol_b", "ppol_c"}},
+        {QStringLiteral("Měrná práce: Polynom"), numberedColumns("ppn_", 10)},
+        {QStringLiteral("Přetvoření"), {"fimax", "fistr"}},
+    };
+    return g;
+}
+
+double* constantOf(Data& d, const QString& field) {
+    static const QList<std::pair<const char*, double Data::*>> plain{
+        {"fimax", &Data::fimax},   {"fistr", &Data::fistr},  {"pol_a", &Data::pol_a},
+        {"pol_b", &Data::pol_b},   {"pol_c", &Data::pol_c},  {"ppol_a", &Data::ppol_a},
+        {"ppol_b", &Data::ppol_b}, {"ppol_c", &Data::ppol_c}};
+    for (const auto& [name, member] : plain)
+        if (field == QLatin1String(name)) return &(d.*member);
+    const qsizetype underscore = field.lastIndexOf(QLatin1Char('_'));
+    if (underscore < 0) return nullptr;
+    const QString prefix = field.left(underscore);
+    bool ok = false;
+    const int i = field.mid(underscore + 1).toInt(&ok);
+    const auto item = [&](auto& array) -> double* {
+        return ok && i >= 0 && i < static_cast<int>(array.size()) ? &array[static_cast<size_t>(i)] : nullptr;
+    };
+    if (prefix == u"pn3") return item(d.pn3);
+    if (prefix == u"pn5") return item(d.pn5);
+    if (prefix == u"rlff") return item(d.rlff);
+    if (prefix == u"rlfd") return item(d.rlfd);
+    if (prefix == u"ppn") return item(d.ppn);
+    return nullptr;
+}
+
+double constantOf(const Data& d, const QString& field) {
+    Data copy = d;
+    const double* v = constantOf(copy, field);
+    return v ? *v : 0.0;
+}
+
+QStringList limited(const QStringList& lines) {
+    if (lines.size() <= MaxListedRefusals) return lines;
+    QStringList out = lines.mid(0, MaxListedRefusals);
+    out << QStringLiteral("… a %1 dalších.").arg(lines.size() - MaxListedRefusals);
+    return out;
+}
+
 QStringList refusals(const Material& m) {
     QStringList out;
-    if (m.nazev.trimmed().isEmpty()) out << QStringLiteral("Název materiálu nesmí být prázdný.");
-    if (m.nazev.size() > 100) out << QStringLiteral("Název materiálu je delší než 100 znaků.");
+    if (const QString name = nameProblem(m.nazev); !name.isEmpty()) out << name;
+    bool finiteValues = true;
     for (double v : {m.rm, m.rp, m.a5, m.z})
-        if (!std::isfinite(v)) {
-            out << QStringLiteral("Hodnoty materiálu musí být konečná čísla.");
-            break;
-        }
-    QList<int> seen;
+        finiteValues = finiteValues && std::isfinite(v);
+    if (!finiteValues) out << QStringLiteral("Hodnoty materiálu musí být konečná čísla.");
+    // What no steel can have.
+    const QList<std::pair<const char*, double>> values{{"Rm", m.rm}, {"Rp", m.rp}, {"A5", m.a5}, {"Z", m.z}};
+    for (const auto& [name, v] : values)
+        if (v < 0) out << QStringLiteral("%1 nesmí být záporné (%2).").arg(QLatin1String(name), formatGeneral(v));
+    if (m.z > 100) out << QStringLiteral("Kontrakce Z nemůže být větší než 100 %.");
+    QSet<int> seen;
     for (const Data& d : m.temperatures) {
         if (seen.contains(d.teplo)) out << QStringLiteral("Teplota %1 °C je zadána vícekrát.").arg(d.teplo);
-        seen.append(d.teplo);
+        seen.insert(d.teplo);
+        if (d.teplo < -273) out << QStringLiteral("Teplota %1 °C je pod absolutní nulou.").arg(d.teplo);
         if (!finite(d))
             out << QStringLiteral("Konstanty při teplotě %1 °C musí být konečná čísla.").arg(d.teplo);
+        if (d.fimax < 0 || d.fistr < 0)
+            out << QStringLiteral("φ(max) ani φ(str) nesmí být záporné (teplota %1 °C).").arg(d.teplo);
     }
-    return out;
+    return limited(out);
 }
 
 QStringList warnings(const Material& m) {
     QStringList out;
+    if (m.temperatures.isEmpty())
+        out << QStringLiteral("Materiál nemá žádnou teplotu: Prolis jej k výpočtu nenabídne.");
+    if (m.rm == 0 && m.rp == 0 && m.a5 == 0 && m.z == 0)
+        out << QStringLiteral("Rm, Rp, A5 ani Z nejsou zadány.");
     if (m.rp > m.rm) out << QStringLiteral("Mez kluzu Rp je větší než mez pevnosti Rm.");
+    if (m.a5 > 100) out << QStringLiteral("Tažnost A5 je větší než 100 %.");
     for (const Data& d : m.temperatures) {
         const QString at = QStringLiteral(" (teplota %1 °C)").arg(d.teplo);
+        if (d.teplo > 1250) out << QStringLiteral("Teplota %1 °C je nad teplotami tváření oceli.").arg(d.teplo);
         if (d.fistr > d.fimax) out << QStringLiteral("φ(str) je větší než φ(max)") + at + QLatin1Char('.');
+        if (availableEquations(d).isEmpty())
+            out << QStringLiteral("Chybí konstanty všech rovnic přetvárného odporu") + at + QLatin1Char('.');
         if (d.ppol_a == 0.0 && d.ppn[0] == 0.0)
             out << QStringLiteral("Materiál nemá konstanty pro výpočet přetvárné práce") + at +
                        QLatin1Char('.');

@@ -35,6 +35,21 @@ struct FromRecords {
 };
 FromRecords fromRecords(const QList<Data>& records);
 
+// Why a name cannot be a material's name (empty, too long, a control or
+// format character, a lone surrogate, blanks at either end): the refusal
+// naming the character, or empty.
+QString nameProblem(const QString& name);
+
+// The constants of one temperature by their column names ("pol_a",
+// "pn3_0", "fimax", ...), grouped as the selection dialog shows them.
+const QList<std::pair<QString, QStringList>>& constantGroups();
+double* constantOf(Data& d, const QString& column);
+double constantOf(const Data& d, const QString& column);
+
+// Refusals are listed at most this many, then "… a N dalších".
+inline constexpr int MaxListedRefusals = 5;
+QStringList limited(const QStringList& lines);
+
 // Why the material cannot be saved as it is (the checks Prolis makes when it
 // reads it, and a temperature given twice): empty when it can.
 QStringList refusals(const Material& m);

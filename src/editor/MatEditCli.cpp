@@ -9,6 +9,7 @@
 #include "domain/DataJson.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace prolis::edit {
 
@@ -86,48 +87,27 @@ Material readImport(const QString& path) {
 
 } // namespace
 
-MaterialFile readMaterialFile(const QString& path) {
-    const FileRead file = readBoundedFile(path, 16 * 1024 * 1024);
-    if (!file)
-        return {std::nullopt,
-                QStringLiteral("Soubor %1 nelze číst%2.")
-                    .arg(path, file.reason.isEmpty() ? QString() : QStringLiteral(": ") + file.reason),
-                true};
-    json::Document doc;
-    QString error;
-    if (!doc.parse(std::string_view(file.bytes.constData(), static_cast<size_t>(file.bytes.size())), &error))
-        return {std::nullopt, QStringLiteral("Soubor %1 není platný JSON: %2.").arg(path, error)};
-    QList<Data> list;
-    try {
-        if (doc.root().kind == json::Node::Array)
-            doc.forEach(doc.root(), [&](const json::Node& n) { list.append(dataFromJson(doc, n, path)); });
-        else
-            list.append(dataFromJson(doc, doc.root(), path));
-    } catch (const Error& e) {
-        return {std::nullopt, errorDisplayText(e.message())};
-    }
-    FromRecords m = fromRecords(list);
-    if (!m.material) return {std::nullopt, QStringLiteral("%1: %2").arg(path, m.refusal)};
-    const QStringList refused = refusals(*m.material);
-    if (!refused.isEmpty())
-        return {std::nullopt, QStringLiteral("%1: %2").arg(path, refused.join(QLatin1Char(' ')))};
-    return {m.material, {}};
-}
-
-QByteArray materialJson(const Material& m) {
-    QByteArray json;
-    {
-        JsonWriter w(json, true);
-        w.beginArray(m.temperatures.isEmpty());
-        for (const Data& d : records(m))
-            writeData(w, d);
-        w.endArray();
-    }
-    return json + '\n';
-}
-
 bool isCommandLine(const QStringList& args) {
-    return !args.isEmpty();
+    // Qt's own options (-platform offscreen, --style Fusion, ...) are the
+    // windows' business; anything else is MatEdit's command line.
+    static const QStringList withValue{"platform", "platformpluginpath", "platformtheme", "plugin",
+                                       "qwindowgeometry", "qwindowicon", "qwindowtitle", "style",
+                                       "stylesheet", "session", "display", "geometry", "name", "title",
+                                       "visual", "qmljsdebugger"};
+    static const QStringList alone{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString a = args[i];
+        if (a.startsWith(QLatin1String("--"))) a = a.mid(1);
+        if (!a.startsWith(QLatin1Char('-'))) return true;
+        const QString name = a.mid(1).section(QLatin1Char('='), 0, 0);
+        if (alone.contains(name)) continue;
+        if (withValue.contains(name)) {
+            if (!a.contains(QLatin1Char('='))) ++i;
+            continue;
+        }
+        return true;
+    }
+    return false;
 }
 
 int runCommandLine(const QStringList& args, QIODevice& out, QTextStream& err, const CliEnvironment& env) {
@@ -166,28 +146,49 @@ int runCommandLine(const QStringList& args, QIODevice& out, QTextStream& err, co
         }
         MaterialStore store(connection);
         try {
+            // Every name checked before anything is written; then all the
+            // files in one transaction, so a refusal leaves the database as
+            // it was.
+            QList<MaterialStore::Save> saves;
+            QSet<QString> names;
             for (Material m : imports) {
+                if (names.contains(m.nazev))
+                    throw Failure{Refused, QStringLiteral("Materiál „%1“ je v importovaných souborech vícekrát.")
+                                               .arg(m.nazev)};
+                names.insert(m.nazev);
                 std::optional<Material> loaded;
                 if (const std::optional<int> existing = store.findByName(m.nazev)) {
                     if (!o.replace)
                         throw Failure{
-                            Refused, QStringLiteral("Materiál „%1“ už v databázi je (nahradí jej --replace).")
+                            Refused, QStringLiteral("Materiál „%1“ už v databázi je (nahradí jej --replace). "
+                                                    "Nic nebylo uloženo.")
                                          .arg(m.nazev)};
                     loaded = store.load(*existing);
                     m.id = existing;
                 }
-                const int id = store.save(loaded, m);
-                err << QStringLiteral("Materiál „%1“ uložen (id %2, teplot %3).\n")
-                           .arg(m.nazev)
-                           .arg(id)
-                           .arg(m.temperatures.size());
+                for (const QString& similar : store.similarNames(m.nazev))
+                    err << QStringLiteral("Upozornění: v databázi je materiál „%1“, jehož název se od „%2“ liší "
+                                          "jen velikostí písmen, diakritikou nebo mezerami.\n")
+                               .arg(similar, m.nazev);
+                saves.append({loaded, m});
             }
+            const QList<int> ids = saves.isEmpty() ? QList<int>{} : store.saveAll(saves);
+            for (qsizetype i = 0; i < ids.size(); ++i)
+                err << QStringLiteral("Materiál „%1“ uložen (id %2, teplot %3).\n")
+                           .arg(saves[i].edited.nazev)
+                           .arg(ids[i])
+                           .arg(saves[i].edited.temperatures.size());
             if (o.exporting) {
                 const std::optional<int> id = store.findByName(o.exportName);
                 if (!id)
                     throw Failure{Refused,
                                   QStringLiteral("Materiál „%1“ v databázi není.").arg(o.exportName)};
-                const QByteArray json = materialJson(*store.load(*id));
+                const std::optional<Material> m = store.load(*id);
+                if (!m)
+                    throw Failure{Refused,
+                                  QStringLiteral("Materiál „%1“ v databázi není.").arg(o.exportName)};
+                if (const QString refusal = exportRefusal(*m); !refusal.isEmpty()) throw Failure{Refused, refusal};
+                const QByteArray json = materialJson(*m);
                 QString reason;
                 const bool written =
                     o.output == u"-" ? writeAll(out, json) : writeWholeFile(o.output, json, &reason);
@@ -203,7 +204,7 @@ int runCommandLine(const QStringList& args, QIODevice& out, QTextStream& err, co
         }
     } catch (const Failure& f) {
         err << (f.code == Usage
-                    ? QStringLiteral("MatEdit: ") + f.message + QLatin1Char('\n') + QLatin1String(Help)
+                    ? QStringLiteral("MatEdit: ") + f.message + QLatin1Char('\n') + QString::fromUtf8(Help)
                     : f.message + QLatin1Char('\n'));
         code = f.code;
     }

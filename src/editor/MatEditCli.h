@@ -2,7 +2,7 @@
 // MatEdit without windows, for scripts: importing material files into the
 // database and exporting a material as one. Exit codes as prolis-calc's: 0
 // done, 1 refused by a check, 3 database or file error, 64 usage.
-#include "domain/MaterialEdit.h"
+#include "MaterialFiles.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -18,18 +18,6 @@ struct CliEnvironment {
     QString executableDir;             // where prolis.ini is looked for
     std::function<QString()> password; // PROLIS_PASSWORD or the terminal
 };
-
-// A material file (an array of material-file objects, one per temperature,
-// or one object) read and checked: the material, or why it is refused.
-struct MaterialFile {
-    std::optional<Material> material;
-    QString refusal;
-    bool unreadable = false; // the file itself could not be read
-};
-MaterialFile readMaterialFile(const QString& path);
-// The export of a material: its records, lowest temperature first, as the
-// JSON array that readMaterialFile reads.
-QByteArray materialJson(const Material& m);
 
 // Whether a command line is one for the command line (not the windows).
 bool isCommandLine(const QStringList& args);

@@ -87,24 +87,42 @@ static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVar
     return q;
 }
 
-// A transaction under the editors' lock: rolled back unless committed, the
-// lock given back either way.
+// The editors' lock, taken in short waits: each wait stays within the
+// connection's read timeout, so waiting for another editor's save never
+// looks like a lost connection. Given back whatever follows.
+namespace {
+class EditorsLock {
+public:
+    explicit EditorsLock(MaterialConnection& c) : m_c(c) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            QSqlQuery lock = run(c, QStringLiteral("select get_lock('prolis_matedit', 2)"));
+            if (lock.next() && lock.value(0).toInt() == 1) return;
+        }
+        throw DatabaseError(QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
+    }
+    ~EditorsLock() {
+        QSqlQuery q(m_c.database());
+        q.exec(QStringLiteral("select release_lock('prolis_matedit')"));
+    }
+    EditorsLock(const EditorsLock&) = delete;
+    EditorsLock& operator=(const EditorsLock&) = delete;
+
+private:
+    MaterialConnection& m_c;
+};
+} // namespace
+
+// A transaction under the editors' lock: rolled back unless committed. The
+// lock is a member taken first, so it is given back also when starting the
+// transaction fails.
 class MaterialStore::Transaction {
 public:
-    explicit Transaction(MaterialConnection& c) : m_c(c) {
-        QSqlQuery lock = run(c, QStringLiteral("select get_lock('prolis_matedit', 10)"));
-        if (!lock.next() || lock.value(0).toInt() != 1)
-            throw DatabaseError(QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
-        m_locked = true;
+    explicit Transaction(MaterialConnection& c) : m_c(c), m_lock(c) {
         if (!c.database().transaction()) throw DatabaseError(czech(c.database().lastError()));
         m_open = true;
     }
     ~Transaction() {
         if (m_open) m_c.database().rollback();
-        if (m_locked) {
-            QSqlQuery q(m_c.database());
-            q.exec(QStringLiteral("select release_lock('prolis_matedit')"));
-        }
     }
     void commit() {
         if (!m_c.database().commit()) throw DatabaseError(czech(m_c.database().lastError()));
@@ -113,37 +131,60 @@ public:
 
 private:
     MaterialConnection& m_c;
-    bool m_locked = false, m_open = false;
+    EditorsLock m_lock;
+    bool m_open = false;
 };
 
-QList<ListedMaterial> MaterialStore::list() {
-    QSqlQuery q = run(m_connection,
-                      QStringLiteral("select id, nazev, rm, rp, a5, z from materialy order by nazev, id"));
-    QList<ListedMaterial> out;
-    while (q.next()) {
-        const QSqlRecord r = q.record();
-        out.append({r.value(0).toInt(), r.value(1).toString(), r.value(2).toDouble(), r.value(3).toDouble(),
-                    r.value(4).toDouble(), r.value(5).toDouble()});
+// Every action on the database: after a failed one the connection may be
+// gone (a server stopped, restarted or frozen), so the next one connects
+// again first.
+template <class F>
+auto MaterialStore::guardedCall(F&& f) {
+    if (m_broken && m_settings) {
+        m_connection.disconnect();
+        m_connection.connect(*m_settings);
     }
-    return out;
+    m_broken = false;
+    try {
+        return f();
+    } catch (const DatabaseError&) {
+        m_broken = true;
+        throw;
+    }
 }
 
-std::optional<Material> MaterialStore::load(int id) {
+QList<ListedMaterial> MaterialStore::list() {
+    return guardedCall([&] {
+        QSqlQuery q = run(m_connection,
+                          QStringLiteral("select id, nazev, rm, rp, a5, z from materialy order by nazev, id"));
+        QList<ListedMaterial> out;
+        while (q.next()) {
+            const QSqlRecord r = q.record();
+            out.append({r.value(0).toInt(), r.value(1).toString(), columnNumber(r, QStringLiteral("rm")),
+                        columnNumber(r, QStringLiteral("rp")), columnNumber(r, QStringLiteral("a5")),
+                        columnNumber(r, QStringLiteral("z"))});
+        }
+        return out;
+    });
+}
+
+std::optional<Material> MaterialStore::loadMaterial(int id) {
     QSqlQuery row = run(m_connection,
                         QStringLiteral("select id, nazev, rm, rp, a5, z from materialy where id = ?"), {id});
     if (!row.next()) return std::nullopt;
+    const QSqlRecord r = row.record();
     Material m;
     m.id = id;
-    m.nazev = row.value(1).toString();
-    m.rm = row.value(2).toDouble();
-    m.rp = row.value(3).toDouble();
-    m.a5 = row.value(4).toDouble();
-    m.z = row.value(5).toDouble();
+    m.nazev = r.value(1).toString();
+    m.rm = columnNumber(r, QStringLiteral("rm"));
+    m.rp = columnNumber(r, QStringLiteral("rp"));
+    m.a5 = columnNumber(r, QStringLiteral("a5"));
+    m.z = columnNumber(r, QStringLiteral("z"));
     QSqlQuery combos = run(m_connection, Combinations, {id});
     while (combos.next()) {
         Data d;
-        const QSqlRecord r = combos.record();
-        fillData(d, &r);
+        const QSqlRecord c = combos.record();
+        fillData(d, &c);
         d.nazev.clear();
         d.rm = d.rp = d.a5 = d.z = 0;
         m.temperatures.append(d);
@@ -151,16 +192,37 @@ std::optional<Material> MaterialStore::load(int id) {
     return m;
 }
 
-std::optional<Material> MaterialStore::loadLocked(int id) {
-    run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {id});
-    return load(id);
+std::optional<Material> MaterialStore::load(int id) {
+    return guardedCall([&] { return loadMaterial(id); });
+}
+
+// Names compared exactly: the column's collation takes "C45", "c45", "Č45"
+// and "C45 " for one name, so it only narrows the rows (through the index)
+// and the bytes decide.
+std::optional<int> MaterialStore::exactName(const QString& name, int except) {
+    QSqlQuery q = run(m_connection,
+                      QStringLiteral("select id from materialy where nazev = ? and cast(nazev as binary) = "
+                                     "cast(? as binary) and id <> ? order by id"),
+                      {name, name, except});
+    if (!q.next()) return std::nullopt;
+    return q.value(0).toInt();
 }
 
 std::optional<int> MaterialStore::findByName(const QString& name) {
-    QSqlQuery q =
-        run(m_connection, QStringLiteral("select id from materialy where nazev = ? order by id"), {name});
-    if (!q.next()) return std::nullopt;
-    return q.value(0).toInt();
+    return guardedCall([&] { return exactName(name, 0); });
+}
+
+QStringList MaterialStore::similarNames(const QString& name) {
+    return guardedCall([&] {
+        QSqlQuery q = run(m_connection,
+                          QStringLiteral("select nazev from materialy where nazev = ? and cast(nazev as binary) "
+                                         "<> cast(? as binary) order by nazev"),
+                          {name, name});
+        QStringList out;
+        while (q.next())
+            out << q.value(0).toString();
+        return out;
+    });
 }
 
 int MaterialStore::allocate(const char* table) {
@@ -224,19 +286,20 @@ void MaterialStore::writeCombinations(int materialId, const QList<Data>& tempera
     }
 }
 
-int MaterialStore::save(const std::optional<Material>& loaded, const Material& edited) {
+int MaterialStore::saveIn(const std::optional<Material>& loaded, const Material& edited) {
     const QStringList refused = refusals(edited);
     if (!refused.isEmpty()) throw SaveRefused(refused.join(QLatin1Char('\r')));
-    Transaction tx(m_connection);
     int id = 0;
     if (loaded && loaded->id) {
         id = *loaded->id;
         // What this editor loaded must still be what the database holds.
-        if (loadLocked(id) != loaded) throw SaveRefused(MsgChangedMeanwhile);
+        run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {id});
+        const std::optional<Material> now = loadMaterial(id);
+        if (!now) throw DeletedMeanwhile(msgDeletedMeanwhile(loaded->nazev));
+        if (now != loaded) throw SaveRefused(MsgChangedMeanwhile);
     }
-    QSqlQuery same = run(m_connection, QStringLiteral("select id from materialy where nazev = ? and id <> ?"),
-                         {edited.nazev, id});
-    if (same.next()) throw SaveRefused(QStringLiteral("Materiál „%1“ už v databázi je.").arg(edited.nazev));
+    if (exactName(edited.nazev, id))
+        throw SaveRefused(QStringLiteral("Materiál „%1“ už v databázi je.").arg(edited.nazev));
     if (id == 0) {
         id = allocate("materialy");
         run(m_connection,
@@ -249,26 +312,72 @@ int MaterialStore::save(const std::optional<Material>& loaded, const Material& e
         removeCombinations(id);
     }
     writeCombinations(id, records(edited));
-    tx.commit();
     return id;
+}
+
+int MaterialStore::save(const std::optional<Material>& loaded, const Material& edited) {
+    return guardedCall([&] {
+        Transaction tx(m_connection);
+        const int id = saveIn(loaded, edited);
+        tx.commit();
+        return id;
+    });
+}
+
+QList<int> MaterialStore::saveAll(const QList<Save>& saves) {
+    return guardedCall([&] {
+        Transaction tx(m_connection);
+        QList<int> ids;
+        for (const Save& s : saves) {
+            try {
+                ids << saveIn(s.loaded, s.edited);
+            } catch (const DeletedMeanwhile&) {
+                throw;
+            } catch (const SaveRefused& e) {
+                if (e.message().contains(s.edited.nazev)) throw;
+                throw SaveRefused(QStringLiteral("Materiál „%1“: ").arg(s.edited.nazev) + e.message());
+            }
+        }
+        tx.commit();
+        return ids;
+    });
 }
 
 void MaterialStore::remove(const Material& loaded) {
     if (!loaded.id) return;
-    Transaction tx(m_connection);
-    if (loadLocked(*loaded.id) != loaded) throw SaveRefused(MsgChangedMeanwhile);
-    removeCombinations(*loaded.id);
-    run(m_connection, QStringLiteral("delete from materialy where id = ?"), {*loaded.id});
-    tx.commit();
+    guardedCall([&] {
+        Transaction tx(m_connection);
+        run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {*loaded.id});
+        const std::optional<Material> now = loadMaterial(*loaded.id);
+        if (!now) return; // someone else deleted it already
+        if (now != loaded) throw SaveRefused(MsgChangedMeanwhile);
+        removeCombinations(*loaded.id);
+        run(m_connection, QStringLiteral("delete from materialy where id = ?"), {*loaded.id});
+        tx.commit();
+    });
 }
+
+namespace {
+// A name cut to the 100 characters of the column, never inside a character
+// and without a blank at its end.
+QString cutName(QString name) {
+    if (name.size() > 100) {
+        name.truncate(100);
+        if (name.back().isHighSurrogate()) name.chop(1);
+    }
+    while (!name.isEmpty() && name.back().isSpace())
+        name.chop(1);
+    return name;
+}
+} // namespace
 
 int MaterialStore::duplicate(const Material& m) {
     Material copy = m;
     copy.id.reset();
-    QString name = QStringLiteral("Kopie ") + m.nazev;
+    QString name = cutName(QStringLiteral("Kopie ") + m.nazev);
     for (int n = 2; findByName(name); ++n)
-        name = QStringLiteral("Kopie %1 ").arg(n) + m.nazev;
-    copy.nazev = name.left(100);
+        name = cutName(QStringLiteral("Kopie %1 ").arg(n) + m.nazev);
+    copy.nazev = name;
     return save(std::nullopt, copy);
 }
 

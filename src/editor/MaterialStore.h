@@ -5,9 +5,8 @@
 // nothing; saves are taken one at a time (a named lock of the server), so the
 // new keys never collide; a save over a change someone else saved since the
 // material was loaded is refused and writes nothing.
-#include "core/Errors.h"
+#include "MaterialRepository.h"
 #include "db/MaterialDb.h"
-#include "domain/MaterialEdit.h"
 
 #include <QList>
 #include <QString>
@@ -15,53 +14,54 @@
 
 namespace prolis::edit {
 
-// The materials of the list: id, name, Rm, Rp, A5, Z.
-struct ListedMaterial {
-    int id = 0;
-    QString nazev;
-    double rm = 0, rp = 0, a5 = 0, z = 0;
-};
-
-// A refusal of a save that the user can mend (a name taken, a change of
-// someone else's): the exact message; nothing was written.
-class SaveRefused : public Error {
+class MaterialStore final : public MaterialRepository {
 public:
-    using Error::Error;
-};
+    // `settings` (when given) connect again after a failed statement: a
+    // server restarted or a connection cut does not leave the editor unable
+    // to save; the next action reconnects.
+    explicit MaterialStore(MaterialConnection& connection, std::optional<ConnectionSettings> settings = {})
+        : m_connection(connection), m_settings(std::move(settings)) {}
 
-inline const QString MsgChangedMeanwhile =
-    QStringLiteral("Materiál mezitím změnil jiný uživatel. Načtěte jej znovu.");
-
-class MaterialStore {
-public:
-    explicit MaterialStore(MaterialConnection& connection) : m_connection(connection) {}
-
-    QList<ListedMaterial> list();
-    // The material with all its temperatures, or none.
-    std::optional<Material> load(int id);
-    std::optional<int> findByName(const QString& name);
+    QList<ListedMaterial> list() override;
+    std::optional<Material> load(int id) override;
+    std::optional<int> findByName(const QString& name) override;
+    QStringList similarNames(const QString& name) override;
 
     // Saves `edited`; `loaded` is the material as this editor loaded it (none
     // for a new one). Returns the material's id. Raises SaveRefused (name
-    // taken, changed meanwhile, a check refused it) or DatabaseError (the
-    // server's reason); the transaction is rolled back either way.
-    int save(const std::optional<Material>& loaded, const Material& edited);
+    // taken, changed meanwhile, a check refused it), DeletedMeanwhile or
+    // DatabaseError (the server's reason); the transaction is rolled back.
+    int save(const std::optional<Material>& loaded, const Material& edited) override;
+    // Several saves in one transaction: all of them or none. A refusal
+    // names its material.
+    struct Save {
+        std::optional<Material> loaded;
+        Material edited;
+    };
+    QList<int> saveAll(const QList<Save>& saves);
     // Deletes the material, its link rows and the constant rows no other
     // link uses, in one transaction; refused when it changed since `loaded`.
-    void remove(const Material& loaded);
+    void remove(const Material& loaded) override;
 
     // A new material with all temperatures and constants of `m`, named
-    // "Kopie <name>" (with a number when that is taken too); its id.
-    int duplicate(const Material& m);
+    // "Kopie <name>" (with a number when that is taken too), cut to the 100
+    // characters a name may have before it is checked; its id.
+    int duplicate(const Material& m) override;
 
 private:
     class Transaction;
-    std::optional<Material> loadLocked(int id);
+    template <class F>
+    auto guardedCall(F&& f);
+    std::optional<Material> loadMaterial(int id);
+    std::optional<int> exactName(const QString& name, int except);
+    int saveIn(const std::optional<Material>& loaded, const Material& edited);
     int allocate(const char* table);
     void removeCombinations(int materialId);
     void writeCombinations(int materialId, const QList<Data>& temperatures);
 
     MaterialConnection& m_connection;
+    std::optional<ConnectionSettings> m_settings;
+    bool m_broken = false;
 };
 
 } // namespace prolis::edit

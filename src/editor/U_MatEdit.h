@@ -4,17 +4,18 @@
 // temperature grouped as the selection dialog groups them, and the curves
 // σp(φ) and Aj(φ) they give, redrawn on every edit. "Uložit" writes the
 // material and all its temperatures in one transaction.
-#include "MaterialStore.h"
-#include "domain/CurveFit.h"
+#include "MaterialSession.h"
 
 #include <QMainWindow>
 #include <QMap>
+#include <functional>
 #include <optional>
 
 class QCustomPlot;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QTableWidget;
 
 namespace prolis::edit {
@@ -22,7 +23,7 @@ namespace prolis::edit {
 class TMatEdit : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMatEdit(MaterialStore& store, QWidget* parent = nullptr);
+    explicit TMatEdit(MaterialRepository& store, QWidget* parent = nullptr);
 
     // The list of materials from the database (kept filter and sorting).
     void RefreshList();
@@ -30,12 +31,13 @@ public:
     // the user stayed with the one open.
     bool OpenMaterial(int id);
     void NewMaterial();
+    // Copies the highlighted material, which is the one on the form.
     void CopyMaterial();
     void DeleteMaterial();
     // A material file read into the form (over the material of the same
     // name, when there is one and the user agrees); saved as any edit.
     void ImportMaterial();
-    // The material as saved, written as a material file.
+    // The material on the form written as a material file.
     void ExportMaterial();
     // Saves; true when written.
     bool SaveMaterial();
@@ -48,8 +50,7 @@ public:
     // when it is refused.
     bool LoadCurve();
     bool PasteCurve(const QString& text);
-    // Fits every equation and work law to the curve: the fitted curves
-    // drawn, R² and the largest deviation listed per fit.
+    // Fits every equation and work law to the chosen temperature's curve.
     void FitCurve();
     // Takes the ticked fits into the chosen temperature's constants.
     void TakeFits();
@@ -61,8 +62,9 @@ public:
     // "pn3_0", ...), as the user would.
     void TypeField(const QString& field, const QString& text);
 
-    const Material& edited() const { return m_edited; }
-    bool isModified() const { return m_loaded ? m_edited != *m_loaded : m_edited != Material{}; }
+    const MaterialSession& session() const { return m_session; }
+    Material edited() const { return m_session.edited(); }
+    bool isModified() const { return m_session.isModified(); }
     // The plotted curves (for tests): the flow plot's graph names and points.
     QStringList flowCurveNames() const;
     int flowPoints(int graph) const;
@@ -72,26 +74,23 @@ protected:
 
 private:
     QWidget* buildConstants();
+    QWidget* buildMiddle();
     void showMaterial();
+    void showTemperatures();
     void showTemperature();
+    void showFits();
+    void showListSelection();
     void replot();
     bool keepOrDiscard();
-    Data* chosen();
     void applyField(const QString& field, const QString& text, QLineEdit* edit);
+    QPushButton* button(const QString& text, const char* name, std::function<void()> handler);
 
-    MaterialStore& m_store;
-    std::optional<Material> m_loaded; // as the database had it when opened
-    Material m_edited;
-    int m_temperatureRow = -1;
-    QList<ListedMaterial> m_listed;
+    MaterialSession m_session;
 
     QLineEdit* m_filter;
     QTableWidget* m_list;
     QListWidget* m_temperatures;
     QMap<QString, QLineEdit*> m_fields;
-    void showCurve(const fit::ReadPoints& read);
-    QList<fit::Point> m_points;          // the measured curve of the chosen temperature
-    std::optional<fit::Result> m_fit;    // its fits
     QListWidget* m_fits;
     QCustomPlot* m_flowPlot;
     QCustomPlot* m_workPlot;

@@ -1,12 +1,14 @@
 // MatEdit: the companion that maintains the material database. With options
 // it runs without windows (import, export); without them it opens its windows.
 #include "MatEditCli.h"
+#include "MaterialStore.h"
 #include "U_MatEdit.h"
 #include "cli/TerminalPassword.h"
 #include "core/Errors.h"
 #include "db/ConnectionSettings.h"
 #include "widgets/Glyphs.h"
 #include "widgets/QtUiServices.h"
+#include "widgets/Translations.h"
 #include "widgets/UiServices.h"
 
 #include <QApplication>
@@ -26,6 +28,7 @@ int main(int argc, char** argv) {
             args, out, err, {QCoreApplication::applicationDirPath(), prolis::cli::askPassword});
     }
     QApplication app(argc, argv);
+    prolis::installCzechTranslations(app); // Qt's own dialogs and buttons in Czech, as in Prolis
     app.setWindowIcon(prolis::programIcon());
     prolis::QtUiServices services;
     prolis::setUi(&services);
@@ -56,7 +59,7 @@ int main(int argc, char** argv) {
                              prolis::errorDisplayText(e.message()));
         }
     }
-    prolis::edit::MaterialStore store(connection);
+    prolis::edit::MaterialStore store(connection, settings); // reconnects after a lost connection
     prolis::edit::TMatEdit window(store);
     window.show();
     return app.exec();

@@ -40,6 +40,7 @@ private slots:
     void writeFailure();
     void templateCreatedByDialog();
     void userSettingsFile();
+    void readOnlyBesideProgram();
     void templateLoadsEmptyAndAsksPassword();
     void portValues_data();
     void portValues();
@@ -215,6 +216,44 @@ void TestSettings::userSettingsFile() {
     QCOMPARE(settingsFileIn(m_dir->filePath(QStringLiteral("prog")), QStringLiteral("x.ini")), user);
     writeBytes(beside, settingsTemplate());
     QCOMPARE(settingsFileIn(m_dir->filePath(QStringLiteral("prog")), QStringLiteral("x.ini")), beside);
+    if (home.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", home);
+}
+
+void TestSettings::readOnlyBesideProgram() {
+    // A file beside the program that may not be changed: the dialog shows
+    // its values, a save goes to the user's file, and that is what is read
+    // from then on.
+    setSettingsFilePathOverride({});
+    const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("config"))));
+    const QString user = m_dir->filePath(QStringLiteral("config/Prolis/prolis.ini"));
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    const QString beside = exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".ini");
+    writeBytes(beside, "[Database]\r\nHostName=db.lan\r\nPort=3307\r\nDatabase=prolis\r\nUser=technolog\r\n");
+    QVERIFY(QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QCOMPARE(settingsFilePath(), beside);
+    {
+        RecordingUi ui;
+        TIniData dialog;
+        dialog.FormShow();
+        QCOMPARE(child<QLineEdit>(&dialog, "Host")->text(), QStringLiteral("db.lan"));
+        QCOMPARE(child<QLineEdit>(&dialog, "User")->text(), QStringLiteral("technolog"));
+        QVERIFY(!QFileInfo::exists(user));
+        child<QLineEdit>(&dialog, "Host")->setText(QStringLiteral("db2.lan"));
+        child<QPushButton>(&dialog, "Ulozit")->click();
+        QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.texts().join('|')));
+    }
+    QCOMPARE(settingsFilePath(), user);
+    QCOMPARE(connectionSettings().HostName, QStringLiteral("db2.lan"));
+    QVERIFY(readConnectionSettings());
+    QCOMPARE(connectionSettings().HostName, QStringLiteral("db2.lan"));
+    QCOMPARE(connectionSettings().Port, 3307);
+    QCOMPARE(readBytes(beside).contains("db.lan"), true); // the administrator's file untouched
+    QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::remove(beside);
     if (home.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else

@@ -200,6 +200,12 @@ void TestShell::menuTree() {
             items << a->text();
         QCOMPARE(items, (QStringList{"&Výpis", "&Nastavení DB", "&Editace"}));
         QVERIFY(child<QAction>(&withCompanion, "Editace")->isEnabled());
+        // Triggering the item itself starts the companion.
+        RecordingUi starts;
+        child<QAction>(&withCompanion, "Editace")->trigger();
+        QCOMPARE(starts.log.size(), 1);
+        QVERIFY2(starts.log[0].startsWith(QStringLiteral("start:")) && starts.log[0].endsWith(QStringLiteral("MatEdit")),
+                 qPrintable(starts.log[0]));
     }
     QFile::remove(companion);
 }

@@ -564,6 +564,18 @@ void TestCli::pdfReports() {
     QVERIFY(ldd.waitForFinished(10000));
     const QByteArray libraries = ldd.readAllStandardOutput();
     QVERIFY2(libraries.contains("libQt6Core") && !libraries.contains("libQt6Gui"), libraries.constData());
+    // A companion that is a link to prolis-calc itself is refused, not
+    // handed the command line for ever.
+    QTemporaryDir slip;
+    QVERIFY(QFile::copy(QStringLiteral(PROLIS_CALC_PATH), slip.filePath(QStringLiteral("prolis-calc"))));
+    QVERIFY(QFile::setPermissions(slip.filePath(QStringLiteral("prolis-calc")),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QVERIFY(QFile::link(QStringLiteral("prolis-calc"), slip.filePath(QStringLiteral("prolis-calc-pdf"))));
+    QProcess looped;
+    looped.start(slip.filePath(QStringLiteral("prolis-calc")), args);
+    QVERIFY(looped.waitForFinished(30000));
+    QCOMPARE(looped.exitCode(), 3);
+    QVERIFY2(looped.readAllStandardError().contains("je tentýž program jako prolis-calc"), "no refusal");
 }
 
 void TestCli::wordDocuments() {

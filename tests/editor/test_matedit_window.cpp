@@ -2,6 +2,7 @@
 // a material typed in with two temperatures, its curves, the save, and what
 // the window says on the way.
 #include "db/MaterialCatalog.h"
+#include "editor/MaterialStore.h"
 #include "editor/U_MatEdit.h"
 #include "support/RecordingUi.h"
 #include "support/TestDb.h"
@@ -84,7 +85,7 @@ void TestMatEditWindow::typeInAndSave() {
     w.TypeField("pol_a", "600");
     QCOMPARE(w.edited().temperatures.size(), 2);
     ui.answers = {Answer::Yes}; // the warnings (no Z, ...): save all the same, if asked
-    QVERIFY(w.SaveMaterial());
+    QVERIFY2(w.SaveMaterial(), qPrintable(ui.texts().join('|')));
     QVERIFY2(ui.texts().contains(QStringLiteral("Materiál „Z okna“ byl uložen.")),
              qPrintable(ui.texts().join('|')));
     QVERIFY(!w.isModified());
@@ -150,12 +151,12 @@ void TestMatEditWindow::twoEditors() {
     TMatEdit first(storeA), second(storeB);
     ui.answers = {Answer::Yes, Answer::Yes};
     typeMaterial(first, QStringLiteral("Dvě okna"));
-    QVERIFY(first.SaveMaterial());
+    QVERIFY2(first.SaveMaterial(), qPrintable(ui.texts().join('|')));
     const int id = *first.edited().id;
     QVERIFY(second.OpenMaterial(id));
     first.TypeField("rm", "700");
     ui.answers = {Answer::Yes, Answer::Yes};
-    QVERIFY(first.SaveMaterial());
+    QVERIFY2(first.SaveMaterial(), qPrintable(ui.texts().join('|')));
     second.TypeField("rp", "360");
     ui.clear();
     ui.answers = {Answer::Yes};
@@ -175,7 +176,7 @@ void TestMatEditWindow::exportAndImport() {
     MaterialStore& store = e.store;
     ui.answers = {Answer::Yes, Answer::Yes};
     typeMaterial(w, QStringLiteral("Přes soubor"));
-    QVERIFY(w.SaveMaterial());
+    QVERIFY2(w.SaveMaterial(), qPrintable(ui.texts().join('|')));
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("m.json"));
     ui.saveAnswers = {file};
@@ -196,7 +197,7 @@ void TestMatEditWindow::exportAndImport() {
     QCOMPARE(ui.texts().first(),
              QStringLiteral("Materiál „Přes soubor“ v databázi už je. Nahradit jeho hodnoty importovanými?"));
     QCOMPARE(w.edited().temperatures[0].pol_a, 850.0);
-    QVERIFY(w.SaveMaterial());
+    QVERIFY2(w.SaveMaterial(), qPrintable(ui.texts().join('|')));
     QCOMPARE(store.load(*store.findByName(QStringLiteral("Přes soubor")))->temperatures[0].pol_a, 850.0);
     // A file that is no material: said, the form as it was.
     QFile bad(dir.filePath(QStringLiteral("bad.json")));
@@ -236,14 +237,14 @@ void TestMatEditWindow::fitMeasuredCurve() {
     QVERIFY(w.flowCurveNames().contains(QStringLiteral("Polytropa (proložení)")));
     w.tickFit(2, false); // Polynom 5 st. not taken
     w.TakeFits();
-    const Data& d = w.edited().temperatures[0];
+    const Data d = w.edited().temperatures[0];
     QVERIFY(std::fabs(d.pol_a - 800) < 1e-3);
     QVERIFY(d.pn3[0] != 0);
     QCOMPARE(d.pn5[0], 0.0);
     QVERIFY(std::fabs(d.fimax - 1.35) < 1e-12);
     QVERIFY(d.ppol_a != 0 && d.ppn[0] != 0);
     ui.answers = {Answer::Yes, Answer::Yes};
-    QVERIFY(w.SaveMaterial());
+    QVERIFY2(w.SaveMaterial(), qPrintable(ui.texts().join('|')));
     MaterialConnection reader;
     reader.connect(test::testDbSettings(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")));
     Data read;

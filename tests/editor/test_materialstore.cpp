@@ -374,7 +374,7 @@ void TestMaterialStore::importExport() {
     const Result again = run({"--import", file, "--ini", to, "--user", "prolis_editor"});
     QCOMPARE(again.code, 1);
     QCOMPARE(again.err,
-             QStringLiteral("Materiál „Zkušební ocel“ už v databázi je (nahradí jej --replace).\n"));
+             QStringLiteral("Materiál „Zkušební ocel“ už v databázi je (nahradí jej --replace). Nic nebylo uloženo.\n"));
     QCOMPARE(run({"--import", file, "--replace", "--ini", to, "--user", "prolis_editor"}).code, 0);
     // A file with one bad value imports nothing; the account must be allowed to write.
     QByteArray bad = json;
