@@ -4,11 +4,13 @@
 #include "core/Errors.h"
 #include "db/MaterialCatalog.h"
 #include "editor/MatEditCli.h"
+#include "editor/MaterialFiles.h"
 #include "editor/MaterialStore.h"
 #include "support/FreezingProxy.h"
 #include "support/TestDb.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
@@ -78,6 +80,14 @@ private slots:
     void duplicate();
     void serverGone();
     void importExport();
+    void reconnectsAfterServerBack();
+    void exactNames();
+    void importAllOrNothing();
+    void exportWithoutTemperatures();
+    void copiesOfLongNames();
+    void strictMaterialValues();
+    void lockGivenBackWhenTransactionFails();
+    void deletedByAnother();
 
 private:
     struct Result {
@@ -396,6 +406,154 @@ void TestMaterialStore::importExport() {
     QVERIFY2(readOnly.err.startsWith(QStringLiteral("Účet nemá právo zapisovat do materiálové databáze.")),
              qPrintable(readOnly.err));
     QCOMPARE(run({"--export"}).code, 64);
+}
+
+void TestMaterialStore::reconnectsAfterServerBack() {
+    // One lost connection does not end the editor's saves: the first save
+    // after it fails, the next action connects again and saves.
+    test::FreezingProxy proxy(test::testDbSettings().Port);
+    ConnectionSettings s = editor();
+    s.Port = proxy.port();
+    MaterialConnection c;
+    c.connect(s);
+    MaterialStore store(c, s);
+    QVERIFY(!store.list().isEmpty());
+    proxy.setDown(true);
+    QThread::msleep(200);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.save(std::nullopt, newMaterial(QStringLiteral("Po výpadku"), {20})));
+    proxy.setDown(false);
+    QVERIFY(store.save(std::nullopt, newMaterial(QStringLiteral("Po výpadku"), {20})) > 0);
+    QVERIFY(store.findByName(QStringLiteral("Po výpadku")));
+}
+
+void TestMaterialStore::exactNames() {
+    // The column's collation takes these for one name; the editor does not.
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const int id = store.save(std::nullopt, newMaterial(QStringLiteral("C45 (12 050)"), {20}));
+    for (const QString& other : {QStringLiteral("Č45 (12 050)"), QStringLiteral("c45 (12 050)")}) {
+        QCOMPARE(store.findByName(other), std::nullopt);
+        QVERIFY(store.similarNames(other).contains(QStringLiteral("C45 (12 050)")));
+        const int otherId = store.save(std::nullopt, newMaterial(other, {20}));
+        QVERIFY(otherId != id);
+        QCOMPARE(store.load(otherId)->nazev, other);
+    }
+    QCOMPARE(store.findByName(QStringLiteral("C45 (12 050)")), std::optional<int>(id));
+    QCOMPARE(store.load(id)->nazev, QStringLiteral("C45 (12 050)"));
+    // Through the command line: --replace of the accented name replaces
+    // only that one and warns of the others.
+    const QString file = m_dir.filePath(QStringLiteral("c45.json"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(materialJson(newMaterial(QStringLiteral("Č45 (12 050)"), {20, 100})));
+    f.close();
+    const Result r = run({"--import", file, "--replace", "--ini", ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")),
+                          "--user", "prolis_editor"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("v databázi je materiál „C45 (12 050)“")), qPrintable(r.err));
+    QCOMPARE(store.load(id)->temperatures.size(), 1);
+    QCOMPARE(store.load(id)->nazev, QStringLiteral("C45 (12 050)"));
+}
+
+void TestMaterialStore::importAllOrNothing() {
+    // The second file is refused: the first is not saved either.
+    const QString a = m_dir.filePath(QStringLiteral("a.json")), b = m_dir.filePath(QStringLiteral("b.json"));
+    for (const auto& [path, name] : {std::pair{a, QStringLiteral("Nový z a")}, std::pair{b, QStringLiteral("Zkušební ocel")}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(materialJson(newMaterial(name, {20})));
+    }
+    const QString database = ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT"));
+    const Result r = run({"--import", a, b, "--ini", database, "--user", "prolis_editor"});
+    QCOMPARE(r.code, 1);
+    MaterialConnection c;
+    c.connect(editor());
+    QCOMPARE(MaterialStore(c).findByName(QStringLiteral("Nový z a")), std::nullopt);
+    // The same material in two files is refused too.
+    const Result twice = run({"--import", a, a, "--ini", database, "--user", "prolis_editor"});
+    QCOMPARE(twice.code, 1);
+    QCOMPARE(twice.err, QStringLiteral("Materiál „Nový z a“ je v importovaných souborech vícekrát.\n"));
+    QCOMPARE(run({"--import", a, "--ini", database, "--user", "prolis_editor"}).code, 0);
+}
+
+void TestMaterialStore::exportWithoutTemperatures() {
+    const Result r = run({"--export", "Bez teplot", "-o", m_dir.filePath(QStringLiteral("bez.json")), "--ini",
+                          ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")), "--user", "prolis_editor"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("Materiál „Bez teplot“ nemá žádnou teplotu")), qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("bez.json"))));
+}
+
+void TestMaterialStore::copiesOfLongNames() {
+    // A name of 100 characters: every copy is cut to 100 before it is
+    // compared, so the second copy gets a number of its own.
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    const QString name = QString(99, QLatin1Char('D')) + QStringLiteral("x");
+    const int id = store.save(std::nullopt, newMaterial(name, {20}));
+    const Material m = *store.load(id);
+    const int first = store.duplicate(m), second = store.duplicate(m), third = store.duplicate(m);
+    QCOMPARE(store.load(first)->nazev, (QStringLiteral("Kopie ") + name).left(100));
+    QCOMPARE(store.load(second)->nazev, (QStringLiteral("Kopie 2 ") + name).left(100));
+    QCOMPARE(store.load(third)->nazev, (QStringLiteral("Kopie 3 ") + name).left(100));
+}
+
+void TestMaterialStore::strictMaterialValues() {
+    // Rm held as a text that is no number is refused, not read as 0.
+    MaterialConnection c;
+    c.connect(editor(qEnvironmentVariable("PROLIS_TEST_DB_EDIT_TEXT")));
+    MaterialStore store(c);
+    const QString refusal = QStringLiteral("Hodnota 'abc' ve sloupci rm není číslo.");
+    for (const auto& action : QList<std::function<void()>>{[&] { store.load(2); }, [&] { store.list(); }}) {
+        try {
+            action();
+            QFAIL("read as a number");
+        } catch (const DatabaseError& e) {
+            QCOMPARE(e.message(), refusal);
+        }
+    }
+    QCOMPARE(store.load(1)->rm, 600.0);
+}
+
+void TestMaterialStore::lockGivenBackWhenTransactionFails() {
+    // The lock is taken, then the transaction cannot start (an XA
+    // transaction is open on the connection): the lock must not outlive it,
+    // so another editor can save at once.
+    MaterialConnection c;
+    c.connect(editor());
+    QSqlQuery xa(c.database());
+    QVERIFY(xa.exec(QStringLiteral("xa start 'prolis_test'")));
+    MaterialStore store(c);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                             store.save(std::nullopt, newMaterial(QStringLiteral("Bez transakce"), {20})));
+    MaterialConnection other;
+    other.connect(editor());
+    QSqlQuery q(other.database());
+    QVERIFY(q.exec(QStringLiteral("select is_free_lock('prolis_matedit')")) && q.next());
+    QCOMPARE(q.value(0).toInt(), 1);
+    xa.exec(QStringLiteral("xa end 'prolis_test'"));
+    xa.exec(QStringLiteral("xa rollback 'prolis_test'"));
+}
+
+void TestMaterialStore::deletedByAnother() {
+    MaterialConnection a, b;
+    a.connect(editor());
+    b.connect(editor());
+    MaterialStore first(a), second(b);
+    const int id = first.save(std::nullopt, newMaterial(QStringLiteral("Smazaný jinde"), {20}));
+    const Material loaded = *second.load(id);
+    first.remove(*first.load(id));
+    Material edited = loaded;
+    edited.rm = 700;
+    try {
+        second.save(loaded, edited);
+        QFAIL("saved");
+    } catch (const DeletedMeanwhile& e) {
+        QCOMPARE(e.message(), msgDeletedMeanwhile(QStringLiteral("Smazaný jinde")));
+    }
+    second.remove(loaded); // already gone: nothing to say
 }
 
 QTEST_GUILESS_MAIN(TestMaterialStore)
