@@ -9,8 +9,11 @@ CREATE TABLE materialy (
   rp DOUBLE NULL,
   a5 DOUBLE NULL,
   z DOUBLE NULL,
-  -- MatEdit looks a material up by its name at every save and import.
-  KEY materialy_nazev (nazev)
+  -- MatEdit looks a material up by its name at every save and import. A
+  -- prefix of the name: a whole-name index would hold every column Prolis's
+  -- list of materials reads, and the server would then list them by name
+  -- instead of in the table's own order.
+  KEY materialy_nazev (nazev(32))
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
 CREATE TABLE teplota (

@@ -112,7 +112,7 @@ ProfileText load(const QString& path) {
     // program, a link to a device would be read without end.
     FileRead file = readBoundedFile(path, MaxFileSize);
     if (!file)
-        throw SettingsError(QStringLiteral("Unable to read %1").arg(QFileInfo(path).absoluteFilePath()));
+        throw SettingsError(readFailure(QFileInfo(path).absoluteFilePath(), file, MaxFileSize));
     QByteArray data = std::move(file.bytes);
     if (data.startsWith(Utf8Bom)) {
         t.codec.utf8 = true;

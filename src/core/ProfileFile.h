@@ -10,7 +10,8 @@
 namespace prolis::profile {
 
 // A settings file larger than this, or one that is not a regular file (a
-// pipe, a device), cannot be read: SettingsError "Unable to read <path>".
+// pipe, a device), cannot be read: SettingsError saying why in Czech
+// (readFailure: too large, not a regular file, the system's reason).
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
 
 constexpr int MaxValueLength = 2047;

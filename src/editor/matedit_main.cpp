@@ -15,7 +15,20 @@
 #include <QFile>
 #include <unistd.h>
 
+namespace {
+// The database driver's own warnings ("QMYSQLResult::cleanup: unable to
+// free statement handle" after a lost connection) are no message for the
+// user: MatEdit says in Czech what happened.
+QtMessageHandler g_defaultHandler = nullptr;
+void quietDriver(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg && (text.startsWith(QLatin1String("QMYSQL")) || text.startsWith(QLatin1String("QSql"))))
+        return;
+    g_defaultHandler(type, context, text);
+}
+} // namespace
+
 int main(int argc, char** argv) {
+    g_defaultHandler = qInstallMessageHandler(quietDriver);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

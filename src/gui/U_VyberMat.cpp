@@ -8,7 +8,9 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 namespace prolis {
 
@@ -104,6 +106,7 @@ void TVyberMat::showConstants() {
         if (!l->objectName().startsWith(QLatin1String("DBT"))) continue;
         const QString column = l->objectName().mid(3);
         l->setText(has ? displayText(konstanty.row(0), column) : QString());
+        l->setToolTip(QString());
     }
     fitColumns();
 }
@@ -149,7 +152,43 @@ void TVyberMat::fitColumns() {
                 cells.append(l);
                 int& w = columnWidth[form(l).x()];
                 w = std::max({w, form(l).width(), textWidth(l)});
+                m_formWidthAt[form(l).x()] = std::max(m_formWidthAt.value(form(l).x()), form(l).width());
             }
+    // Within the screen whatever a constant holds: the widest columns give
+    // way first (never below their width in the form), and a value that no
+    // longer fits is cut with "…" and shown whole in its tool tip.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int available = screen ? screen->availableGeometry().width() - 24 : 100000;
+    const int panelsStart = material->x() + material->width() + 3;
+    const int room = available - panelsStart - Gap - (columnWidth.isEmpty() ? 0 : columnWidth.firstKey());
+    const auto total = [&](int cap) {
+        int sum = 0;
+        for (auto it = columnWidth.cbegin(); it != columnWidth.cend(); ++it)
+            sum += std::min(it.value(), std::max(cap, m_formWidthAt.value(it.key()))) + 2;
+        return sum;
+    };
+    int widest = 0;
+    for (int w : columnWidth)
+        widest = std::max(widest, w);
+    if (total(widest) > room) {
+        int lo = 0, hi = widest;
+        while (lo < hi) {
+            const int mid = (lo + hi + 1) / 2;
+            if (total(mid) <= room)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        for (auto it = columnWidth.begin(); it != columnWidth.end(); ++it)
+            it.value() = std::min(it.value(), std::max(lo, m_formWidthAt.value(it.key())));
+    }
+    for (QLabel* l : cells) {
+        const int w = columnWidth[form(l).x()];
+        if (textWidth(l) > w) {
+            l->setToolTip(l->text());
+            l->setText(l->fontMetrics().elidedText(l->text(), Qt::ElideRight, w - Gap));
+        }
+    }
     QMap<int, int> columnLeft;
     int left = columnWidth.isEmpty() ? 0 : columnWidth.firstKey();
     for (auto it = columnWidth.cbegin(); it != columnWidth.cend(); ++it) {

@@ -7,7 +7,9 @@
 #include "support/RecordingUi.h"
 #include "support/TestDb.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -58,6 +60,9 @@ private slots:
     void twoEditors();
     void exportAndImport();
     void fitMeasuredCurve();
+    void highlightIsTheForm();
+    void declinedImportChangesNothing();
+    void fitsSmallScreen();
 };
 
 void TestMatEditWindow::typeInAndSave() {
@@ -251,6 +256,94 @@ void TestMatEditWindow::fitMeasuredCurve() {
     QCOMPARE(loadMaterial(reader, QStringLiteral("Z křivky"), 20, read, MaterialBy::Name),
              LookupResult::Found);
     QCOMPARE(read.pol_b, d.pol_b);
+}
+
+void TestMatEditWindow::highlightIsTheForm() {
+    // Arrow keys open the material they move to; a "No" to discarding the
+    // changes puts the highlight back on the material of the form; "Kopie"
+    // copies that one.
+    RecordingUi ui;
+    OpenEditor e;
+    TMatEdit& w = e.window;
+    w.show();
+    auto* list = w.findChild<QTableWidget*>(QStringLiteral("Materialy"));
+    const auto idAt = [&](int row) { return list->item(row, 0)->data(Qt::UserRole).toInt(); };
+    list->setFocus();
+    list->setCurrentCell(0, 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.session().currentId(), std::optional<int>(idAt(0)));
+    QTest::keyClick(list, Qt::Key_Down);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.session().currentId(), std::optional<int>(idAt(1)));
+    QCOMPARE(w.edited().nazev, list->item(1, 0)->text());
+    w.TypeField("rm", "1");
+    ui.answers = {Answer::No};
+    QTest::keyClick(list, Qt::Key_Down);
+    QCoreApplication::processEvents();
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Materiál má neuložené změny. Zahodit je?")});
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(w.session().currentId(), std::optional<int>(idAt(1)));
+    ui.clear();
+    ui.answers = {Answer::Yes};
+    const QString copied = list->item(1, 0)->text();
+    w.CopyMaterial();
+    QCOMPARE(w.edited().nazev, QStringLiteral("Kopie ") + copied);
+    QCOMPARE(list->item(list->currentRow(), 0)->text(), QStringLiteral("Kopie ") + copied);
+}
+
+void TestMatEditWindow::declinedImportChangesNothing() {
+    RecordingUi ui;
+    OpenEditor e;
+    TMatEdit& w = e.window;
+    QVERIFY(w.OpenMaterial(1));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("m.json"));
+    ui.saveAnswers = {file};
+    w.ExportMaterial();
+    QVERIFY2(QFileInfo::exists(file), qPrintable(ui.texts().join('|')));
+    QVERIFY(w.OpenMaterial(2));
+    ui.clear();
+    ui.openAnswers = {file};
+    ui.answers = {Answer::No};
+    w.ImportMaterial();
+    QCOMPARE(ui.texts().size(), 1);
+    QVERIFY(!w.isModified());
+    QCOMPARE(w.session().currentId(), std::optional<int>(2));
+    ui.clear();
+    ui.saveAnswers = {dir.filePath(QStringLiteral("bez.json"))};
+    w.ExportMaterial(); // material 2 has no temperature: said why, nothing written
+    QCOMPARE(ui.messages.size(), 1);
+    QVERIFY2(ui.texts()[0].contains(QStringLiteral("nemá žádnou teplotu")), qPrintable(ui.texts()[0]));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("bez.json"))));
+}
+
+void TestMatEditWindow::fitsSmallScreen() {
+    // On a 1024 x 768 screen every button and both plots are inside the window.
+    RecordingUi ui;
+    OpenEditor e;
+    TMatEdit& w = e.window;
+    QVERIFY2(w.minimumSizeHint().width() <= 1004 && w.minimumSizeHint().height() <= 728,
+             qPrintable(QStringLiteral("%1x%2").arg(w.minimumSizeHint().width()).arg(w.minimumSizeHint().height())));
+    w.resize(1004, 728);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect inside(QPoint(0, 0), w.size());
+    for (const char* name : {"Ulozit", "Ukoncit", "Novy", "Kopie", "Smazat", "Import", "Export", "GrafSigma", "GrafPrace"}) {
+        auto* widget = w.findChild<QWidget*>(QLatin1String(name));
+        QVERIFY(widget);
+        const QRect r(widget->mapTo(&w, QPoint(0, 0)), widget->size());
+        QVERIFY2(inside.contains(r), name);
+    }
+    QVERIFY(w.findChild<QWidget*>(QStringLiteral("GrafSigma"))->height() >= 150);
+    // For a look by eye: PROLIS_SCREENSHOT_DIR=... keeps a picture of the window.
+    if (const QString shots = qEnvironmentVariable("PROLIS_SCREENSHOT_DIR"); !shots.isEmpty()) {
+        QVERIFY(w.OpenMaterial(1));
+        QCoreApplication::processEvents();
+        w.grab().save(shots + QStringLiteral("/matedit-1024.png"));
+    }
+    // Every button has its key.
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        QVERIFY2(b->text().contains(QLatin1Char('&')), qPrintable(b->text()));
 }
 
 QTEST_MAIN(TestMatEditWindow)
