@@ -55,7 +55,7 @@ QCustomPlot* makePlot(const QString& yLabel) {
     plot->plotLayout()->addElement(1, 0, plot->legend);
     plot->plotLayout()->setRowStretchFactor(1, 0.001);
     plot->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    plot->legend->setWrap(3);
+    plot->legend->setWrap(2);
     plot->legend->setBorderPen(Qt::NoPen);
     QFont small = plot->legend->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -120,7 +120,7 @@ TMatEdit::TMatEdit(MaterialRepository& store, QWidget* parent) : QMainWindow(par
     left->addLayout(listButtons);
     columns->addWidget(leftPanel);
 
-    columns->addWidget(scrolled(buildMiddle(), 230));
+    columns->addWidget(scrolled(buildMiddle(), 220));
     columns->addWidget(scrolled(buildConstants(), 200));
 
     // The curves, each shrinking with the window.
@@ -143,6 +143,9 @@ TMatEdit::TMatEdit(MaterialRepository& store, QWidget* parent) : QMainWindow(par
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         size = size.boundedTo(s->availableGeometry().size() - QSize(20, 40));
     resize(size);
+    // The plots take what the lists and forms leave.
+    const int w = size.width();
+    columns->setSizes({w * 27 / 100, w * 23 / 100, w * 19 / 100, w * 31 / 100});
     setButtonGlyphs(this);
 
     connect(m_filter, &QLineEdit::textChanged, this, [this] { guarded([this] { RefreshList(); }); });
@@ -203,11 +206,11 @@ QWidget* TMatEdit::buildMiddle() {
     middle->addWidget(temperatureBox);
     auto* fitBox = new QGroupBox(QStringLiteral("Naměřená křivka"));
     auto* fitLayout = new QVBoxLayout(fitBox);
-    auto* curveButtons = new QHBoxLayout;
-    curveButtons->addWidget(button(QStringLiteral("N&ačíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }));
+    auto* curveButtons = new QGridLayout;
+    curveButtons->addWidget(button(QStringLiteral("N&ačíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }), 0, 0);
     curveButtons->addWidget(button(QStringLiteral("&Vložit"), "VlozitKrivku",
-                                   [this] { PasteCurve(QGuiApplication::clipboard()->text()); }));
-    curveButtons->addWidget(button(QStringLiteral("P&roložit"), "Prolozit", [this] { FitCurve(); }));
+                                   [this] { PasteCurve(QGuiApplication::clipboard()->text()); }), 0, 1);
+    curveButtons->addWidget(button(QStringLiteral("P&roložit"), "Prolozit", [this] { FitCurve(); }), 1, 0, 1, 2);
     fitLayout->addLayout(curveButtons);
     m_fits = new QListWidget;
     m_fits->setObjectName(QStringLiteral("Prolozeni"));
