@@ -88,6 +88,8 @@ private slots:
     void strictMaterialValues();
     void lockGivenBackWhenTransactionFails();
     void deletedByAnother();
+    void commandLineOrWindows_data();
+    void commandLineOrWindows();
 
 private:
     struct Result {
@@ -554,6 +556,32 @@ void TestMaterialStore::deletedByAnother() {
         QCOMPARE(e.message(), msgDeletedMeanwhile(QStringLiteral("Smazaný jinde")));
     }
     second.remove(loaded); // already gone: nothing to say
+}
+
+void TestMaterialStore::commandLineOrWindows_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("commandLine");
+    QTest::newRow("nothing") << QStringList{} << false;
+    QTest::newRow("Qt's platform") << QStringList{"-platform", "offscreen"} << false;
+    QTest::newRow("Qt's platform, two dashes") << QStringList{"--platform", "offscreen"} << false;
+    QTest::newRow("Qt's style and reverse") << QStringList{"-style=Fusion", "-reverse"} << false;
+    QTest::newRow("import") << QStringList{"--import", "a.json"} << true;
+    QTest::newRow("Qt's option, then ours") << QStringList{"-platform", "offscreen", "--help"} << true;
+    QTest::newRow("a wrong option") << QStringList{"--imprt", "a.json"} << true;
+    QTest::newRow("a file alone") << QStringList{"a.json"} << true;
+}
+
+void TestMaterialStore::commandLineOrWindows() {
+    // Only MatEdit's own arguments select the command line; a wrong one is
+    // told in readable Czech.
+    QFETCH(QStringList, args);
+    QFETCH(bool, commandLine);
+    QCOMPARE(isCommandLine(args), commandLine);
+    if (args.value(0) == u"--imprt") {
+        const Result r = run(args);
+        QCOMPARE(r.code, 64);
+        QVERIFY2(r.err.contains(QStringLiteral("Použití: MatEdit --import")), qPrintable(r.err));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMaterialStore)
