@@ -88,6 +88,7 @@ private slots:
     void strictMaterialValues();
     void lockGivenBackWhenTransactionFails();
     void deletedByAnother();
+    void waitsForAnotherEditor();
     void commandLineOrWindows_data();
     void commandLineOrWindows();
 
@@ -556,6 +557,27 @@ void TestMaterialStore::deletedByAnother() {
         QCOMPARE(e.message(), msgDeletedMeanwhile(QStringLiteral("Smazaný jinde")));
     }
     second.remove(loaded); // already gone: nothing to say
+}
+
+void TestMaterialStore::waitsForAnotherEditor() {
+    // Another editor holds the lock longer than a read may wait: the save
+    // says the material is being saved (not a lost connection), and the
+    // connection still saves once the lock is free.
+    MaterialConnection holder, c;
+    holder.connect(editor());
+    c.connect(editor());
+    QSqlQuery lock(holder.database());
+    QVERIFY(lock.exec(QStringLiteral("select get_lock('prolis_matedit', 0)")) && lock.next());
+    QCOMPARE(lock.value(0).toInt(), 1);
+    MaterialStore store(c);
+    try {
+        store.save(std::nullopt, newMaterial(QStringLiteral("Po čekání"), {20}));
+        QFAIL("saved under another editor's lock");
+    } catch (const DatabaseError& e) {
+        QCOMPARE(e.message(), QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
+    }
+    QVERIFY(lock.exec(QStringLiteral("select release_lock('prolis_matedit')")));
+    QVERIFY(store.save(std::nullopt, newMaterial(QStringLiteral("Po čekání"), {20})) > 0);
 }
 
 void TestMaterialStore::commandLineOrWindows_data() {
