@@ -419,15 +419,7 @@ bool TMatEdit::LoadCurve() {
         warning(readFailure(path, file, fit::MaxPointsFileSize));
         return false;
     }
-    const fit::ReadPoints read = fit::readPoints(file.bytes);
-    if (!read.refusal.isEmpty()) {
-        warning(read.refusal);
-        return false;
-    }
-    m_session.setCurve(read.points);
-    showFits();
-    replot();
-    return true;
+    return takeCurve(file.bytes);
 }
 
 bool TMatEdit::PasteCurve(const QString& text) {
@@ -435,7 +427,11 @@ bool TMatEdit::PasteCurve(const QString& text) {
         warning(QStringLiteral("Nejprve vyberte teplotu."));
         return false;
     }
-    const fit::ReadPoints read = fit::readPoints(text.toUtf8());
+    return takeCurve(text.toUtf8());
+}
+
+bool TMatEdit::takeCurve(const QByteArray& bytes) {
+    const fit::ReadPoints read = fit::readPoints(bytes);
     if (!read.refusal.isEmpty()) {
         warning(read.refusal);
         return false;

@@ -81,6 +81,8 @@ private:
     void showFits();
     void showListSelection();
     void replot();
+    // The points of a file or of pasted text onto the chosen temperature.
+    bool takeCurve(const QByteArray& bytes);
     bool keepOrDiscard();
     void applyField(const QString& field, const QString& text, QLineEdit* edit);
     QPushButton* button(const QString& text, const char* name, std::function<void()> handler);
