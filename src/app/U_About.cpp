@@ -11,13 +11,10 @@
 
 namespace prolis {
 
-TAboutBox* AboutBox = nullptr;
-
 TAboutBox::TAboutBox(QWidget* owner) : TAboutBox(readSystemFacts(), owner) {}
 
 TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TAboutBox>()) {
-    AboutBox = this;
     m_ui->setupUi(this);
     setButtonGlyphs(this);
     setFixedSize(size());
@@ -34,7 +31,6 @@ TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner)
 }
 
 TAboutBox::~TAboutBox() {
-    if (AboutBox == this) AboutBox = nullptr;
 }
 
 void TAboutBox::FormCreate(const SystemFacts& facts) {

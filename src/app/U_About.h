@@ -30,6 +30,4 @@ private:
     std::unique_ptr<Ui::TAboutBox> m_ui;
 };
 
-extern TAboutBox* AboutBox;
-
 } // namespace prolis

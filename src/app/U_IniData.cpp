@@ -15,8 +15,6 @@
 
 namespace prolis {
 
-TIniData* IniData = nullptr;
-
 namespace {
 void askPassword(QWidget* owner) {
     TPassword dialog(owner);
@@ -25,7 +23,6 @@ void askPassword(QWidget* owner) {
 } // namespace
 
 TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::TIniData>()) {
-    IniData = this;
     m_ui->setupUi(this);
     setButtonGlyphs(this);
     setFixedSize(size());
@@ -35,7 +32,6 @@ TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::T
 }
 
 TIniData::~TIniData() {
-    if (IniData == this) IniData = nullptr;
 }
 
 void TIniData::showEvent(QShowEvent* e) {
@@ -57,11 +53,10 @@ void TIniData::FormShow() {
 void TIniData::LoadFieldsFromFile() {
     ConnectionSettings s;
     readSettingsFile(settingsFilePath(), s);
-    TIniData* d = IniData ? IniData : this;
-    d->m_ui->Host->setText(s.HostName);
-    d->m_portMask->setText(QString::number(s.Port));
-    d->m_ui->Database->setText(s.Database);
-    d->m_ui->User->setText(s.User);
+    m_ui->Host->setText(s.HostName);
+    m_portMask->setText(QString::number(s.Port));
+    m_ui->Database->setText(s.Database);
+    m_ui->User->setText(s.User);
 }
 
 void TIniData::UlozitClick() {

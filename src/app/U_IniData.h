@@ -32,7 +32,6 @@ private:
 };
 
 // The open settings dialog, while one exists.
-extern TIniData* IniData;
 
 // Reads the settings file and runs `askPassword`, or says that it could not
 // be loaded (a missing file keeps the values; one that cannot be read clears

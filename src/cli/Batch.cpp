@@ -4,9 +4,9 @@
 #include "domain/DataJson.h"
 
 #include <QFileDevice>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <climits>
 #include <cstring>
 #include <sys/stat.h>
@@ -100,25 +100,30 @@ void writeCompact(const json::Document& doc, const json::Node& n, QByteArray& ou
 }
 
 // Whether the echo of an id is JSON that a strict reader takes: the line's
-// reader keeps a number's text as written, and 1e999 is no double.
-bool strictJson(const json::Node& n, const QByteArray& compact) {
+// reader keeps a number's text as written, and 1e999 is no double; a string
+// must decode to whole characters (no lone half of a surrogate pair).
+bool strictJson(const json::Document& doc, const json::Node& n) {
     switch (n.kind) {
     case json::Node::String:
-        if (n.text.find('\\') == std::string_view::npos) return true;
-        break;
-    case json::Node::Number:
-        if (n.text.size() <= 15 && n.text.find_first_of(".eE") == std::string_view::npos) return true;
-        break;
-    case json::Node::True:
-    case json::Node::False:
-    case json::Node::Null:
-        return true;
-    default:
-        break;
+        return n.text.find('\\') == std::string_view::npos || json::Document::stringOf(n).isValidUtf16();
+    case json::Node::Number: {
+        double v = 0;
+        const auto r = std::from_chars(n.text.data(), n.text.data() + n.text.size(), v);
+        return r.ec == std::errc() && r.ptr == n.text.data() + n.text.size() && std::isfinite(v);
     }
-    QJsonParseError error{};
-    QJsonDocument::fromJson('[' + compact + ']', &error);
-    return error.error == QJsonParseError::NoError;
+    case json::Node::Object:
+    case json::Node::Array: {
+        bool ok = true;
+        doc.forEach(n, [&](const json::Node& child) {
+            ok = ok && strictJson(doc, child) &&
+                 (n.kind != json::Node::Object || child.key.find('\\') == std::string_view::npos ||
+                  json::Document::keyOf(child).isValidUtf16());
+        });
+        return ok;
+    }
+    default:
+        return true;
+    }
 }
 
 constexpr std::array<std::string_view, 7> RequestKeys{"id",  "command", "material", "equation",
@@ -290,8 +295,8 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
         if (const json::Node* idNode = m_doc.member(root, "id")) {
             QByteArray text;
             writeCompact(m_doc, *idNode, text);
-            if (!strictJson(*idNode, text))
-                malformed(QStringLiteral("Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?)."));
+            if (!strictJson(m_doc, *idNode))
+                malformed(QStringLiteral("Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah nebo osamocená polovina znaku?)."));
             id = std::move(text);
         }
         const Members<7> m(m_doc, root, RequestKeys, QStringLiteral("Neznámý klíč \"%1\"."));

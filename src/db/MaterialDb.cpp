@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/NumberText.h"
 #include "db/StatementDeadline.h"
+#include "domain/DataFields.h"
 
 #include <QAtomicInt>
 #include <QMetaType>
@@ -34,19 +35,41 @@ const QString ConstantsFrom = QStringLiteral("from spojeni s join materialy m on
 
 const QString ConstantsAll = QStringLiteral("select * ") + ConstantsFrom;
 
-const QString ConstantsListing =
-    QStringLiteral(
-        "select m.Nazev,m.Rm,m.Rp,m.A5,m.Z,\n"
-        "r.fimax,r.fistr,\n"
-        "t.teplo,\n"
-        "r.pol_a,r.pol_b,r.pol_c,\n"
-        "r.pn3_0,r.pn3_1,r.pn3_2,r.pn3_3,\n"
-        "r.pn5_0,r.pn5_1,r.pn5_2,r.pn5_3,r.pn5_4,r.pn5_5,\n"
-        "r.rlff_0,r.rlff_1,r.rlff_2,r.rlff_3,r.rlff_4,r.rlff_5,r.rlff_6,r.rlff_7,r.rlff_8,r.rlff_9,\n"
-        "r.rlfd_0,r.rlfd_1,r.rlfd_2,r.rlfd_3,r.rlfd_4,r.rlfd_5,r.rlfd_6,r.rlfd_7,r.rlfd_8,r.rlfd_9,\n"
-        "l.ppol_a,l.ppol_b,l.ppol_c,\n"
-        "n.ppn_0,n.ppn_1,n.ppn_2,n.ppn_3,n.ppn_4,n.ppn_5,n.ppn_6,n.ppn_7,n.ppn_8,n.ppn_9\n") +
-    ConstantsFrom;
+namespace {
+// The listing shows the material, its strains and temperature, then the
+// constants equation by equation.
+QString listingColumns() {
+    const auto alias = [](DataTable t) {
+        switch (t) {
+        case DataTable::Materialy:
+            return "m.";
+        case DataTable::Teplota:
+            return "t.";
+        case DataTable::Rovnice:
+            return "r.";
+        case DataTable::Ppol:
+            return "l.";
+        case DataTable::Ppn:
+            return "n.";
+        }
+        return "";
+    };
+    QStringList lines;
+    for (DataGroup g : {DataGroup::Name, DataGroup::Material, DataGroup::Strain, DataGroup::Temperature,
+                        DataGroup::Polytropa, DataGroup::Polynom3, DataGroup::Polynom5, DataGroup::PolynomF,
+                        DataGroup::PolynomD, DataGroup::WorkPolytropa, DataGroup::WorkPolynom}) {
+        QStringList columns;
+        for (const DataField* f : fieldsOf(g))
+            columns << QLatin1String(alias(f->table)) + f->column;
+        lines << columns.join(QLatin1Char(','));
+    }
+    // The name and the material values share the first line.
+    lines[0] += QLatin1Char(',') + lines.takeAt(1);
+    return lines.join(QStringLiteral(",\n")) + QLatin1Char('\n');
+}
+} // namespace
+
+const QString ConstantsListing = QStringLiteral("select ") + listingColumns() + ConstantsFrom;
 } // namespace sql
 
 namespace {
@@ -252,44 +275,27 @@ std::optional<qlonglong> wholeNumber(const QSqlRecord& row, const QString& name)
     }
 }
 
-namespace {
-
-template <size_t N>
-void numbers(std::array<double, N>& target, const QSqlRecord& row, const QString& prefix) {
-    for (size_t i = 0; i < N; ++i)
-        target[i] = number(row, prefix + QString::number(i));
-}
-} // namespace
-
 void fillData(Data& d, const QSqlRecord* row) {
-    const QSqlRecord empty;
-    const QSqlRecord& r = row ? *row : empty;
-    if (!row) {
-        d = Data{};
-        return;
+    d = Data{};
+    if (!row) return;
+    for (const DataField& f : dataFields()) {
+        switch (f.kind) {
+        case FieldKind::Text: {
+            const QVariant name = column(*row, f.column);
+            d.nazev = name.isNull() ? QString() : name.toString();
+            break;
+        }
+        case FieldKind::Whole: {
+            const qlonglong t = wholeNumber(*row, f.column).value_or(0);
+            if (t < -32768 || t > 32767) throw RangeError(msg::RangeCheck);
+            d.teplo = static_cast<std::int16_t>(t);
+            break;
+        }
+        case FieldKind::Number:
+            *f.in(d) = number(*row, f.column);
+            break;
+        }
     }
-    const QVariant name = column(r, QStringLiteral("Nazev"));
-    d.nazev = name.isNull() ? QString() : name.toString();
-    d.rm = number(r, QStringLiteral("Rm"));
-    d.rp = number(r, QStringLiteral("Rp"));
-    d.a5 = number(r, QStringLiteral("A5"));
-    d.z = number(r, QStringLiteral("Z"));
-    const qlonglong t = wholeNumber(r, QStringLiteral("Teplo")).value_or(0);
-    if (t < -32768 || t > 32767) throw RangeError(msg::RangeCheck);
-    d.teplo = static_cast<std::int16_t>(t);
-    d.ppol_a = number(r, QStringLiteral("ppol_a"));
-    d.ppol_b = number(r, QStringLiteral("ppol_b"));
-    d.ppol_c = number(r, QStringLiteral("ppol_c"));
-    numbers(d.ppn, r, QStringLiteral("ppn_"));
-    d.pol_a = number(r, QStringLiteral("pol_a"));
-    d.pol_b = number(r, QStringLiteral("pol_b"));
-    d.pol_c = number(r, QStringLiteral("pol_c"));
-    numbers(d.pn3, r, QStringLiteral("pn3_"));
-    numbers(d.pn5, r, QStringLiteral("pn5_"));
-    numbers(d.rlff, r, QStringLiteral("rlff_"));
-    numbers(d.rlfd, r, QStringLiteral("rlfd_"));
-    d.fimax = number(r, QStringLiteral("fimax"));
-    d.fistr = number(r, QStringLiteral("fistr"));
 }
 
 QString displayText(const QSqlRecord& row, const QString& name) {

@@ -1,5 +1,6 @@
 #include "MaterialEdit.h"
 
+#include "DataFields.h"
 #include "core/Errors.h"
 #include "core/NumberText.h"
 
@@ -11,15 +12,47 @@
 
 namespace prolis::edit {
 
+Data materialRow(const Material& m) {
+    Data d;
+    d.nazev = m.nazev;
+    d.rm = m.rm;
+    d.rp = m.rp;
+    d.a5 = m.a5;
+    d.z = m.z;
+    return d;
+}
+
+void setMaterialRow(Material& m, const Data& row) {
+    m.nazev = row.nazev;
+    m.rm = row.rm;
+    m.rp = row.rp;
+    m.a5 = row.a5;
+    m.z = row.z;
+}
+
+namespace {
+// The name and material values of `from` into `to`, field by field.
+void copyMaterialRow(Data& to, const Data& from) {
+    for (const DataField* f : fieldsIn(DataTable::Materialy)) {
+        if (f->kind == FieldKind::Text)
+            to.nazev = from.nazev;
+        else
+            *f->in(to) = f->of(from);
+    }
+}
+
+bool sameMaterialRow(const Data& a, const Data& b) {
+    Data c = b;
+    copyMaterialRow(c, a);
+    return c == b;
+}
+} // namespace
+
 QList<Data> records(const Material& m) {
     QList<Data> out = m.temperatures;
-    for (Data& d : out) {
-        d.nazev = m.nazev;
-        d.rm = m.rm;
-        d.rp = m.rp;
-        d.a5 = m.a5;
-        d.z = m.z;
-    }
+    const Data row = materialRow(m);
+    for (Data& d : out)
+        copyMaterialRow(d, row);
     std::sort(out.begin(), out.end(), [](const Data& a, const Data& b) { return a.teplo < b.teplo; });
     return out;
 }
@@ -28,13 +61,9 @@ FromRecords fromRecords(const QList<Data>& list) {
     if (list.isEmpty()) return {std::nullopt, QStringLiteral("Soubor neobsahuje žádný materiál.")};
     Material m;
     const Data& first = list.first();
-    m.nazev = first.nazev;
-    m.rm = first.rm;
-    m.rp = first.rp;
-    m.a5 = first.a5;
-    m.z = first.z;
+    setMaterialRow(m, first);
     for (const Data& d : list) {
-        if (d.nazev != m.nazev || d.rm != m.rm || d.rp != m.rp || d.a5 != m.a5 || d.z != m.z)
+        if (!sameMaterialRow(first, d))
             return {
                 std::nullopt,
                 QStringLiteral("Záznamy souboru se liší v názvu nebo hodnotách materiálu (teplota %1 °C).")
@@ -48,20 +77,9 @@ FromRecords fromRecords(const QList<Data>& list) {
 
 namespace {
 bool finite(const Data& d) {
-    bool ok = std::isfinite(d.ppol_a) && std::isfinite(d.ppol_b) && std::isfinite(d.ppol_c) &&
-              std::isfinite(d.pol_a) && std::isfinite(d.pol_b) && std::isfinite(d.pol_c) &&
-              std::isfinite(d.fimax) && std::isfinite(d.fistr);
-    for (double v : d.ppn)
-        ok = ok && std::isfinite(v);
-    for (double v : d.pn3)
-        ok = ok && std::isfinite(v);
-    for (double v : d.pn5)
-        ok = ok && std::isfinite(v);
-    for (double v : d.rlff)
-        ok = ok && std::isfinite(v);
-    for (double v : d.rlfd)
-        ok = ok && std::isfinite(v);
-    return ok;
+    for (const DataField& f : dataFields())
+        if (f.table != DataTable::Materialy && f.kind == FieldKind::Number && !std::isfinite(f.of(d))) return false;
+    return true;
 }
 
 double maxStrain(const Data& d) {
@@ -109,56 +127,30 @@ QString nameProblem(const QString& name) {
     return {};
 }
 
-namespace {
-QStringList numberedColumns(const char* prefix, int count) {
-    QStringList out;
-    for (int i = 0; i < count; ++i)
-        out << QLatin1String(prefix) + QString::number(i);
-    return out;
-}
-} // namespace
-
 const QList<std::pair<QString, QStringList>>& constantGroups() {
-    static const QList<std::pair<QString, QStringList>> g{
-        {QStringLiteral("Polytropa"), {"pol_a", "pol_b", "pol_c"}},
-        {QStringLiteral("Polynom 3 st."), numberedColumns("pn3_", 4)},
-        {QStringLiteral("Polynom 5 st."), numberedColumns("pn5_", 6)},
-        {QStringLiteral("Polynom F"), numberedColumns("rlff_", 10)},
-        {QStringLiteral("Polynom D"), numberedColumns("rlfd_", 10)},
-        {QStringLiteral("Měrná práce: Polytropa"), {"ppol_a", "ppol_b", "ppol_c"}},
-        {QStringLiteral("Měrná práce: Polynom"), numberedColumns("ppn_", 10)},
-        {QStringLiteral("Přetvoření"), {"fimax", "fistr"}},
-    };
+    static const QList<std::pair<QString, QStringList>> g = [] {
+        QList<std::pair<QString, QStringList>> out;
+        for (DataGroup group : {DataGroup::Polytropa, DataGroup::Polynom3, DataGroup::Polynom5,
+                                DataGroup::PolynomF, DataGroup::PolynomD, DataGroup::WorkPolytropa,
+                                DataGroup::WorkPolynom, DataGroup::Strain}) {
+            QStringList columns;
+            for (const DataField* f : fieldsOf(group))
+                columns << f->column;
+            out.append({groupCaption(group), columns});
+        }
+        return out;
+    }();
     return g;
 }
 
-double* constantOf(Data& d, const QString& field) {
-    static const QList<std::pair<const char*, double Data::*>> plain{
-        {"fimax", &Data::fimax},   {"fistr", &Data::fistr},  {"pol_a", &Data::pol_a},
-        {"pol_b", &Data::pol_b},   {"pol_c", &Data::pol_c},  {"ppol_a", &Data::ppol_a},
-        {"ppol_b", &Data::ppol_b}, {"ppol_c", &Data::ppol_c}};
-    for (const auto& [name, member] : plain)
-        if (field == QLatin1String(name)) return &(d.*member);
-    const qsizetype underscore = field.lastIndexOf(QLatin1Char('_'));
-    if (underscore < 0) return nullptr;
-    const QString prefix = field.left(underscore);
-    bool ok = false;
-    const int i = field.mid(underscore + 1).toInt(&ok);
-    const auto item = [&](auto& array) -> double* {
-        return ok && i >= 0 && i < static_cast<int>(array.size()) ? &array[static_cast<size_t>(i)] : nullptr;
-    };
-    if (prefix == u"pn3") return item(d.pn3);
-    if (prefix == u"pn5") return item(d.pn5);
-    if (prefix == u"rlff") return item(d.rlff);
-    if (prefix == u"rlfd") return item(d.rlfd);
-    if (prefix == u"ppn") return item(d.ppn);
-    return nullptr;
+double* constantOf(Data& d, const QString& column) {
+    const DataField* f = dataField(column);
+    return f && f->table != DataTable::Materialy ? f->in(d) : nullptr;
 }
 
-double constantOf(const Data& d, const QString& field) {
-    Data copy = d;
-    const double* v = constantOf(copy, field);
-    return v ? *v : 0.0;
+double constantOf(const Data& d, const QString& column) {
+    const DataField* f = dataField(column);
+    return f && f->table != DataTable::Materialy ? f->of(d) : 0.0;
 }
 
 QStringList limited(const QStringList& lines) {

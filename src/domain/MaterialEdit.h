@@ -24,6 +24,10 @@ struct Material {
     bool operator==(const Material&) const = default;
 };
 
+// The material row (name and material values) as a record, and back.
+Data materialRow(const Material& m);
+void setMaterialRow(Material& m, const Data& row);
+
 // The records of the material, one per temperature, each complete (name and
 // material values filled in): what the material files hold.
 QList<Data> records(const Material& m);

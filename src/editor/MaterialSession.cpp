@@ -2,6 +2,7 @@
 
 #include "MaterialFiles.h"
 #include "core/NumberText.h"
+#include "domain/DataFields.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,14 +12,16 @@ namespace prolis::edit {
 
 namespace {
 
-const QStringList MaterialFields{"nazev", "rm", "rp", "a5", "z"};
+// A material value (Rm, Rp, A5, Z) by its field name.
+double materialValue(const Material& m, const QString& field) {
+    const DataField* f = dataField(field);
+    return f ? f->of(materialRow(m)) : 0.0;
+}
 
-double* materialValue(Material& m, const QString& field) {
-    if (field == u"rm") return &m.rm;
-    if (field == u"rp") return &m.rp;
-    if (field == u"a5") return &m.a5;
-    if (field == u"z") return &m.z;
-    return nullptr;
+void setMaterialValue(Material& m, const QString& field, double v) {
+    Data row = materialRow(m);
+    if (double* target = dataField(field)->in(row)) *target = v;
+    setMaterialRow(m, row);
 }
 
 // A number as the fields take it: the decimal comma, an empty field 0.
@@ -57,7 +60,8 @@ double roundedTo(double v, int digits) {
 } // namespace
 
 bool isMaterialField(const QString& field) {
-    return MaterialFields.contains(field);
+    const DataField* f = dataField(field);
+    return f && f->table == DataTable::Materialy;
 }
 
 bool isTemperatureField(const QString& field) {
@@ -66,10 +70,8 @@ bool isTemperatureField(const QString& field) {
 }
 
 QString fieldCaption(const QString& field) {
-    static const QMap<QString, QString> captions{{"nazev", "Název"},     {"rm", "Rm"},        {"rp", "Rp"},
-                                                 {"a5", "A5"},           {"z", "Z"},          {"teplo", "Teplota"},
-                                                 {"fimax", "φ(max)"}, {"fistr", "φ(str)"}};
-    return captions.value(field, field);
+    const DataField* f = dataField(field);
+    return f ? f->caption : field;
 }
 
 void MaterialSession::refreshList() {
@@ -188,7 +190,7 @@ void MaterialSession::setField(const QString& field, const QString& text) {
     if (isMaterialField(field)) {
         double v = 0;
         if (parseNumber(text, v)) {
-            *materialValue(m_material, field) = v;
+            setMaterialValue(m_material, field, v);
             m_invalid.remove(field);
         } else {
             m_invalid.insert(field, text);
@@ -223,8 +225,7 @@ QString MaterialSession::fieldText(const QString& field) const {
     if (field == u"nazev") return m_material.nazev;
     if (isMaterialField(field)) {
         if (m_invalid.contains(field)) return m_invalid.value(field);
-        Material m = m_material;
-        return formatGeneral(*materialValue(m, field));
+        return formatGeneral(materialValue(m_material, field));
     }
     const Temperature* t = chosenTemperature();
     if (!t) return {};

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "db/StatementDeadline.h"
+#include "domain/DataFields.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,37 +19,67 @@ const QString Combinations =
                    "join ppn n on n.id=s.id_ppn join ppol l on l.id=s.id_ppol\n"
                    "where m.id = ? order by t.teplo, s.id");
 
-QStringList numbered(const char* prefix, int count) {
+QString tableName(DataTable t) {
+    switch (t) {
+    case DataTable::Materialy:
+        return QStringLiteral("materialy");
+    case DataTable::Teplota:
+        return QStringLiteral("teplota");
+    case DataTable::Rovnice:
+        return QStringLiteral("rovnice");
+    case DataTable::Ppol:
+        return QStringLiteral("ppol");
+    case DataTable::Ppn:
+        return QStringLiteral("ppn");
+    }
+    return {};
+}
+
+// The columns of a table the record fills, and their values.
+QStringList columnsOf(DataTable t) {
     QStringList out;
-    for (int i = 0; i < count; ++i)
-        out << QLatin1String(prefix) + QString::number(i);
+    for (const DataField* f : fieldsIn(t))
+        out << f->column;
     return out;
 }
 
-// The columns of the constant tables in the order of their values below.
-const QStringList RovniceColumns = QStringList{"fimax", "fistr", "pol_a", "pol_b", "pol_c"} +
-                                   numbered("pn3_", 4) + numbered("pn5_", 6) + numbered("rlff_", 10) +
-                                   numbered("rlfd_", 10);
-const QStringList PpnColumns = numbered("ppn_", 10);
-const QStringList PpolColumns{"ppol_a", "ppol_b", "ppol_c"};
-
-QList<QVariant> rovniceValues(const Data& d) {
-    QList<QVariant> v{d.fimax, d.fistr, d.pol_a, d.pol_b, d.pol_c};
-    for (double x : d.pn3)
-        v << x;
-    for (double x : d.pn5)
-        v << x;
-    for (double x : d.rlff)
-        v << x;
-    for (double x : d.rlfd)
-        v << x;
-    return v;
+QList<QVariant> valuesOf(DataTable t, const Data& d) {
+    QList<QVariant> out;
+    for (const DataField* f : fieldsIn(t)) {
+        switch (f->kind) {
+        case FieldKind::Text:
+            out << d.nazev;
+            break;
+        case FieldKind::Whole:
+            out << int(d.teplo);
+            break;
+        case FieldKind::Number:
+            out << f->of(d);
+            break;
+        }
+    }
+    return out;
 }
 
-QString insertInto(const char* table, const QStringList& columns) {
+QString insertInto(DataTable t) {
+    const QStringList columns = columnsOf(t);
     return QStringLiteral("insert into %1 (id, %2) values (?%3)")
-        .arg(QLatin1String(table), columns.join(QStringLiteral(", ")),
-             QStringLiteral(", ?").repeated(columns.size()));
+        .arg(tableName(t), columns.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns.size()));
+}
+
+// The material row's columns as the listing and the loading read them.
+const QString MaterialColumns = columnsOf(DataTable::Materialy).join(QStringLiteral(", "));
+
+// A material row read strictly (a value that is no number is refused).
+Data materialRowOf(const QSqlRecord& r) {
+    Data d;
+    for (const DataField* f : fieldsIn(DataTable::Materialy)) {
+        if (f->kind == FieldKind::Text)
+            d.nazev = r.value(f->column).toString();
+        else
+            *f->in(d) = columnNumber(r, f->column);
+    }
+    return d;
 }
 
 } // namespace
@@ -156,13 +187,12 @@ auto MaterialStore::guardedCall(F&& f) {
 QList<ListedMaterial> MaterialStore::list() {
     return guardedCall([&] {
         QSqlQuery q = run(m_connection,
-                          QStringLiteral("select id, nazev, rm, rp, a5, z from materialy order by nazev, id"));
+                          QStringLiteral("select id, %1 from materialy order by nazev, id").arg(MaterialColumns));
         QList<ListedMaterial> out;
         while (q.next()) {
             const QSqlRecord r = q.record();
-            out.append({r.value(0).toInt(), r.value(1).toString(), columnNumber(r, QStringLiteral("rm")),
-                        columnNumber(r, QStringLiteral("rp")), columnNumber(r, QStringLiteral("a5")),
-                        columnNumber(r, QStringLiteral("z"))});
+            const Data d = materialRowOf(r);
+            out.append({r.value(0).toInt(), d.nazev, d.rm, d.rp, d.a5, d.z});
         }
         return out;
     });
@@ -170,24 +200,22 @@ QList<ListedMaterial> MaterialStore::list() {
 
 std::optional<Material> MaterialStore::loadMaterial(int id) {
     QSqlQuery row = run(m_connection,
-                        QStringLiteral("select id, nazev, rm, rp, a5, z from materialy where id = ?"), {id});
+                        QStringLiteral("select id, %1 from materialy where id = ?").arg(MaterialColumns), {id});
     if (!row.next()) return std::nullopt;
-    const QSqlRecord r = row.record();
     Material m;
     m.id = id;
-    m.nazev = r.value(1).toString();
-    m.rm = columnNumber(r, QStringLiteral("rm"));
-    m.rp = columnNumber(r, QStringLiteral("rp"));
-    m.a5 = columnNumber(r, QStringLiteral("a5"));
-    m.z = columnNumber(r, QStringLiteral("z"));
+    setMaterialRow(m, materialRowOf(row.record()));
     QSqlQuery combos = run(m_connection, Combinations, {id});
     while (combos.next()) {
         Data d;
         const QSqlRecord c = combos.record();
         fillData(d, &c);
-        d.nazev.clear();
-        d.rm = d.rp = d.a5 = d.z = 0;
-        m.temperatures.append(d);
+        // The constants only: the name and values are the material's.
+        Data constants;
+        for (const DataField& f : dataFields())
+            if (f.table != DataTable::Materialy && f.kind == FieldKind::Number) *f.in(constants) = f.of(d);
+        constants.teplo = d.teplo;
+        m.temperatures.append(constants);
     }
     return m;
 }
@@ -271,14 +299,11 @@ void MaterialStore::writeCombinations(int materialId, const QList<Data>& tempera
                 {teplota, int(d.teplo)});
         }
         const int rovnice = allocate("rovnice");
-        run(m_connection, insertInto("rovnice", RovniceColumns), QList<QVariant>{rovnice} + rovniceValues(d));
+        run(m_connection, insertInto(DataTable::Rovnice), QList<QVariant>{rovnice} + valuesOf(DataTable::Rovnice, d));
         const int ppn = allocate("ppn");
-        QList<QVariant> ppnValues{ppn};
-        for (double x : d.ppn)
-            ppnValues << x;
-        run(m_connection, insertInto("ppn", PpnColumns), ppnValues);
+        run(m_connection, insertInto(DataTable::Ppn), QList<QVariant>{ppn} + valuesOf(DataTable::Ppn, d));
         const int ppol = allocate("ppol");
-        run(m_connection, insertInto("ppol", PpolColumns), {ppol, d.ppol_a, d.ppol_b, d.ppol_c});
+        run(m_connection, insertInto(DataTable::Ppol), QList<QVariant>{ppol} + valuesOf(DataTable::Ppol, d));
         run(m_connection,
             QStringLiteral("insert into spojeni (id_materialy, id_teplota, id_rovnice, id_ppn, id_ppol) "
                            "values (?, ?, ?, ?, ?)"),
@@ -302,13 +327,13 @@ int MaterialStore::saveIn(const std::optional<Material>& loaded, const Material&
         throw SaveRefused(QStringLiteral("Materiál „%1“ už v databázi je.").arg(edited.nazev));
     if (id == 0) {
         id = allocate("materialy");
-        run(m_connection,
-            QStringLiteral("insert into materialy (id, nazev, rm, rp, a5, z) values (?, ?, ?, ?, ?, ?)"),
-            {id, edited.nazev, edited.rm, edited.rp, edited.a5, edited.z});
+        run(m_connection, insertInto(DataTable::Materialy),
+            QList<QVariant>{id} + valuesOf(DataTable::Materialy, materialRow(edited)));
     } else {
         run(m_connection,
-            QStringLiteral("update materialy set nazev = ?, rm = ?, rp = ?, a5 = ?, z = ? where id = ?"),
-            {edited.nazev, edited.rm, edited.rp, edited.a5, edited.z, id});
+            QStringLiteral("update materialy set %1 = ? where id = ?")
+                .arg(columnsOf(DataTable::Materialy).join(QStringLiteral(" = ?, "))),
+            valuesOf(DataTable::Materialy, materialRow(edited)) + QList<QVariant>{id});
         removeCombinations(id);
     }
     writeCombinations(id, records(edited));

@@ -1,5 +1,6 @@
 #include "U_MatEdit.h"
 
+#include "domain/DataFields.h"
 #include "MaterialFiles.h"
 #include "core/FileIo.h"
 #include "core/NumberText.h"
@@ -170,8 +171,9 @@ QWidget* TMatEdit::buildMiddle() {
     auto* middle = new QVBoxLayout(panel);
     auto* materialBox = new QGroupBox(QStringLiteral("Materiál"));
     auto* materialForm = new QFormLayout(materialBox);
-    for (const auto& [field, label] : QList<std::pair<QString, QString>>{
-             {"nazev", "Název"}, {"rm", "Rm [MPa]"}, {"rp", "Rp [MPa]"}, {"a5", "A5 [%]"}, {"z", "Z [%]"}}) {
+    for (const DataField* f : fieldsIn(DataTable::Materialy)) {
+        const QString field = f->name();
+        const QString label = f->unit.isEmpty() ? f->caption : QStringLiteral("%1 [%2]").arg(f->caption, f->unit);
         auto* e = new QLineEdit;
         e->setObjectName(field);
         if (field == u"nazev") e->setMaxLength(100);
@@ -523,9 +525,9 @@ void TMatEdit::applyField(const QString& field, const QString& text, QLineEdit* 
 
 void TMatEdit::showMaterial() {
     m_showing = true;
-    for (const char* f : {"nazev", "rm", "rp", "a5", "z"}) {
-        m_fields.value(f)->setText(m_session.fieldText(QLatin1String(f)));
-        markInvalid(m_fields.value(f), !m_session.fieldValid(QLatin1String(f)));
+    for (const DataField* f : fieldsIn(DataTable::Materialy)) {
+        m_fields.value(f->name())->setText(m_session.fieldText(f->name()));
+        markInvalid(m_fields.value(f->name()), !m_session.fieldValid(f->name()));
     }
     m_showing = false;
     showTemperatures();

@@ -16,8 +16,6 @@ namespace prolis {
 
 using namespace fwd;
 
-TProtlDopr* ProtlDopr = nullptr;
-
 namespace {
 
 void setBackground(QWidget* w, QPalette::ColorRole role) {
@@ -32,7 +30,6 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
       m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)),
       m_die(new QButtonGroup(this)) {
-    ProtlDopr = this;
     m_ui->setupUi(this);
     m_frame = std::make_unique<CalculationFrame>(this, m_ui->Label26,
                                                  QList<QPushButton*>{m_ui->UlozitP, m_ui->TiskP},
@@ -66,7 +63,6 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
 }
 
 TProtlDopr::~TProtlDopr() {
-    if (ProtlDopr == this) ProtlDopr = nullptr;
 }
 
 QList<QLineEdit*> TProtlDopr::edits() const {

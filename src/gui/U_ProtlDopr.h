@@ -63,6 +63,4 @@ private:
     QButtonGroup* m_die;
 };
 
-extern TProtlDopr* ProtlDopr;
-
 } // namespace prolis

@@ -16,13 +16,10 @@ namespace prolis {
 
 using namespace bwd;
 
-TProtlZpet* ProtlZpet = nullptr;
-
 TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
     : CalculationWindow(owner), m_ui(std::make_unique<Ui::TProtlZpet>()),
       m_ownOutputs(outputs ? nullptr : std::make_unique<WindowOutputs>(ui())),
       m_outputs(outputs ? outputs : m_ownOutputs.get()), m_keys(new NumericKeyFilter(this)) {
-    ProtlZpet = this;
     m_ui->setupUi(this);
     m_frame = std::make_unique<CalculationFrame>(
         this, m_ui->Label37, QList<QPushButton*>{m_ui->UlozitP, m_ui->TiskP, m_ui->GrafBB},
@@ -51,7 +48,6 @@ TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
 }
 
 TProtlZpet::~TProtlZpet() {
-    if (ProtlZpet == this) ProtlZpet = nullptr;
 }
 
 QList<QLineEdit*> TProtlZpet::edits() const {

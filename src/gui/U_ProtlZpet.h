@@ -69,6 +69,4 @@ private:
     NumericKeyFilter* m_keys;
 };
 
-extern TProtlZpet* ProtlZpet;
-
 } // namespace prolis

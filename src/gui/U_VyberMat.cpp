@@ -19,11 +19,6 @@ const QString MsgNotChosen = QStringLiteral("Nevybrali jste materiál, je nutno 
 const QString MsgEndChoice = QStringLiteral("Skutečně chcete ukončit Výběr Materiálu ?");
 } // namespace
 
-Data& TVyberMat::HandedOver() {
-    static Data data;
-    return data;
-}
-
 TVyberMat::TVyberMat(QWidget* owner)
     : QDialog(owner), m_ui(std::make_unique<Ui::TVyberMat>()), m_selection(m_connection) {
     m_ui->setupUi(this);
@@ -220,7 +215,7 @@ bool TVyberMat::FormCloseQuery() {
         return false;
     }
     if (!confirm(MsgEndChoice)) return false;
-    Data& data = HandedOver();
+    Data data;
     m_selection.fill(data);
     if (Receiver) Receiver->MaterialChosen(data);
     return true;

@@ -35,9 +35,6 @@ public:
     // Whether the dialog may close; hands the material over when it may.
     bool FormCloseQuery();
 
-    // The record of the dialog's unit, overwritten by every hand-over.
-    static Data& HandedOver();
-
 public slots:
     void reject() override;
 

@@ -12,8 +12,6 @@
 
 namespace prolis {
 
-TVypisMat* VypisMat = nullptr;
-
 namespace {
 // Grid cells show numbers in the system's number text (decimal comma, up to
 // 15 significant digits), NULL as an empty cell.
@@ -34,7 +32,6 @@ TVypisMat::TVypisMat(QWidget* owner)
       m_teplo(m_connection, sql::Temperatures), m_konstanty(m_connection, sql::ConstantsListing),
       m_ocelModel(new QSqlQueryModel(this)), m_teploModel(new QSqlQueryModel(this)),
       m_konstantyModel(new QSqlQueryModel(this)) {
-    VypisMat = this;
     m_ui->setupUi(this);
     setButtonGlyphs(this);
     setFixedSize(size());
@@ -62,7 +59,6 @@ TVypisMat::TVypisMat(QWidget* owner)
 TVypisMat::~TVypisMat() {
     m_ocel.close();
     m_connection.disconnect();
-    if (VypisMat == this) VypisMat = nullptr;
 }
 
 void TVypisMat::FormCreate() {
@@ -151,7 +147,6 @@ bool TVypisMat::eventFilter(QObject* watched, QEvent* event) {
 void showMaterialListing(QWidget* owner) {
     TVypisMat window(owner);
     if (!window.isConnected()) {
-        VypisMat = nullptr;
         showMessage(MsgNoConnection);
         return;
     }

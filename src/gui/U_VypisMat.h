@@ -54,8 +54,6 @@ private:
     QSet<QPair<QObject*, int>> m_pressedKeys;
 };
 
-extern TVypisMat* VypisMat;
-
 // The main window's "Výpis" command.
 void showMaterialListing(QWidget* owner);
 

@@ -349,10 +349,16 @@ void TestBatch::malformedLines_data() {
     // refused otherwise (a number beyond the doubles).
     QTest::newRow("id beyond the doubles")
         << QByteArray(R"({"id": 1e999, "command": "forward"})") << QByteArray("null")
-        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
+        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah nebo osamocená polovina znaku?).";
     QTest::newRow("id array with -1E+400")
         << QByteArray(R"({"id": [1, {"a": -1E+400}]})") << QByteArray("null")
-        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah?).";
+        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah nebo osamocená polovina znaku?).";
+    QTest::newRow("id with a lone surrogate")
+        << QByteArray(R"({"id": {"k": "a\ud800b"}, "command": "forward"})") << QByteArray("null")
+        << "Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah nebo osamocená polovina znaku?).";
+    QTest::newRow("id with a whole escaped pair echoed")
+        << QByteArray(R"({"id": "\ud83d\ude00"})") << QByteArray(R"("\ud83d\ude00")")
+        << "Klíč \"command\" musí být \"forward\" nebo \"backward\".";
     QTest::newRow("id with an exponent echoed")
         << QByteArray(R"({"id": [2.5e3, "a\"b"]})") << QByteArray(R"([2.5e3,"a\"b"])")
         << "Klíč \"command\" musí být \"forward\" nebo \"backward\".";

@@ -105,7 +105,7 @@ void TestMaterialDb::textTemperatures() {
     q.open({material, material - 8});
     QCOMPARE(q.rowCount(), 1);
     d = Data{};
-    QCOMPARE(refusal([&] { fillData(d, &q.row(0)); }, "Teplo"), QString());
+    QCOMPARE(refusal([&] { fillData(d, &q.row(0)); }, "teplo"), QString());
     QCOMPARE(d.teplo, error.isEmpty() ? 30 : 0);
     if (error.isEmpty()) {
         QCOMPARE(loadMaterial(c, QString::number(material), 30, d, MaterialBy::Id), LookupResult::Found);

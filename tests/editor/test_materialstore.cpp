@@ -508,7 +508,7 @@ void TestMaterialStore::strictMaterialValues() {
     MaterialConnection c;
     c.connect(editor(qEnvironmentVariable("PROLIS_TEST_DB_EDIT_TEXT")));
     MaterialStore store(c);
-    const QString refusal = QStringLiteral("Hodnota 'abc' ve sloupci rm není číslo.");
+    const QString refusal = QStringLiteral("Hodnota 'abc' ve sloupci Rm není číslo.");
     for (const auto& action : QList<std::function<void()>>{[&] { store.load(2); }, [&] { store.list(); }}) {
         try {
             action();
