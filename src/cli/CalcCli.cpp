@@ -10,9 +10,11 @@
 #include "domain/BackwardCalc.h"
 #include "domain/BackwardUnit.h"
 #include "domain/CurveFit.h"
+#include "domain/DataFields.h"
 #include "domain/DataJson.h"
 #include "domain/FlowModel.h"
 #include "domain/ForwardCalc.h"
+#include "domain/MaterialEdit.h"
 #include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
@@ -127,15 +129,16 @@ const QList<Command>& commands() {
          {"--yes"},
          {"--material-file", "--temperature"}},
         {"fit",
-         "Použití: prolis-calc fit --points SOUBOR [--phi-max X] [--phi-str X] [--polytropa-c free|zero]\n"
-         "                         [--f-degree N] [--d-degree N] [--work-degree N] [-o SOUBOR]\n"
-         "                         [--name NÁZEV] [--temperature T] [--rm X] [--rp X] [--a5 X] [--z X]\n"
+         "Použití: prolis-calc fit --points SOUBOR --name NÁZEV [--temperature T] [--phi-max X]\n"
+         "                         [--phi-str X] [--polytropa-c free|zero] [--f-degree N] [--d-degree N]\n"
+         "                         [--work-degree N] [--rm X] [--rp X] [--a5 X] [--z X] [-o SOUBOR]\n"
          "Proloží naměřené body (φ a σp na řádek; tabulátor, středník nebo mezery; desetinná čárka\n"
          "nebo tečka; volitelný řádek záhlaví; # komentář) všemi čtyřmi rovnicemi a oběma zákony práce.\n"
          "Vypíše soubor materiálu (pro forward/backward --material-file) a objekt quality s R²,\n"
-         "největší odchylkou v MPa a v % a rozsahem φ každého proložení. Čísla voleb s desetinnou\n"
-         "čárkou. Výchozí: φ(max) největší naměřené φ, c Polytropy volné, F stupně 5, D konstantní,\n"
-         "práce stupně 5 (nejvýše 9).\n",
+         "největší odchylkou (maxDeviationMPa, u práce maxDeviationJmm3) a v %, rozsahem φ a poznámkami\n"
+         "(dosažené meze) každého proložení; proložení, které nelze provést, má místo nich důvod\n"
+         "(refused). Čísla voleb s desetinnou čárkou. Výchozí: teplota 0 °C, φ(max) největší naměřené φ,\n"
+         "c Polytropy volné, F stupně 5, D konstantní, práce stupně 5 (nejvýše 9).\n",
          {"-o", "--points", "--phi-max", "--phi-str", "--polytropa-c", "--f-degree", "--d-degree",
           "--work-degree", "--name", "--temperature", "--rm", "--rp", "--a5", "--z"},
          {},
@@ -504,35 +507,47 @@ void writeResult(const QByteArray& json, const Options& o, FileOutputs& files) {
 }
 
 // The fit command: the constants of a measured curve as a material file,
-// with the quality of every fit.
+// with the quality of every fit (or why it could not be made).
 QByteArray fitCommand(const Options& o) {
     if (!o.has(QStringLiteral("--points"))) throw UsageError("chybí --points SOUBOR");
+    // The output is a material file, and a material needs its name.
+    if (!o.has(QStringLiteral("--name")))
+        throw UsageError("chybí --name NÁZEV (výstup je soubor materiálu a ten potřebuje název)");
     const QString path = o.value(QStringLiteral("--points"));
     const FileRead file = readBoundedFile(path, fit::MaxPointsFileSize);
     if (file.problem == FileRead::TooLarge)
         throw Failure{Refused, QStringLiteral("Soubor %1 je větší než 10 MiB.").arg(path)};
-    if (!file) throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze číst.").arg(path)};
+    if (!file) throw Failure{DatabaseOrSettings, readFailure(path, file, fit::MaxPointsFileSize)};
     const fit::ReadPoints points = fit::readPoints(file.bytes);
     if (!points.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, points.refusal)};
-    const auto number = [&](const char* option) -> std::optional<double> {
+    // A number an option takes, within its range.
+    const auto number = [&](const char* option, double low, double high, bool aboveLow,
+                            const char* range) -> std::optional<double> {
         if (!o.has(QLatin1String(option))) return std::nullopt;
-        return textToFloat(o.value(QLatin1String(option)));
-    };
-    const auto degree = [&](const char* option, int fallback, int low, int high) {
-        if (!o.has(QLatin1String(option))) return fallback;
-        bool ok = false;
-        const int v = o.value(QLatin1String(option)).toInt(&ok);
-        if (!ok || v < low || v > high)
-            throw UsageError(QStringLiteral("%1 potřebuje celé číslo %2 až %3")
-                                 .arg(QLatin1String(option))
-                                 .arg(low)
-                                 .arg(high)
+        const QString text = o.value(QLatin1String(option));
+        double v = 0;
+        if (!tryTextToFloat(text.trimmed(), v) || !std::isfinite(v) || (aboveLow ? v <= low : v < low) || v > high)
+            throw UsageError(QStringLiteral("%1 potřebuje číslo %2, je zde „%3“")
+                                 .arg(QLatin1String(option), QString::fromUtf8(range), text)
                                  .toStdString());
         return v;
     };
+    const auto degree = [&](const char* option, int fallback, int low, int high) {
+        if (!o.has(QLatin1String(option))) return fallback;
+        int v = 0;
+        if (!tryTextToInt(o.value(QLatin1String(option)), v) || v < low || v > high)
+            throw UsageError(QStringLiteral("%1 potřebuje celé číslo %2 až %3, je zde „%4“")
+                                 .arg(QLatin1String(option))
+                                 .arg(low)
+                                 .arg(high)
+                                 .arg(o.value(QLatin1String(option)))
+                                 .toStdString());
+        return v;
+    };
+    constexpr double Huge = std::numeric_limits<double>::max();
     fit::Options options;
-    options.phiMax = number("--phi-max");
-    options.phiStr = number("--phi-str");
+    options.phiMax = number("--phi-max", 0, Huge, true, "větší než 0");
+    options.phiStr = number("--phi-str", 0, Huge, false, "alespoň 0");
     if (o.has(QStringLiteral("--polytropa-c"))) {
         const QString c = o.value(QStringLiteral("--polytropa-c"));
         if (c != u"free" && c != u"zero") throw UsageError("--polytropa-c potřebuje free nebo zero");
@@ -541,43 +556,65 @@ QByteArray fitCommand(const Options& o) {
     options.fDegree = degree("--f-degree", 5, 0, 9);
     options.dDegree = degree("--d-degree", 0, 0, 9);
     options.workDegree = degree("--work-degree", 5, 1, 9);
-    const fit::Result r = fit::fitAll(points.points, options);
-    if (!r.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, r.refusal)};
-    Data d = r.constants;
+    Data d;
     d.nazev = o.value(QStringLiteral("--name"));
-    if (o.has(QStringLiteral("--temperature")))
-        d.teplo = static_cast<std::int16_t>(temperatureOf(o.value(QStringLiteral("--temperature"))));
-    d.rm = number("--rm").value_or(0);
-    d.rp = number("--rp").value_or(0);
-    d.a5 = number("--a5").value_or(0);
-    d.z = number("--z").value_or(0);
+    if (const QString problem = edit::nameProblem(d.nazev); !problem.isEmpty()) throw Failure{Refused, problem};
+    // Whole degrees from absolute zero to what the record holds.
+    if (o.has(QStringLiteral("--temperature"))) {
+        int t = 0;
+        if (!tryTextToInt(o.value(QStringLiteral("--temperature")), t) || t < -273 || t > 32767)
+            throw UsageError(QStringLiteral("--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „%1“")
+                                 .arg(o.value(QStringLiteral("--temperature")))
+                                 .toStdString());
+        d.teplo = static_cast<std::int16_t>(t);
+    }
+    d.rm = number("--rm", 0, Huge, false, "alespoň 0").value_or(0);
+    d.rp = number("--rp", 0, Huge, false, "alespoň 0").value_or(0);
+    d.a5 = number("--a5", 0, Huge, false, "alespoň 0").value_or(0);
+    d.z = number("--z", 0, 100, false, "0 až 100").value_or(0);
+    const fit::Fits r = fit::fitAll(points.points, options);
+    if (!r.refusal.isEmpty()) throw Failure{Refused, QStringLiteral("%1: %2").arg(path, r.refusal)};
+    if (!r.anyMade())
+        throw Failure{Refused, QStringLiteral("%1: žádné proložení nelze provést.\n%2")
+                                   .arg(path, r.reasons().join(QLatin1Char('\n')))};
+    const Data constants = r.constants();
+    for (const DataField& f : dataFields())
+        if (f.table != DataTable::Materialy && f.kind == FieldKind::Number) *f.in(d) = f.of(constants);
     return indentedJson([&](JsonWriter& w) {
         w.beginObject();
         writeDataMembers(w, d);
         w.key(QLatin1StringView("quality"));
         w.beginObject();
-        for (const auto& [name, q] :
-             QList<std::pair<const char*, const fit::Quality*>>{{"Polytropa", &r.polytropa},
-                                                                {"Polynom3", &r.polynom3},
-                                                                {"Polynom5", &r.polynom5},
-                                                                {"Racionalni", &r.racionalni},
-                                                                {"ppn", &r.work}}) {
-            w.key(QLatin1StringView(name));
-            if (!q->fitted) {
-                w.null(); // too few points for it
+        for (const fit::Fit& f : r.fits) {
+            static const QMap<fit::FitKind, const char*> keys{{fit::FitKind::Polytropa, "Polytropa"},
+                                                               {fit::FitKind::Polynom3, "Polynom3"},
+                                                               {fit::FitKind::Polynom5, "Polynom5"},
+                                                               {fit::FitKind::Racionalni, "Racionalni"},
+                                                               {fit::FitKind::WorkPolynom, "ppn"}};
+            w.key(QLatin1StringView(keys.value(f.kind)));
+            w.beginObject();
+            if (!f.made()) {
+                w.key(QLatin1StringView("refused"));
+                w.string(f.reason);
+                w.endObject();
                 continue;
             }
-            w.beginObject();
+            const bool work = f.kind == fit::FitKind::WorkPolynom;
             w.key(QLatin1StringView("r2"));
-            w.number(q->r2);
-            w.key(QLatin1StringView("maxDeviationMPa"));
-            w.number(q->maxDeviation);
+            w.number(f.quality.r2);
+            w.key(work ? QLatin1StringView("maxDeviationJmm3") : QLatin1StringView("maxDeviationMPa"));
+            w.number(f.quality.maxDeviation);
             w.key(QLatin1StringView("maxDeviationPercent"));
-            w.number(q->maxDeviationPercent);
+            w.number(f.quality.maxDeviationPercent);
             w.key(QLatin1StringView("phiMin"));
-            w.number(q->phiMin);
+            w.number(f.quality.phiMin);
             w.key(QLatin1StringView("phiMax"));
-            w.number(q->phiMax);
+            w.number(f.quality.phiMax);
+            w.key(QLatin1StringView("notes"));
+            w.beginArray(true);
+            for (const QString& note : f.notes)
+                w.string(note);
+            w.endArray();
             w.endObject();
         }
         w.endObject();

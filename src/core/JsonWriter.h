@@ -27,7 +27,9 @@ public:
     void key(QStringView name);
 
     void string(QStringView s);
-    void number(double d); // the shortest text that reads back as the same double
+    // The shortest text that reads back as the same double; infinity or NaN
+    // raise MathError (JSON has no text for them).
+    void number(double d);
     void integer(qint64 i);
     void boolean(bool b);
     void null();

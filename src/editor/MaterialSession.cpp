@@ -265,8 +265,8 @@ const QList<fit::Point>& MaterialSession::curve() const {
     return t ? t->curve : none;
 }
 
-const std::optional<fit::Result>& MaterialSession::fits() const {
-    static const std::optional<fit::Result> none;
+const std::optional<fit::Fits>& MaterialSession::fits() const {
+    static const std::optional<fit::Fits> none;
     const Temperature* t = chosenTemperature();
     return t ? t->fits : none;
 }
@@ -277,23 +277,20 @@ QString MaterialSession::fitCurve() {
     if (t->curve.isEmpty()) return QStringLiteral("Nejprve načtěte naměřenou křivku.");
     fit::Options options;
     if (t->data.fistr > 0) options.phiStr = t->data.fistr;
-    fit::Result r = fit::fitAll(t->curve, options);
+    fit::Fits r = fit::fitAll(t->curve, options);
     if (!r.refusal.isEmpty()) return r.refusal;
     t->fits = r;
     t->ticked.clear();
-    for (const auto& [kind, q] : fitList())
-        t->ticked << q.fitted;
+    for (const fit::Fit& f : r.fits)
+        t->ticked << f.made();
+    // Every fit refused: the reasons at once (the list shows them too).
+    if (!r.anyMade()) return r.reasons().join(QLatin1Char('\r'));
     return {};
 }
 
-QList<std::pair<EquationKind, fit::Quality>> MaterialSession::fitList() const {
-    const std::optional<fit::Result>& r = fits();
-    if (!r) return {};
-    return {{EquationKind::Polytropa, r->polytropa},
-            {EquationKind::Polynom3, r->polynom3},
-            {EquationKind::Polynom5, r->polynom5},
-            {EquationKind::Racionalni, r->racionalni},
-            {EquationKind::None, r->work}};
+QList<fit::Fit> MaterialSession::fitList() const {
+    const std::optional<fit::Fits>& r = fits();
+    return r ? r->fits : QList<fit::Fit>{};
 }
 
 bool MaterialSession::fitTicked(int row) const {
@@ -303,7 +300,7 @@ bool MaterialSession::fitTicked(int row) const {
 
 void MaterialSession::tickFit(int row, bool ticked) {
     Temperature* t = chosenTemperature();
-    if (t && row >= 0 && row < t->ticked.size()) t->ticked[row] = ticked && fitList()[row].second.fitted;
+    if (t && row >= 0 && row < t->ticked.size()) t->ticked[row] = ticked && fitList()[row].made();
 }
 
 std::vector<double> shortestConstants(const std::vector<double>& fitted,
@@ -358,64 +355,37 @@ std::vector<double> shortestConstants(const std::vector<double>& fitted,
     return best;
 }
 
-namespace {
-// The columns one fit sets, and the curve they give.
-struct FitColumns {
-    QStringList columns;
-    bool work; // the work law (J/mm^3) rather than a flow stress (MPa)
-    EquationKind kind;
-};
-
-QList<FitColumns> columnsOf(EquationKind kind) {
-    switch (kind) {
-    case EquationKind::Polytropa:
-        return {{{"pol_a", "pol_b", "pol_c"}, false, kind}, {{"ppol_a", "ppol_b", "ppol_c"}, true, kind}};
-    case EquationKind::Polynom3:
-        return {{constantGroups()[1].second, false, kind}};
-    case EquationKind::Polynom5:
-        return {{constantGroups()[2].second, false, kind}};
-    case EquationKind::Racionalni:
-        return {{constantGroups()[3].second + constantGroups()[4].second, false, kind}};
-    case EquationKind::None:
-        return {{constantGroups()[6].second, true, kind}};
-    }
-    return {};
-}
-} // namespace
-
 void MaterialSession::takeTickedFits() {
     Temperature* t = chosenTemperature();
     if (!t || !t->fits) return;
-    const fit::Result& r = *t->fits;
-    const QList<std::pair<EquationKind, fit::Quality>> list = fitList();
+    const Data fitted = t->fits->constants();
+    const QList<fit::Fit> list = fitList();
     for (int row = 0; row < list.size(); ++row) {
         if (!fitTicked(row)) continue;
-        const fit::Quality& q = list[row].second;
+        const fit::Fit& f = list[row];
+        const fit::Quality& q = f.quality;
         QList<double> strains;
         for (const fit::Point& p : t->curve)
             if (p.phi >= q.phiMin && p.phi <= q.phiMax) strains << p.phi;
         for (int i = 0; i <= 50; ++i)
             strains << q.phiMin + (q.phiMax - q.phiMin) * i / 50;
-        for (const FitColumns& group : columnsOf(list[row].first)) {
-            std::vector<double> fitted;
-            for (const QString& c : group.columns)
-                fitted.push_back(constantOf(r.constants, c));
+        for (const fit::Law& law : f.laws) {
             // A work curve of its own law alone (ppn takes precedence over ppol).
             const auto model = [&](const std::vector<double>& values, double phi) {
-                Data d = r.constants;
-                if (group.work && group.columns.first() == u"ppol_a") d.ppn.fill(0);
-                for (qsizetype i = 0; i < group.columns.size(); ++i)
-                    *constantOf(d, group.columns[i]) = values[static_cast<size_t>(i)];
-                return group.work ? SpecificWork(d, phi) * 1000.0 : FlowStress(d, group.kind, phi);
+                Data d = fitted;
+                if (law.work && f.kind == fit::FitKind::Polytropa) d.ppn.fill(0);
+                for (qsizetype i = 0; i < law.columns.size(); ++i)
+                    *constantOf(d, law.columns[i]) = values[static_cast<size_t>(i)];
+                return law.work ? SpecificWork(d, phi) * 1000.0 : FlowStress(d, f.equation(), phi);
             };
-            const std::vector<double> shortest = shortestConstants(fitted, model, strains, 0.01);
-            for (qsizetype i = 0; i < group.columns.size(); ++i) {
-                *constantOf(t->data, group.columns[i]) = shortest[static_cast<size_t>(i)];
-                t->invalid.remove(group.columns[i]);
+            const std::vector<double> shortest = shortestConstants(law.values, model, strains, 0.01);
+            for (qsizetype i = 0; i < law.columns.size(); ++i) {
+                *constantOf(t->data, law.columns[i]) = shortest[static_cast<size_t>(i)];
+                t->invalid.remove(law.columns[i]);
             }
         }
     }
-    if (t->data.fimax == 0) t->data.fimax = r.constants.fimax;
+    if (t->data.fimax == 0) t->data.fimax = fitted.fimax;
 }
 
 QStringList MaterialSession::saveRefusals() const {

@@ -73,10 +73,9 @@ public:
     const QList<fit::Point>& curve() const;
     // Fits the chosen temperature's curve; the reason when it cannot.
     QString fitCurve();
-    const std::optional<fit::Result>& fits() const;
-    // The fits in the order of the list: the equation (None: the work law)
-    // and its quality.
-    QList<std::pair<EquationKind, fit::Quality>> fitList() const;
+    const std::optional<fit::Fits>& fits() const;
+    // The fits in the order of the list (each made or with its reason).
+    QList<fit::Fit> fitList() const;
     bool fitTicked(int row) const;
     void tickFit(int row, bool ticked);
     // The ticked fits into the constants of the temperature they were made
@@ -115,7 +114,7 @@ private:
         Data data;
         QMap<QString, QString> invalid; // field -> the text typed
         QList<fit::Point> curve;
-        std::optional<fit::Result> fits;
+        std::optional<fit::Fits> fits;
         QList<bool> ticked;
         int serial = 0; // which one it is, through sorting
     };

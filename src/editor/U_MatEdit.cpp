@@ -454,19 +454,18 @@ void TMatEdit::FitCurve() {
 void TMatEdit::showFits() {
     m_showing = true;
     m_fits->clear();
-    const auto list = m_session.fitList();
+    const QList<fit::Fit> list = m_session.fitList();
     for (int row = 0; row < list.size(); ++row) {
-        const auto& [kind, q] = list[row];
-        const QString name =
-            kind == EquationKind::None ? QStringLiteral("Měrná práce: Polynom") : equationCaption(kind);
-        const QString unit = kind == EquationKind::None ? QStringLiteral("J/mm^3") : QStringLiteral("MPa");
-        auto* item = new QListWidgetItem(q.fitted ? QStringLiteral("%1: R² = %2, max. odchylka %3 %4 (%5 %)")
-                                                        .arg(name, formatFixed(q.r2, 6),
-                                                             formatGeneral(q.maxDeviation), unit,
-                                                             formatFixed(q.maxDeviationPercent, 2))
-                                                  : QStringLiteral("%1: málo bodů").arg(name));
+        const fit::Fit& f = list[row];
+        const fit::Quality& q = f.quality;
+        QString text = f.made() ? QStringLiteral("%1: R² = %2, max. odchylka %3 %4 (%5 %)")
+                                      .arg(f.caption(), formatFixed(q.r2, 6), formatGeneral(q.maxDeviation),
+                                           f.unit(), formatFixed(q.maxDeviationPercent, 2))
+                                : QStringLiteral("%1: %2").arg(f.caption(), f.reason);
+        if (f.made() && !f.notes.isEmpty()) text += QStringLiteral("; ") + f.notes.join(QStringLiteral("; "));
+        auto* item = new QListWidgetItem(text);
         item->setToolTip(item->text());
-        item->setFlags(q.fitted ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags);
+        item->setFlags(f.made() ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags);
         item->setCheckState(m_session.fitTicked(row) ? Qt::Checked : Qt::Unchecked);
         m_fits->addItem(item);
     }
@@ -583,10 +582,11 @@ void TMatEdit::replot() {
                 x << p.phi, y << p.sigma;
             measured->setData(x, y);
         }
-        if (const std::optional<fit::Result>& fits = m_session.fits()) {
+        if (const std::optional<fit::Fits>& fits = m_session.fits()) {
             int j = 0;
-            for (EquationKind kind : availableEquations(fits->constants)) {
-                const Curve c = flowCurve(fits->constants, kind);
+            const Data fitted = fits->constants();
+            for (EquationKind kind : availableEquations(fitted)) {
+                const Curve c = flowCurve(fitted, kind);
                 QCPGraph* g = m_flowPlot->addGraph();
                 g->setName(equationCaption(kind) + QStringLiteral(" (proložení)"));
                 g->setPen(QPen(colours[j++ % colours.size()], 1, Qt::DashLine));

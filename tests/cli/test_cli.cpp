@@ -1,4 +1,5 @@
 #include "cli/CalcCli.h"
+#include "domain/DataJson.h"
 #include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
@@ -63,6 +64,10 @@ private slots:
     void backwardRefusals_data();
     void backwardRefusals();
     void fitDrivesCalculations();
+    void fitRefusals_data();
+    void fitRefusals();
+    void fitOfLaboratoryCurves_data();
+    void fitOfLaboratoryCurves();
     void versionAndSettingsPlace();
 
 private:
@@ -791,10 +796,92 @@ void TestCli::fitDrivesCalculations() {
     QCOMPARE(r.code, 0);
     QCOMPARE(r.json()["record"]["SigmaP1"].toString(), QStringLiteral("628,85 MPa"));
     // Refused input: exit 1 with the line and the reason.
-    const Result bad = run({"fit", "--points", writeFile(QStringLiteral("bad.txt"), "0,1;650\n0;600\n")});
+    const Result bad =
+        run({"fit", "--points", writeFile(QStringLiteral("bad.txt"), "0,1;650\n0;600\n"), "--name", "X"});
     QCOMPARE(bad.code, 1);
     QVERIFY2(bad.err.endsWith(QStringLiteral("Řádek 2: φ musí být větší než 0.\n")), qPrintable(bad.err));
     QCOMPARE(run({"fit"}).code, 64);
+    // The quality names its unit; the work law's is J/mm³.
+    QVERIFY(quality["Polytropa"].toObject().contains("maxDeviationMPa"));
+    QVERIFY(quality["ppn"].toObject().contains("maxDeviationJmm3"));
+    QVERIFY(!quality["ppn"].toObject().contains("maxDeviationMPa"));
+}
+
+void TestCli::fitRefusals_data() {
+    // Options out of their range are refused in Czech (64), before anything
+    // is fitted; so is a fit without the name its material file needs.
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no name") << QStringList{} << "chybí --name NÁZEV";
+    QTest::newRow("phi-max 0") << QStringList{"--name", "A", "--phi-max", "0"}
+                               << "--phi-max potřebuje číslo větší než 0, je zde „0“";
+    QTest::newRow("phi-max -1") << QStringList{"--name", "A", "--phi-max", "-1"}
+                                << "--phi-max potřebuje číslo větší než 0, je zde „-1“";
+    QTest::newRow("phi-max abc") << QStringList{"--name", "A", "--phi-max", "abc"}
+                                 << "--phi-max potřebuje číslo větší než 0, je zde „abc“";
+    QTest::newRow("negative phi-str") << QStringList{"--name", "A", "--phi-str", "-0,1"}
+                                      << "--phi-str potřebuje číslo alespoň 0, je zde „-0,1“";
+    QTest::newRow("temperature the record cannot hold")
+        << QStringList{"--name", "A", "--temperature", "40000"}
+        << "--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „40000“";
+    QTest::newRow("below absolute zero") << QStringList{"--name", "A", "--temperature", "-300"}
+                                         << "--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „-300“";
+    QTest::newRow("Z above 100") << QStringList{"--name", "A", "--z", "150"}
+                                 << "--z potřebuje číslo 0 až 100, je zde „150“";
+    QTest::newRow("degree as text") << QStringList{"--name", "A", "--work-degree", "x"}
+                                    << "--work-degree potřebuje celé číslo 1 až 9, je zde „x“";
+}
+
+void TestCli::fitRefusals() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+    const QString file = writeFile(QStringLiteral("c.txt"), "0,1;650\n0,2;700\n0,3;730\n0,4;750\n");
+    const Result r = run(QStringList{"fit", "--points", file} + options);
+    QCOMPARE(r.code, 64);
+    QVERIFY2(r.err.startsWith(QStringLiteral("prolis-calc: ") + message), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+}
+
+void TestCli::fitOfLaboratoryCurves_data() {
+    // Curves no law describes everywhere: strict JSON that our own reader
+    // takes, a refused fit with its reason in place of its quality, the
+    // others kept (none refused: every fit made and finite).
+    QTest::addColumn<QByteArray>("points");
+    QTest::addColumn<QString>("refused"); // the key of a fit refused
+    QTest::addColumn<QString>("reason");
+    QByteArray falling, huge, tiny = "4.9406564584124654e-324 500\n1e-300 510\n";
+    for (int i = 1; i <= 16; ++i) {
+        falling += QByteArray::number(0.1 * i) + ' ' + QByteArray::number(100 / (0.1 * i), 'g', 17) + '\n';
+        huge += QByteArray::number(0.1 * i) + ' ' + QByteArray::number(1e307 * (1 + 0.1 * i), 'g', 17) + '\n';
+        tiny += QByteArray::number(0.1 * i) + ' ' + QByteArray::number(600 + 10 * i) + '\n';
+    }
+    QTest::newRow("falling") << falling << "Polytropa" << "naměřené σp s rostoucím φ neroste";
+    QTest::newRow("near the largest double") << huge << "Racionalni" << "nemá v rozsahu bodů všude konečnou hodnotu";
+    QTest::newRow("near the smallest φ") << tiny << QString() << QString();
+}
+
+void TestCli::fitOfLaboratoryCurves() {
+    QFETCH(QByteArray, points);
+    QFETCH(QString, refused);
+    QFETCH(QString, reason);
+    const QString material = m_dir->filePath("m.json");
+    const Result r = run({"fit", "--points", writeFile(QStringLiteral("p.txt"), points), "--name", "Zkouška",
+                          "--temperature", "20", "-o", material});
+    QCOMPARE(r.code, 0);
+    const QByteArray written = readFile(material);
+    QJsonParseError error{};
+    const QJsonObject o = QJsonDocument::fromJson(written, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QVERIFY(!written.contains("inf") && !written.contains("nan"));
+    const Data d = dataFromJson(written, material);
+    QCOMPARE(d.nazev, QStringLiteral("Zkouška"));
+    QCOMPARE(d.teplo, std::int16_t(20));
+    const QJsonObject quality = o["quality"].toObject();
+    for (const QString& key : quality.keys()) {
+        const QJsonObject q = quality[key].toObject();
+        QCOMPARE(q.contains("r2"), key != refused);
+        if (key == refused) QVERIFY2(q["refused"].toString().contains(reason), qPrintable(q["refused"].toString()));
+    }
 }
 
 void TestCli::versionAndSettingsPlace() {

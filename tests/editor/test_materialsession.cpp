@@ -406,7 +406,7 @@ void TestMaterialSession::takenFitsAreShortAndClose() {
     QCOMPARE(s.fitCurve(), QString());
     s.takeTickedFits();
     const Data& taken = *s.chosen();
-    const Data& full = s.fits()->constants;
+    const Data full = s.fits()->constants();
     for (const auto& [group, columns] : constantGroups())
         for (const QString& c : columns) {
             const double v = constantOf(taken, c);
