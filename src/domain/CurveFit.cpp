@@ -137,7 +137,8 @@ Fit tooFew(FitKind kind, int needed, qsizetype have) {
     Fit f;
     f.kind = kind;
     f.status = FitStatus::TooFewPoints;
-    f.reason = QStringLiteral("potřebuje alespoň %1 bodů, křivka jich má %2.").arg(needed).arg(have);
+    const QString word = needed == 1 ? QStringLiteral("bod") : needed < 5 ? QStringLiteral("body") : QStringLiteral("bodů");
+    f.reason = QStringLiteral("potřebuje alespoň %1 %2, křivka má jen %3.").arg(needed).arg(word).arg(have);
     return f;
 }
 

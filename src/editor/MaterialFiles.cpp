@@ -21,6 +21,12 @@ MaterialFile readMaterialFile(const QString& path) {
             doc.forEach(doc.root(), [&](const json::Node& n) { list.append(dataFromJson(doc, n, path)); });
         else
             list.append(dataFromJson(doc, doc.root(), path));
+    } catch (const RangeError&) {
+        // Only a temperature can be out of the record's range.
+        return {std::nullopt,
+                QStringLiteral("%1: teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu, "
+                               "nejvýše 32767 °C.")
+                    .arg(path)};
     } catch (const Error& e) {
         // Every refusal names the file ("Range check error" alone would not).
         const QString why = errorDisplayText(e.message());

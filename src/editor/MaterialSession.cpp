@@ -165,15 +165,19 @@ void MaterialSession::sortTemperatures() {
         if (m_temperatures[i].serial == serial) m_chosen = static_cast<int>(i);
 }
 
-void MaterialSession::addTemperature(int temperature, bool copyChosen) {
+QString MaterialSession::addTemperature(int temperature, bool copyChosen) {
+    if (temperature < -273 || temperature > 32767)
+        return QStringLiteral("Teplotu %1 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.")
+            .arg(temperature);
     Temperature t;
     if (copyChosen && chosenTemperature()) t = *chosenTemperature();
     t.serial = m_nextSerial++;
-    t.data.teplo = static_cast<std::int16_t>(std::clamp(temperature, -32768, 32767));
+    t.data.teplo = static_cast<std::int16_t>(temperature);
     t.invalid.remove(QStringLiteral("teplo"));
     m_temperatures.append(t);
     m_chosen = static_cast<int>(m_temperatures.size()) - 1;
     sortTemperatures();
+    return {};
 }
 
 void MaterialSession::removeChosenTemperature() {

@@ -65,7 +65,9 @@ public:
     void choose(int row);
     // A new temperature (empty, or a copy of the chosen one with its curve)
     // chosen at once; the list stays ordered by temperature.
-    void addTemperature(int temperature, bool copyChosen);
+    // A temperature the record cannot hold (or below absolute zero) is
+    // refused with the reason, and nothing is added.
+    QString addTemperature(int temperature, bool copyChosen);
     void removeChosenTemperature();
 
     // The measured curve and fits of the chosen temperature.

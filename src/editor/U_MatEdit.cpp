@@ -489,7 +489,10 @@ void TMatEdit::TakeFits() {
 }
 
 void TMatEdit::AddTemperature(int temperature, bool copyChosen) {
-    m_session.addTemperature(temperature, copyChosen);
+    if (const QString refusal = m_session.addTemperature(temperature, copyChosen); !refusal.isEmpty()) {
+        warning(refusal);
+        return;
+    }
     showTemperatures();
     showTemperature();
 }

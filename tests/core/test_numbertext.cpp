@@ -1,4 +1,5 @@
 #include "core/Errors.h"
+#include "core/JsonWriter.h"
 #include "core/NumberText.h"
 
 #include <QFile>
@@ -12,6 +13,8 @@ class TestNumberText : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void jsonNumbers_data();
+    void jsonNumbers();
     void fixed_data();
     void fixed();
     void general_data();
@@ -194,6 +197,38 @@ void TestNumberText::integers() {
         QCOMPARE(v, value);
     else
         QVERIFY_THROWS_EXCEPTION(ConvertError, textToInt(text));
+}
+
+void TestNumberText::jsonNumbers_data() {
+    // The JSON writer: the shortest text that reads back (whatever the
+    // locale), and no text at all for what JSON cannot hold.
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("a fitted constant") << 0.19405030573843401 << QByteArray("0.19405030573843401");
+    QTest::newRow("largest double") << 1.7976931348623157e308 << QByteArray("1.7976931348623157e+308");
+    QTest::newRow("smallest double") << 4.9406564584124654e-324 << QByteArray("5e-324");
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << QByteArray();
+    QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << QByteArray();
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << QByteArray();
+}
+
+void TestNumberText::jsonNumbers() {
+    QFETCH(double, value);
+    QFETCH(QByteArray, text);
+    QByteArray out;
+    JsonWriter w(out, false);
+    w.beginArray(true);
+    try {
+        w.number(value);
+        w.endArray();
+        w.finish();
+        QCOMPARE(out, "[" + text + "]");
+    } catch (const MathError& e) {
+        QVERIFY(text.isEmpty());
+        QVERIFY(e.message().contains(QStringLiteral("nekonečné nebo neurčité číslo")));
+        w.finish();
+        QVERIFY(!out.contains("inf") && !out.contains("nan"));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestNumberText)

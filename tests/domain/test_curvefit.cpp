@@ -171,7 +171,7 @@ void TestCurveFit::exactPolynomials() {
     const Fits few = fitAll(sampled([&](double x) { return poly(p3, x); }, 0.1, 1, 5), {});
     QVERIFY(few.of(FitKind::Polynom3).made());
     QCOMPARE(few.of(FitKind::Polynom5).status, FitStatus::TooFewPoints);
-    QCOMPARE(few.of(FitKind::Polynom5).reason, QStringLiteral("potřebuje alespoň 6 bodů, křivka jich má 5."));
+    QCOMPARE(few.of(FitKind::Polynom5).reason, QStringLiteral("potřebuje alespoň 6 bodů, křivka má jen 5."));
     QCOMPARE(few.constants().pn5[0], 0.0);
 }
 

@@ -60,6 +60,7 @@ private slots:
     void twoEditors();
     void exportAndImport();
     void fitMeasuredCurve();
+    void fitRefusedWithItsReason();
     void highlightIsTheForm();
     void declinedImportChangesNothing();
     void fitsSmallScreen();
@@ -315,6 +316,35 @@ void TestMatEditWindow::declinedImportChangesNothing() {
     QCOMPARE(ui.messages.size(), 1);
     QVERIFY2(ui.texts()[0].contains(QStringLiteral("nemá žádnou teplotu")), qPrintable(ui.texts()[0]));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("bez.json"))));
+}
+
+void TestMatEditWindow::fitRefusedWithItsReason() {
+    // A falling curve: the window lists the Polytropa with the reason it
+    // cannot be made (as prolis-calc fit says it), not tickable; the others
+    // are fitted; a σp of 0 is refused naming its line.
+    RecordingUi ui;
+    OpenEditor e;
+    TMatEdit& w = e.window;
+    w.NewMaterial();
+    w.AddTemperature(20, false);
+    QVERIFY(!w.PasteCurve(QStringLiteral("0,1;650\n0,2;0\n")));
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Řádek 2: σp musí být větší než 0.")});
+    QString text;
+    for (int i = 1; i <= 16; ++i)
+        text += QStringLiteral("%1;%2\n").arg(0.1 * i, 0, 'f', 1).arg(100 / (0.1 * i), 0, 'f', 6);
+    QVERIFY(w.PasteCurve(text));
+    w.FitCurve();
+    QCOMPARE(ui.texts().size(), 1); // some fits were made: no message
+    const QStringList lines = w.fitLines();
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], QStringLiteral("Polytropa: naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše "
+                                      "0,0001), Polytropa a·φ^b + c s a > 0 a b > 0 křivku nepopíše."));
+    QVERIFY2(lines[4].startsWith(QStringLiteral("Měrná práce: Polynom: R² = ")), qPrintable(lines[4]));
+    QVERIFY(lines[4].contains(QStringLiteral(" J/mm^3 ")));
+    w.TakeFits();
+    const Data d = w.edited().temperatures[0];
+    QCOMPARE(d.pol_a, 0.0);
+    QVERIFY(d.pn3[0] != 0 && d.ppn[0] != 0);
 }
 
 void TestMatEditWindow::fitsSmallScreen() {

@@ -129,7 +129,8 @@ QString describe(const MaterialSession& s) {
 
 // Runs the actions of a scenario, one per item: "open ID", "new", "add T",
 // "copytemp T", "choose ROW", "curve A" (a Hollomon curve of a·φ^0,2 on the
-// chosen temperature), "fit", "take", "deletetemp", "type FIELD TEXT",
+// chosen temperature), "flatcurve" (six points at 500 MPa), "twopoints
+// falling", "fit", "take", "deletetemp", "type FIELD TEXT",
 // "save", "copy", "othersave ID", "otherdelete ID".
 QString play(MemoryRepository& repo, MaterialSession& s, const QStringList& actions) {
     QStringList said;
@@ -141,13 +142,20 @@ QString play(MemoryRepository& repo, MaterialSession& s, const QStringList& acti
         } else if (verb == u"new") {
             s.newMaterial();
         } else if (verb == u"add") {
-            s.addTemperature(arg.toInt(), false);
+            if (const QString r = s.addTemperature(arg.toInt(), false); !r.isEmpty()) said << r;
         } else if (verb == u"copytemp") {
-            s.addTemperature(arg.toInt(), true);
+            if (const QString r = s.addTemperature(arg.toInt(), true); !r.isEmpty()) said << r;
         } else if (verb == u"choose") {
             s.choose(arg.toInt());
         } else if (verb == u"curve") {
             s.setCurve(hollomon(arg.toDouble()));
+        } else if (verb == u"flatcurve") {
+            QList<fit::Point> flat;
+            for (int i = 1; i <= 6; ++i)
+                flat.append({0.2 * i, 500});
+            s.setCurve(flat);
+        } else if (verb == u"twopoints") {
+            s.setCurve({{0.1, 700}, {0.5, 500}});
         } else if (verb == u"fit") {
             if (const QString r = s.fitCurve(); !r.isEmpty()) said << r;
         } else if (verb == u"take") {
@@ -198,6 +206,8 @@ private slots:
     void names();
     void takenFitsAreShortAndClose();
     void importDeclinedChangesNothing();
+    void importedTemperatureBeyondTheRecord_data();
+    void importedTemperatureBeyondTheRecord();
     void exportImportsBack();
     void manyRefusalsListedBriefly();
 };
@@ -214,6 +224,19 @@ void TestMaterialSession::scenarios_data() {
     QTest::newRow("fit lands in the temperature of the curve")
         << QStringList{"open 1", "curve 900", "add 200", "choose 0", "fit", "take"}
         << "20:30f:900 200:0:0 300:0:800 | chosen 0 modified" << "";
+    QTest::newRow("a temperature the record cannot hold is not added")
+        << QStringList{"open 1", "copytemp 32800", "add -274", "add 32767"}
+        << "20:0:800 300:0:800 32767:0:0 | chosen 2 modified"
+        << "Teplotu 32800 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.|"
+           "Teplotu -274 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.";
+    QTest::newRow("a curve no law fits but the polynomials: the rest is kept")
+        << QStringList{"open 1", "flatcurve", "fit", "take"} << "20:6f:800 300:0:800 | chosen 0 modified" << "";
+    QTest::newRow("a curve of too few points for every fit")
+        << QStringList{"open 1", "twopoints falling", "fit"} << "20:2f:800 300:0:800 | chosen 0"
+        << "Polytropa: naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše 0,0001), Polytropa a·φ^b + c s "
+           "a > 0 a b > 0 křivku nepopíše.\rPolynom 3 st.: potřebuje alespoň 4 body, křivka má jen 2.\r"
+           "Polynom 5 st.: potřebuje alespoň 6 bodů, křivka má jen 2.\rRacionálně lomená fce: potřebuje alespoň "
+           "6 bodů, křivka má jen 2.\rMěrná práce: Polynom: potřebuje alespoň 5 bodů, křivka má jen 2.";
     QTest::newRow("curve travels when its temperature is sorted")
         << QStringList{"open 1", "choose 1", "curve 700", "type teplo 10"}
         << "10:30:800 20:0:800 | chosen 0 modified" << "";
@@ -451,6 +474,38 @@ void TestMaterialSession::importDeclinedChangesNothing() {
     const MaterialSession::Import accented = s.prepareImport(path);
     QCOMPARE(accented.replaces, std::nullopt);
     QCOMPARE(accented.similar, QStringList{"C45"});
+}
+
+void TestMaterialSession::importedTemperatureBeyondTheRecord_data() {
+    QTest::addColumn<QByteArray>("teplo");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("40000") << QByteArray("40000") << "teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu";
+    QTest::newRow("-40000") << QByteArray("-40000") << "teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu";
+    QTest::newRow("-300") << QByteArray("-300") << "Teplota -300 °C je pod absolutní nulou.";
+    QTest::newRow("32767 is held") << QByteArray("32767") << "";
+}
+
+void TestMaterialSession::importedTemperatureBeyondTheRecord() {
+    // A file's temperature the record cannot hold is refused by name, in
+    // Czech and naming the file; it never wraps round to another one.
+    QFETCH(QByteArray, teplo);
+    QFETCH(QString, refusal);
+    MemoryRepository repo;
+    MaterialSession s(repo);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.json");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(R"({"nazev": "Horká", "teplo": )" + teplo + R"(, "pol_a": 300, "fimax": 1})");
+    f.close();
+    const MaterialSession::Import import = s.prepareImport(path);
+    if (refusal.isEmpty()) {
+        QVERIFY(import.material);
+        QCOMPARE(int(import.material->temperatures.first().teplo), teplo.toInt());
+    } else {
+        QVERIFY(!import.material);
+        QVERIFY2(import.refusal.startsWith(path + ": ") && import.refusal.contains(refusal), qPrintable(import.refusal));
+    }
 }
 
 void TestMaterialSession::exportImportsBack() {
