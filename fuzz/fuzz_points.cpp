@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!read.points.isEmpty()) fuzz::violated("points with a refusal", read.refusal);
         return 0;
     }
-    if (read.points.size() < 2) fuzz::violated("a curve of fewer than two points", QString::number(read.points.size()));
+    if (read.points.size() < 2)
+        fuzz::violated("a curve of fewer than two points", QString::number(read.points.size()));
     for (const fit::Point& p : read.points)
         if (!(p.phi > 0) || !(p.sigma > 0) || !std::isfinite(p.phi) || !std::isfinite(p.sigma))
             fuzz::violated("a point outside φ > 0, σp > 0", QString::number(p.phi));
@@ -50,21 +51,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fit::Fits fits = fit::fitAll(read.points, o);
     for (const fit::Fit& f : fits.fits) {
         if (!f.made()) {
-            if (f.reason.isEmpty() || !f.laws.isEmpty()) fuzz::violated("a fit not made without its reason", f.caption());
+            if (f.reason.isEmpty() || !f.laws.isEmpty())
+                fuzz::violated("a fit not made without its reason", f.caption());
             continue;
         }
-        for (double v : {f.quality.r2, f.quality.maxDeviation, f.quality.maxDeviationPercent, f.quality.phiMin,
-                         f.quality.phiMax})
+        for (double v : {f.quality.r2, f.quality.maxDeviation, f.quality.maxDeviationPercent,
+                         f.quality.phiMin, f.quality.phiMax})
             if (!std::isfinite(v)) fuzz::violated("a non-finite quality", f.caption());
         for (const fit::Law& law : f.laws)
             for (double v : law.values)
                 if (!std::isfinite(v)) fuzz::violated("a non-finite constant", f.caption());
     }
     const Data d = fits.constants();
-    if (fits.of(fit::FitKind::Polytropa).made() && !(d.pol_a > 0 && d.pol_b > 0 && d.pol_b <= 1 && d.pol_c >= 0))
+    if (fits.of(fit::FitKind::Polytropa).made() &&
+        !(d.pol_a > 0 && d.pol_b > 0 && d.pol_b <= 1 && d.pol_c >= 0))
         fuzz::violated("a Polytropa outside its bounds", QString::number(d.pol_b));
     for (const DataField& f : dataFields())
-        if (f.kind == FieldKind::Number && !std::isfinite(f.of(d))) fuzz::violated("a non-finite field", f.column);
+        if (f.kind == FieldKind::Number && !std::isfinite(f.of(d)))
+            fuzz::violated("a non-finite field", f.column);
     QByteArray json;
     JsonWriter w(json, true);
     writeData(w, d); // raises on a non-finite number

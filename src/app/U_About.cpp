@@ -30,8 +30,7 @@ TAboutBox::TAboutBox(const SystemFacts& facts, QWidget* owner)
     guarded([&] { FormCreate(facts); });
 }
 
-TAboutBox::~TAboutBox() {
-}
+TAboutBox::~TAboutBox() {}
 
 void TAboutBox::FormCreate(const SystemFacts& facts) {
     m_ui->OperSys->setText(facts.osLine);

@@ -31,8 +31,7 @@ TIniData::TIniData(QWidget* owner) : QDialog(owner), m_ui(std::make_unique<Ui::T
     connect(m_ui->Ukoncit, &QPushButton::clicked, this, [this] { guarded([this] { UkoncitClick(); }); });
 }
 
-TIniData::~TIniData() {
-}
+TIniData::~TIniData() {}
 
 void TIniData::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);

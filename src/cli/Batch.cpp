@@ -6,8 +6,8 @@
 #include <QFileDevice>
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -296,7 +296,8 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
             QByteArray text;
             writeCompact(m_doc, *idNode, text);
             if (!strictJson(m_doc, *idNode))
-                malformed(QStringLiteral("Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah nebo osamocená polovina znaku?)."));
+                malformed(QStringLiteral("Klíč \"id\" nelze vrátit jako platný JSON (číslo mimo rozsah nebo "
+                                         "osamocená polovina znaku?)."));
             id = std::move(text);
         }
         const Members<7> m(m_doc, root, RequestKeys, QStringLiteral("Neznámý klíč \"%1\"."));

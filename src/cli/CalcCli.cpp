@@ -526,7 +526,8 @@ QByteArray fitCommand(const Options& o) {
         if (!o.has(QLatin1String(option))) return std::nullopt;
         const QString text = o.value(QLatin1String(option));
         double v = 0;
-        if (!tryTextToFloat(text.trimmed(), v) || !std::isfinite(v) || (aboveLow ? v <= low : v < low) || v > high)
+        if (!tryTextToFloat(text.trimmed(), v) || !std::isfinite(v) || (aboveLow ? v <= low : v < low) ||
+            v > high)
             throw UsageError(QStringLiteral("%1 potřebuje číslo %2, je zde „%3“")
                                  .arg(QLatin1String(option), QString::fromUtf8(range), text)
                                  .toStdString());
@@ -558,14 +559,16 @@ QByteArray fitCommand(const Options& o) {
     options.workDegree = degree("--work-degree", 5, 1, 9);
     Data d;
     d.nazev = o.value(QStringLiteral("--name"));
-    if (const QString problem = edit::nameProblem(d.nazev); !problem.isEmpty()) throw Failure{Refused, problem};
+    if (const QString problem = edit::nameProblem(d.nazev); !problem.isEmpty())
+        throw Failure{Refused, problem};
     // Whole degrees from absolute zero to what the record holds.
     if (o.has(QStringLiteral("--temperature"))) {
         int t = 0;
         if (!tryTextToInt(o.value(QStringLiteral("--temperature")), t) || t < -273 || t > 32767)
-            throw UsageError(QStringLiteral("--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „%1“")
-                                 .arg(o.value(QStringLiteral("--temperature")))
-                                 .toStdString());
+            throw UsageError(
+                QStringLiteral("--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „%1“")
+                    .arg(o.value(QStringLiteral("--temperature")))
+                    .toStdString());
         d.teplo = static_cast<std::int16_t>(t);
     }
     d.rm = number("--rm", 0, Huge, false, "alespoň 0").value_or(0);
@@ -587,10 +590,10 @@ QByteArray fitCommand(const Options& o) {
         w.beginObject();
         for (const fit::Fit& f : r.fits) {
             static const QMap<fit::FitKind, const char*> keys{{fit::FitKind::Polytropa, "Polytropa"},
-                                                               {fit::FitKind::Polynom3, "Polynom3"},
-                                                               {fit::FitKind::Polynom5, "Polynom5"},
-                                                               {fit::FitKind::Racionalni, "Racionalni"},
-                                                               {fit::FitKind::WorkPolynom, "ppn"}};
+                                                              {fit::FitKind::Polynom3, "Polynom3"},
+                                                              {fit::FitKind::Polynom5, "Polynom5"},
+                                                              {fit::FitKind::Racionalni, "Racionalni"},
+                                                              {fit::FitKind::WorkPolynom, "ppn"}};
             w.key(QLatin1StringView(keys.value(f.kind)));
             w.beginObject();
             if (!f.made()) {

@@ -191,7 +191,8 @@ void JsonWriter::string(QStringView s) {
 void JsonWriter::number(double d) {
     // JSON has no infinity and no NaN: writing one would make a text no
     // reader takes, so the caller hears of it instead.
-    if (!std::isfinite(d)) throw MathError(QStringLiteral("Výsledek obsahuje nekonečné nebo neurčité číslo; nebyl zapsán."));
+    if (!std::isfinite(d))
+        throw MathError(QStringLiteral("Výsledek obsahuje nekonečné nebo neurčité číslo; nebyl zapsán."));
     beforeValue();
     const QByteArray text = QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
     put(text.constData(), text.size());

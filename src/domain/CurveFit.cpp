@@ -114,8 +114,9 @@ bool allFinite(const Fit& f) {
 Fit& judged(Fit& f, const QList<Point>& points, const std::function<double(const Data&, double)>& model) {
     if (!allFinite(f)) {
         f.status = FitStatus::Refused;
-        f.reason = QStringLiteral("konstanty vycházejí mimo rozsah čísel (hodnoty křivky jsou příliš velké nebo "
-                                  "příliš malé).");
+        f.reason =
+            QStringLiteral("konstanty vycházejí mimo rozsah čísel (hodnoty křivky jsou příliš velké nebo "
+                           "příliš malé).");
         f.laws.clear();
         return f;
     }
@@ -137,7 +138,9 @@ Fit tooFew(FitKind kind, int needed, qsizetype have) {
     Fit f;
     f.kind = kind;
     f.status = FitStatus::TooFewPoints;
-    const QString word = needed == 1 ? QStringLiteral("bod") : needed < 5 ? QStringLiteral("body") : QStringLiteral("bodů");
+    const QString word = needed == 1  ? QStringLiteral("bod")
+                         : needed < 5 ? QStringLiteral("body")
+                                      : QStringLiteral("bodů");
     f.reason = QStringLiteral("potřebuje alespoň %1 %2, křivka má jen %3.").arg(needed).arg(word).arg(have);
     return f;
 }
@@ -158,7 +161,7 @@ double flowOf(const Data& d, EquationKind kind, double phi) {
 struct Linear {
     double a = 0, c = 0; // of the scaled stresses and of φ^b / max φ^b
     double residual = 0;
-    bool rising = true;   // a > 0 exists; false: the best is a constant
+    bool rising = true;    // a > 0 exists; false: the best is a constant
     bool cClamped = false; // c would be negative
 };
 
@@ -260,7 +263,8 @@ double bestExponent(const std::function<double(double)>& residual, double low) {
 } // namespace
 
 QString Fit::caption() const {
-    return kind == FitKind::WorkPolynom ? groupCaption(DataGroup::WorkPolynom) : edit::equationCaption(equation());
+    return kind == FitKind::WorkPolynom ? groupCaption(DataGroup::WorkPolynom)
+                                        : edit::equationCaption(equation());
 }
 
 QString Fit::unit() const {
@@ -316,7 +320,9 @@ ReadPoints readPoints(const QByteArray& bytes) {
     if (looksUtf16(bytes))
         return {{}, QStringLiteral("Soubor je v kódování UTF-16; uložte jej jako UTF-8 nebo Windows-1250.")};
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
-        return {{}, QStringLiteral("Řádek %1: obsahuje nulový bajt (NUL), soubor není text.").arg(lineOfByte(bytes, nul))};
+        return {{},
+                QStringLiteral("Řádek %1: obsahuje nulový bajt (NUL), soubor není text.")
+                    .arg(lineOfByte(bytes, nul))};
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) text = fromCp1250(bytes);
@@ -376,13 +382,14 @@ ReadPoints readPoints(const QByteArray& bytes) {
     if (out.points.isEmpty()) {
         out.refusal = QStringLiteral("Soubor neobsahuje žádný bod.");
     } else if (out.points.size() == 1) {
-        out.refusal = pointLines > 1 ? QStringLiteral("Všech %1 bodů je stejných (řádek %2); pro proložení jsou "
-                                                      "potřeba alespoň 2 body s různým φ.")
-                                           .arg(pointLines)
-                                           .arg(seen.first().second)
-                                     : QStringLiteral("Soubor obsahuje jen jeden bod (řádek %1); pro proložení "
-                                                      "jsou potřeba alespoň 2 body s různým φ.")
-                                           .arg(seen.first().second);
+        out.refusal = pointLines > 1
+                          ? QStringLiteral("Všech %1 bodů je stejných (řádek %2); pro proložení jsou "
+                                           "potřeba alespoň 2 body s různým φ.")
+                                .arg(pointLines)
+                                .arg(seen.first().second)
+                          : QStringLiteral("Soubor obsahuje jen jeden bod (řádek %1); pro proložení "
+                                           "jsou potřeba alespoň 2 body s různým φ.")
+                                .arg(seen.first().second);
         out.points.clear();
     }
     return out;
@@ -417,7 +424,8 @@ std::optional<Quality> quality(const QList<Point>& points, const std::function<d
         res += scaled * scaled;
         tot += spread * spread;
         q.maxDeviation = std::max(q.maxDeviation, dev);
-        if (p.sigma != 0) q.maxDeviationPercent = std::max(q.maxDeviationPercent, dev / std::fabs(p.sigma) * 100);
+        if (p.sigma != 0)
+            q.maxDeviationPercent = std::max(q.maxDeviationPercent, dev / std::fabs(p.sigma) * 100);
     }
     // A measured value has at most ten significant digits: a spread or a
     // residual below that is rounding.
@@ -488,8 +496,8 @@ Fit fitPolytropa(const QList<Point>& points, const Options& o) {
     }
     constexpr double LowestB = 1e-4;
     const auto solve = [&](bool freeC) {
-        const double b = bestExponent([&](double e) { return polytropaAt(e, lnPhi, lnMax, y, freeC).residual; },
-                                      LowestB);
+        const double b =
+            bestExponent([&](double e) { return polytropaAt(e, lnPhi, lnMax, y, freeC).residual; }, LowestB);
         return std::pair{b, polytropaAt(b, lnPhi, lnMax, y, freeC)};
     };
     auto [b, best] = solve(false);
@@ -546,7 +554,8 @@ Fit fitPolytropa(const QList<Point>& points, const Options& o) {
     // Its work law follows exactly: ∫₀^φ (a·x^b + c) dx.
     f.laws = {{false, columnsOf(DataGroup::Polytropa), {a, b, c}},
               {true, columnsOf(DataGroup::WorkPolytropa), {a / (b + 1) / 1000, b + 1, c / 1000}}};
-    return judged(f, points, [](const Data& d, double phi) { return flowOf(d, EquationKind::Polytropa, phi); });
+    return judged(f, points,
+                  [](const Data& d, double phi) { return flowOf(d, EquationKind::Polytropa, phi); });
 }
 
 Fit fitPolynomial(const QList<Point>& points, FitKind kind) {
@@ -586,7 +595,8 @@ Fit fitRational(const QList<Point>& points, const Options& o, double phiMax) {
     }
     const std::optional<std::vector<double>> linear = powerFit(phi, sigma, 0, fCount);
     if (!linear) {
-        f.reason = QStringLiteral("body neurčují koeficienty F jednoznačně nebo vycházejí mimo rozsah čísel.");
+        f.reason =
+            QStringLiteral("body neurčují koeficienty F jednoznačně nebo vycházejí mimo rozsah čísel.");
         return f;
     }
     const double d0 = std::sqrt(4000.0 / Pi);

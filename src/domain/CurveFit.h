@@ -72,9 +72,9 @@ struct Fit {
 
     bool made() const { return status == FitStatus::Made; }
     QString caption() const;
-    QString unit() const;           // "MPa", "J/mm^3"
-    EquationKind equation() const;  // None for the work law
-    void applyTo(Data& d) const;    // its constants into a record
+    QString unit() const;          // "MPa", "J/mm^3"
+    EquationKind equation() const; // None for the work law
+    void applyTo(Data& d) const;   // its constants into a record
 };
 
 struct Fits {

@@ -27,10 +27,18 @@ DataField number(const char* column, DataTable table, DataGroup group, double* (
 
 template <auto Member>
 void numbers(QList<DataField>& out, const char* key, DataTable table, DataGroup group) {
-    constexpr size_t count = std::tuple_size_v<std::remove_reference_t<decltype(std::declval<Data>().*Member)>>;
+    constexpr size_t count =
+        std::tuple_size_v<std::remove_reference_t<decltype(std::declval<Data>().*Member)>>;
     for (size_t i = 0; i < count; ++i) {
         const QString column = QLatin1String(key) + QLatin1Char('_') + QString::number(i);
-        out.append({column, QLatin1String(key), static_cast<int>(i), table, group, FieldKind::Number, column, {},
+        out.append({column,
+                    QLatin1String(key),
+                    static_cast<int>(i),
+                    table,
+                    group,
+                    FieldKind::Number,
+                    column,
+                    {},
                     &item<Member>});
     }
 }
@@ -39,14 +47,20 @@ QList<DataField> table() {
     using T = DataTable;
     using G = DataGroup;
     QList<DataField> f;
-    f.append({QStringLiteral("Nazev"), QStringLiteral("nazev"), -1, T::Materialy, G::Name, FieldKind::Text,
-              QStringLiteral("Název"), {}});
+    f.append({QStringLiteral("Nazev"),
+              QStringLiteral("nazev"),
+              -1,
+              T::Materialy,
+              G::Name,
+              FieldKind::Text,
+              QStringLiteral("Název"),
+              {}});
     f.append(number("Rm", T::Materialy, G::Material, &single<&Data::rm>, "Rm", "MPa"));
     f.append(number("Rp", T::Materialy, G::Material, &single<&Data::rp>, "Rp", "MPa"));
     f.append(number("A5", T::Materialy, G::Material, &single<&Data::a5>, "A5", "%"));
     f.append(number("Z", T::Materialy, G::Material, &single<&Data::z>, "Z", "%"));
-    f.append({QStringLiteral("teplo"), QStringLiteral("teplo"), -1, T::Teplota, G::Temperature, FieldKind::Whole,
-              QStringLiteral("Teplota"), QStringLiteral("°C")});
+    f.append({QStringLiteral("teplo"), QStringLiteral("teplo"), -1, T::Teplota, G::Temperature,
+              FieldKind::Whole, QStringLiteral("Teplota"), QStringLiteral("°C")});
     f.append(number("ppol_a", T::Ppol, G::WorkPolytropa, &single<&Data::ppol_a>));
     f.append(number("ppol_b", T::Ppol, G::WorkPolytropa, &single<&Data::ppol_b>));
     f.append(number("ppol_c", T::Ppol, G::WorkPolytropa, &single<&Data::ppol_c>));

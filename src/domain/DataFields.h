@@ -32,14 +32,14 @@ enum class DataGroup {
 enum class FieldKind { Text, Whole, Number };
 
 struct DataField {
-    QString column;  // in its table ("Nazev", "Rm", "teplo", "pn3_0")
-    QString key;     // in a material file ("pn3" for every element of the array)
-    int element;     // index in the file's array; -1: a single value
+    QString column; // in its table ("Nazev", "Rm", "teplo", "pn3_0")
+    QString key;    // in a material file ("pn3" for every element of the array)
+    int element;    // index in the file's array; -1: a single value
     DataTable table;
     DataGroup group;
     FieldKind kind;
-    QString caption; // as a message names it ("φ(max)", "pol_a")
-    QString unit;    // "MPa", "%", "°C"; empty for the constants
+    QString caption;                             // as a message names it ("φ(max)", "pol_a")
+    QString unit;                                // "MPa", "%", "°C"; empty for the constants
     double* (*at)(Data&, int element) = nullptr; // the number (kind Number only)
 
     // The editor's name of the field: the column in lower case ("rm", "pn3_0").

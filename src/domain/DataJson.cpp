@@ -1,9 +1,9 @@
 #include "DataJson.h"
 
+#include "DataFields.h"
 #include "core/Errors.h"
 #include "core/JsonReader.h"
 #include "core/JsonWriter.h"
-#include "DataFields.h"
 
 #include <algorithm>
 

@@ -78,7 +78,8 @@ FromRecords fromRecords(const QList<Data>& list) {
 namespace {
 bool finite(const Data& d) {
     for (const DataField& f : dataFields())
-        if (f.table != DataTable::Materialy && f.kind == FieldKind::Number && !std::isfinite(f.of(d))) return false;
+        if (f.table != DataTable::Materialy && f.kind == FieldKind::Number && !std::isfinite(f.of(d)))
+            return false;
     return true;
 }
 
@@ -110,15 +111,16 @@ QString nameProblem(const QString& name) {
                              cat == QChar::Separator_Line || cat == QChar::Separator_Paragraph ||
                              c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
         if (refused) {
-            static const QMap<ushort, const char*> known{{0x00, "NUL"}, {0x09, "tabulátor"}, {0x0A, "LF"},
-                                                         {0x0D, "CR"},  {0x1B, "ESC"},       {0x7F, "DEL"},
-                                                         {0x2028, "oddělovač řádků"}, {0xFEFF, "BOM"}};
-            const QString code = QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+            static const QMap<ushort, const char*> known{
+                {0x00, "NUL"}, {0x09, "tabulátor"},         {0x0A, "LF"},   {0x0D, "CR"}, {0x1B, "ESC"},
+                {0x7F, "DEL"}, {0x2028, "oddělovač řádků"}, {0xFEFF, "BOM"}};
+            const QString code =
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
             const char* known_name = known.value(c.unicode(), nullptr);
             return QStringLiteral("Název materiálu obsahuje nepovolený znak U+%1%2 na %3. místě.")
                 .arg(code, c.isSurrogate() ? QStringLiteral(" (osamocená polovina znaku)")
-                                           : known_name ? QStringLiteral(" (%1)").arg(QString::fromUtf8(known_name))
-                                                        : QString())
+                           : known_name    ? QStringLiteral(" (%1)").arg(QString::fromUtf8(known_name))
+                                           : QString())
                 .arg(i + 1);
         }
     }
@@ -130,9 +132,9 @@ QString nameProblem(const QString& name) {
 const QList<std::pair<QString, QStringList>>& constantGroups() {
     static const QList<std::pair<QString, QStringList>> g = [] {
         QList<std::pair<QString, QStringList>> out;
-        for (DataGroup group : {DataGroup::Polytropa, DataGroup::Polynom3, DataGroup::Polynom5,
-                                DataGroup::PolynomF, DataGroup::PolynomD, DataGroup::WorkPolytropa,
-                                DataGroup::WorkPolynom, DataGroup::Strain}) {
+        for (DataGroup group :
+             {DataGroup::Polytropa, DataGroup::Polynom3, DataGroup::Polynom5, DataGroup::PolynomF,
+              DataGroup::PolynomD, DataGroup::WorkPolytropa, DataGroup::WorkPolynom, DataGroup::Strain}) {
             QStringList columns;
             for (const DataField* f : fieldsOf(group))
                 columns << f->column;
@@ -170,7 +172,8 @@ QStringList refusals(const Material& m) {
     // What no steel can have.
     const QList<std::pair<const char*, double>> values{{"Rm", m.rm}, {"Rp", m.rp}, {"A5", m.a5}, {"Z", m.z}};
     for (const auto& [name, v] : values)
-        if (v < 0) out << QStringLiteral("%1 nesmí být záporné (%2).").arg(QLatin1String(name), formatGeneral(v));
+        if (v < 0)
+            out << QStringLiteral("%1 nesmí být záporné (%2).").arg(QLatin1String(name), formatGeneral(v));
     if (m.z > 100) out << QStringLiteral("Kontrakce Z nemůže být větší než 100 %.");
     QSet<int> seen;
     for (const Data& d : m.temperatures) {
@@ -195,7 +198,8 @@ QStringList warnings(const Material& m) {
     if (m.a5 > 100) out << QStringLiteral("Tažnost A5 je větší než 100 %.");
     for (const Data& d : m.temperatures) {
         const QString at = QStringLiteral(" (teplota %1 °C)").arg(d.teplo);
-        if (d.teplo > 1250) out << QStringLiteral("Teplota %1 °C je nad teplotami tváření oceli.").arg(d.teplo);
+        if (d.teplo > 1250)
+            out << QStringLiteral("Teplota %1 °C je nad teplotami tváření oceli.").arg(d.teplo);
         if (d.fistr > d.fimax) out << QStringLiteral("φ(str) je větší než φ(max)") + at + QLatin1Char('.');
         if (availableEquations(d).isEmpty())
             out << QStringLiteral("Chybí konstanty všech rovnic přetvárného odporu") + at + QLatin1Char('.');

@@ -23,10 +23,9 @@ MaterialFile readMaterialFile(const QString& path) {
             list.append(dataFromJson(doc, doc.root(), path));
     } catch (const RangeError&) {
         // Only a temperature can be out of the record's range.
-        return {std::nullopt,
-                QStringLiteral("%1: teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu, "
-                               "nejvýše 32767 °C.")
-                    .arg(path)};
+        return {std::nullopt, QStringLiteral("%1: teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu, "
+                                             "nejvýše 32767 °C.")
+                                  .arg(path)};
     } catch (const Error& e) {
         // Every refusal names the file ("Range check error" alone would not).
         const QString why = errorDisplayText(e.message());
@@ -35,7 +34,8 @@ MaterialFile readMaterialFile(const QString& path) {
     FromRecords m = fromRecords(list);
     if (!m.material) return {std::nullopt, QStringLiteral("%1: %2").arg(path, m.refusal)};
     const QStringList refused = refusals(*m.material);
-    if (!refused.isEmpty()) return {std::nullopt, QStringLiteral("%1: %2").arg(path, refused.join(QLatin1Char(' ')))};
+    if (!refused.isEmpty())
+        return {std::nullopt, QStringLiteral("%1: %2").arg(path, refused.join(QLatin1Char(' ')))};
     return {m.material, {}};
 }
 

@@ -51,7 +51,8 @@ bool parseTemperature(const QString& text, int& value) {
 // `v` rounded to `digits` significant decimal digits (exactly as its text).
 double roundedTo(double v, int digits) {
     char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, digits - 1);
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, digits - 1);
     double out = v;
     std::from_chars(buffer, r.ptr, out);
     return out;
@@ -167,7 +168,8 @@ void MaterialSession::sortTemperatures() {
 
 QString MaterialSession::addTemperature(int temperature, bool copyChosen) {
     if (temperature < -273 || temperature > 32767)
-        return QStringLiteral("Teplotu %1 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.")
+        return QStringLiteral(
+                   "Teplotu %1 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.")
             .arg(temperature);
     Temperature t;
     if (copyChosen && chosenTemperature()) t = *chosenTemperature();
@@ -251,7 +253,10 @@ QStringList MaterialSession::invalidFields() const {
         out << QStringLiteral("%1: „%2“").arg(fieldCaption(it.key()), it.value());
     for (const Temperature& t : m_temperatures)
         for (auto it = t.invalid.begin(); it != t.invalid.end(); ++it)
-            out << QStringLiteral("%1 (teplota %2 °C): „%3“").arg(fieldCaption(it.key())).arg(t.data.teplo).arg(it.value());
+            out << QStringLiteral("%1 (teplota %2 °C): „%3“")
+                       .arg(fieldCaption(it.key()))
+                       .arg(t.data.teplo)
+                       .arg(it.value());
     return out;
 }
 
@@ -396,7 +401,8 @@ QStringList MaterialSession::saveRefusals() const {
     QStringList out;
     const QStringList invalid = invalidFields();
     if (!invalid.isEmpty())
-        out << QStringLiteral("Tato pole neobsahují platnou hodnotu: %1.").arg(limited(invalid).join(QStringLiteral(", ")));
+        out << QStringLiteral("Tato pole neobsahují platnou hodnotu: %1.")
+                   .arg(limited(invalid).join(QStringLiteral(", ")));
     out << refusals(edited());
     return out;
 }
@@ -409,8 +415,9 @@ QStringList MaterialSession::similarNames() const {
 QStringList MaterialSession::saveWarnings() const {
     QStringList out = warnings(edited());
     for (const QString& name : similarNames())
-        out << QStringLiteral("V databázi je materiál „%1“, jehož název se od „%2“ liší jen velikostí písmen, "
-                              "diakritikou nebo mezerami.")
+        out << QStringLiteral(
+                   "V databázi je materiál „%1“, jehož název se od „%2“ liší jen velikostí písmen, "
+                   "diakritikou nebo mezerami.")
                    .arg(name, m_material.nazev);
     return out;
 }

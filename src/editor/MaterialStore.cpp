@@ -64,7 +64,8 @@ QList<QVariant> valuesOf(DataTable t, const Data& d) {
 QString insertInto(DataTable t) {
     const QStringList columns = columnsOf(t);
     return QStringLiteral("insert into %1 (id, %2) values (?%3)")
-        .arg(tableName(t), columns.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(columns.size()));
+        .arg(tableName(t), columns.join(QStringLiteral(", ")),
+             QStringLiteral(", ?").repeated(columns.size()));
 }
 
 // The material row's columns as the listing and the loading read them.
@@ -169,8 +170,7 @@ private:
 // Every action on the database: after a failed one the connection may be
 // gone (a server stopped, restarted or frozen), so the next one connects
 // again first.
-template <class F>
-auto MaterialStore::guardedCall(F&& f) {
+template <class F> auto MaterialStore::guardedCall(F&& f) {
     if (m_broken && m_settings) {
         m_connection.disconnect();
         m_connection.connect(*m_settings);
@@ -186,8 +186,9 @@ auto MaterialStore::guardedCall(F&& f) {
 
 QList<ListedMaterial> MaterialStore::list() {
     return guardedCall([&] {
-        QSqlQuery q = run(m_connection,
-                          QStringLiteral("select id, %1 from materialy order by nazev, id").arg(MaterialColumns));
+        QSqlQuery q =
+            run(m_connection,
+                QStringLiteral("select id, %1 from materialy order by nazev, id").arg(MaterialColumns));
         QList<ListedMaterial> out;
         while (q.next()) {
             const QSqlRecord r = q.record();
@@ -199,8 +200,8 @@ QList<ListedMaterial> MaterialStore::list() {
 }
 
 std::optional<Material> MaterialStore::loadMaterial(int id) {
-    QSqlQuery row = run(m_connection,
-                        QStringLiteral("select id, %1 from materialy where id = ?").arg(MaterialColumns), {id});
+    QSqlQuery row = run(
+        m_connection, QStringLiteral("select id, %1 from materialy where id = ?").arg(MaterialColumns), {id});
     if (!row.next()) return std::nullopt;
     Material m;
     m.id = id;
@@ -242,10 +243,11 @@ std::optional<int> MaterialStore::findByName(const QString& name) {
 
 QStringList MaterialStore::similarNames(const QString& name) {
     return guardedCall([&] {
-        QSqlQuery q = run(m_connection,
-                          QStringLiteral("select nazev from materialy where nazev = ? and cast(nazev as binary) "
-                                         "<> cast(? as binary) order by nazev"),
-                          {name, name});
+        QSqlQuery q =
+            run(m_connection,
+                QStringLiteral("select nazev from materialy where nazev = ? and cast(nazev as binary) "
+                               "<> cast(? as binary) order by nazev"),
+                {name, name});
         QStringList out;
         while (q.next())
             out << q.value(0).toString();
@@ -299,7 +301,8 @@ void MaterialStore::writeCombinations(int materialId, const QList<Data>& tempera
                 {teplota, int(d.teplo)});
         }
         const int rovnice = allocate("rovnice");
-        run(m_connection, insertInto(DataTable::Rovnice), QList<QVariant>{rovnice} + valuesOf(DataTable::Rovnice, d));
+        run(m_connection, insertInto(DataTable::Rovnice),
+            QList<QVariant>{rovnice} + valuesOf(DataTable::Rovnice, d));
         const int ppn = allocate("ppn");
         run(m_connection, insertInto(DataTable::Ppn), QList<QVariant>{ppn} + valuesOf(DataTable::Ppn, d));
         const int ppol = allocate("ppol");

@@ -1,9 +1,9 @@
 #include "U_MatEdit.h"
 
-#include "domain/DataFields.h"
 #include "MaterialFiles.h"
 #include "core/FileIo.h"
 #include "core/NumberText.h"
+#include "domain/DataFields.h"
 #include "widgets/Glyphs.h"
 #include "widgets/UiServices.h"
 
@@ -158,7 +158,8 @@ TMatEdit::TMatEdit(MaterialRepository& store, QWidget* parent) : QMainWindow(par
         const int id = m_list->item(row, 0)->data(Qt::UserRole).toInt();
         if (m_session.currentId() == id) return;
         guarded([&] { OpenMaterial(id); });
-        QMetaObject::invokeMethod(this, [this] { showListSelection(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { showListSelection(); }, Qt::QueuedConnection);
     });
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(refresh, &QShortcut::activated, this, [this] { guarded([this] { RefreshList(); }); });
@@ -173,11 +174,13 @@ QWidget* TMatEdit::buildMiddle() {
     auto* materialForm = new QFormLayout(materialBox);
     for (const DataField* f : fieldsIn(DataTable::Materialy)) {
         const QString field = f->name();
-        const QString label = f->unit.isEmpty() ? f->caption : QStringLiteral("%1 [%2]").arg(f->caption, f->unit);
+        const QString label =
+            f->unit.isEmpty() ? f->caption : QStringLiteral("%1 [%2]").arg(f->caption, f->unit);
         auto* e = new QLineEdit;
         e->setObjectName(field);
         if (field == u"nazev") e->setMaxLength(100);
-        connect(e, &QLineEdit::textEdited, this, [this, f = field, e](const QString& t) { applyField(f, t, e); });
+        connect(e, &QLineEdit::textEdited, this,
+                [this, f = field, e](const QString& t) { applyField(f, t, e); });
         m_fields.insert(field, e);
         materialForm->addRow(label, e);
     }
@@ -193,7 +196,8 @@ QWidget* TMatEdit::buildMiddle() {
     temperatureLayout->addWidget(m_temperatures);
     auto* teplo = new QLineEdit;
     teplo->setObjectName(QStringLiteral("teplo"));
-    connect(teplo, &QLineEdit::textEdited, this, [this, teplo](const QString& t) { applyField("teplo", t, teplo); });
+    connect(teplo, &QLineEdit::textEdited, this,
+            [this, teplo](const QString& t) { applyField("teplo", t, teplo); });
     m_fields.insert(QStringLiteral("teplo"), teplo);
     auto* teploRow = new QFormLayout;
     teploRow->addRow(QStringLiteral("Teplota [°C]"), teplo);
@@ -209,15 +213,24 @@ QWidget* TMatEdit::buildMiddle() {
     auto* fitBox = new QGroupBox(QStringLiteral("Naměřená křivka"));
     auto* fitLayout = new QVBoxLayout(fitBox);
     auto* curveButtons = new QGridLayout;
-    curveButtons->addWidget(button(QStringLiteral("N&ačíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }), 0, 0);
+    curveButtons->addWidget(
+        button(QStringLiteral("N&ačíst křivku…"), "NacistKrivku", [this] { LoadCurve(); }), 0, 0);
     curveButtons->addWidget(button(QStringLiteral("&Vložit"), "VlozitKrivku",
-                                   [this] { PasteCurve(QGuiApplication::clipboard()->text()); }), 0, 1);
-    curveButtons->addWidget(button(QStringLiteral("P&roložit"), "Prolozit", [this] { FitCurve(); }), 1, 0, 1, 2);
+                                   [this] { PasteCurve(QGuiApplication::clipboard()->text()); }),
+                            0, 1);
+    curveButtons->addWidget(button(QStringLiteral("P&roložit"), "Prolozit", [this] { FitCurve(); }), 1, 0, 1,
+                            2);
     fitLayout->addLayout(curveButtons);
     m_fits = new QListWidget;
     m_fits->setObjectName(QStringLiteral("Prolozeni"));
     m_fits->setMinimumHeight(60);
-    m_fits->setMaximumHeight(110);
+    m_fits->setMaximumHeight(200);
+    // A reason or a quality is read whole: lines wrap in the pane's width.
+    m_fits->setWordWrap(true);
+    m_fits->setTextElideMode(Qt::ElideNone);
+    m_fits->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fits->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_fits->setResizeMode(QListView::Adjust);
     connect(m_fits, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (!m_showing) m_session.tickFit(m_fits->row(item), item->checkState() == Qt::Checked);
     });
@@ -237,7 +250,8 @@ QWidget* TMatEdit::buildConstants() {
         for (const QString& field : fields) {
             auto* e = new QLineEdit;
             e->setObjectName(field);
-            connect(e, &QLineEdit::textEdited, this, [this, f = field, e](const QString& t) { applyField(f, t, e); });
+            connect(e, &QLineEdit::textEdited, this,
+                    [this, f = field, e](const QString& t) { applyField(f, t, e); });
             m_fields.insert(field, e);
             form->addRow(caption(field), e);
         }
@@ -356,9 +370,10 @@ void TMatEdit::ImportMaterial() {
                      .arg(import.material->nazev)))
         return;
     for (const QString& similar : import.similar)
-        warning(QStringLiteral("V databázi je materiál „%1“, jehož název se od „%2“ liší jen velikostí písmen, "
-                               "diakritikou nebo mezerami.")
-                    .arg(similar, import.material->nazev));
+        warning(
+            QStringLiteral("V databázi je materiál „%1“, jehož název se od „%2“ liší jen velikostí písmen, "
+                           "diakritikou nebo mezerami.")
+                .arg(similar, import.material->nazev));
     m_session.applyImport(import);
     showMaterial();
 }

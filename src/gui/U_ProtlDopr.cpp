@@ -62,8 +62,7 @@ TProtlDopr::TProtlDopr(QWidget* owner, ForwardOutputs* outputs)
     m_frame->on(m_die, &QButtonGroup::idClicked, [this] { TypVypoctuClick(); });
 }
 
-TProtlDopr::~TProtlDopr() {
-}
+TProtlDopr::~TProtlDopr() {}
 
 QList<QLineEdit*> TProtlDopr::edits() const {
     return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4,  m_ui->Edit5, m_ui->Edit6,

@@ -47,8 +47,7 @@ TProtlZpet::TProtlZpet(QWidget* owner, BackwardOutputs* outputs)
     m_frame->on(m_ui->TiskS, &QCheckBox::clicked, [this] { TiskSClick(); });
 }
 
-TProtlZpet::~TProtlZpet() {
-}
+TProtlZpet::~TProtlZpet() {}
 
 QList<QLineEdit*> TProtlZpet::edits() const {
     return {m_ui->Edit1, m_ui->Edit2, m_ui->Edit3, m_ui->Edit4, m_ui->Edit5, m_ui->Edit6};

@@ -57,7 +57,7 @@ private:
     bool m_materialPicked = false;
     bool m_databaseFailed = false;
     QHash<const QWidget*, QRect> m_formGeometry; // every control's place in the form
-    QMap<int, int> m_formWidthAt; // a constants column's width in the form, by its left edge
+    QMap<int, int> m_formWidthAt;                // a constants column's width in the form, by its left edge
 };
 
 // Opens the selection dialog for a calculation window: shows it only when its

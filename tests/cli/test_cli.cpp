@@ -824,8 +824,9 @@ void TestCli::fitRefusals_data() {
     QTest::newRow("temperature the record cannot hold")
         << QStringList{"--name", "A", "--temperature", "40000"}
         << "--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „40000“";
-    QTest::newRow("below absolute zero") << QStringList{"--name", "A", "--temperature", "-300"}
-                                         << "--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „-300“";
+    QTest::newRow("below absolute zero")
+        << QStringList{"--name", "A", "--temperature", "-300"}
+        << "--temperature potřebuje celé číslo −273 až 32767 (°C), je zde „-300“";
     QTest::newRow("Z above 100") << QStringList{"--name", "A", "--z", "150"}
                                  << "--z potřebuje číslo 0 až 100, je zde „150“";
     QTest::newRow("degree as text") << QStringList{"--name", "A", "--work-degree", "x"}
@@ -855,8 +856,10 @@ void TestCli::fitOfLaboratoryCurves_data() {
         huge += QByteArray::number(0.1 * i) + ' ' + QByteArray::number(1e307 * (1 + 0.1 * i), 'g', 17) + '\n';
         tiny += QByteArray::number(0.1 * i) + ' ' + QByteArray::number(600 + 10 * i) + '\n';
     }
-    QTest::newRow("falling") << falling << "Polytropa" << "naměřené σp s rostoucím φ neroste";
-    QTest::newRow("near the largest double") << huge << "Racionalni" << "nemá v rozsahu bodů všude konečnou hodnotu";
+    QTest::newRow("falling") << falling << "Polytropa"
+                             << "naměřené σp s rostoucím φ neroste";
+    QTest::newRow("near the largest double") << huge << "Racionalni"
+                                             << "nemá v rozsahu bodů všude konečnou hodnotu";
     QTest::newRow("near the smallest φ") << tiny << QString() << QString();
 }
 
@@ -880,7 +883,8 @@ void TestCli::fitOfLaboratoryCurves() {
     for (const QString& key : quality.keys()) {
         const QJsonObject q = quality[key].toObject();
         QCOMPARE(q.contains("r2"), key != refused);
-        if (key == refused) QVERIFY2(q["refused"].toString().contains(reason), qPrintable(q["refused"].toString()));
+        if (key == refused)
+            QVERIFY2(q["refused"].toString().contains(reason), qPrintable(q["refused"].toString()));
     }
 }
 

@@ -94,16 +94,31 @@ void TestCurveFit::refusals_data() {
     QTest::newRow("seven identical points")
         << QByteArray("x y\n0.1 650\n0.1 650\n0.1 650\n0.1 650\n0.1 650\n0.1 650\n0.1 650\n")
         << "Všech 7 bodů je stejných (řádek 2); pro proložení jsou potřeba alespoň 2 body s různým φ.";
-    QTest::newRow("one point") << QByteArray("\n0.1 650\n")
-                               << "Soubor obsahuje jen jeden bod (řádek 2); pro proložení jsou potřeba alespoň 2 "
-                                  "body s různým φ.";
-    QTest::newRow("UTF-16 with its mark") << QByteArray("\xff\xfe" "0\0.\0" "1\0 \0" "6\0" "5\0" "0\0\n\0", 18)
-                                          << "Soubor je v kódování UTF-16; uložte jej jako UTF-8 nebo Windows-1250.";
-    QTest::newRow("UTF-16 without a mark") << QByteArray("0\0.\0" "1\0 \0" "6\0" "5\0" "0\0\n\0", 16)
-                                           << "Soubor je v kódování UTF-16; uložte jej jako UTF-8 nebo Windows-1250.";
-    QTest::newRow("NUL on line 3, CR ends")
-        << QByteArray("0.1 650\r0.2 700\r0.3 7\0" "30\r", 23)
-        << "Řádek 3: obsahuje nulový bajt (NUL), soubor není text.";
+    QTest::newRow("one point")
+        << QByteArray("\n0.1 650\n")
+        << "Soubor obsahuje jen jeden bod (řádek 2); pro proložení jsou potřeba alespoň 2 "
+           "body s různým φ.";
+    QTest::newRow("UTF-16 with its mark")
+        << QByteArray("\xff\xfe"
+                      "0\0.\0"
+                      "1\0 \0"
+                      "6\0"
+                      "5\0"
+                      "0\0\n\0",
+                      18)
+        << "Soubor je v kódování UTF-16; uložte jej jako UTF-8 nebo Windows-1250.";
+    QTest::newRow("UTF-16 without a mark")
+        << QByteArray("0\0.\0"
+                      "1\0 \0"
+                      "6\0"
+                      "5\0"
+                      "0\0\n\0",
+                      16)
+        << "Soubor je v kódování UTF-16; uložte jej jako UTF-8 nebo Windows-1250.";
+    QTest::newRow("NUL on line 3, CR ends") << QByteArray("0.1 650\r0.2 700\r0.3 7\0"
+                                                          "30\r",
+                                                          23)
+                                            << "Řádek 3: obsahuje nulový bajt (NUL), soubor není text.";
     QTest::newRow("over 10 MiB") << QByteArray(MaxPointsFileSize + 1, ' ') << "Soubor je větší než 10 MiB.";
 }
 
@@ -134,7 +149,10 @@ void TestCurveFit::exactPolytropa() {
     const Fits r = fitAll(points, {});
     const Data d = r.constants();
     QVERIFY2(near(d.pol_a, a, 1e-7) && near(d.pol_b, b, 1e-7) && near(d.pol_c, c, 1e-6),
-             qPrintable(QStringLiteral("%1 %2 %3").arg(d.pol_a, 0, 'g', 17).arg(d.pol_b, 0, 'g', 17).arg(d.pol_c, 0, 'g', 17)));
+             qPrintable(QStringLiteral("%1 %2 %3")
+                            .arg(d.pol_a, 0, 'g', 17)
+                            .arg(d.pol_b, 0, 'g', 17)
+                            .arg(d.pol_c, 0, 'g', 17)));
     const Fit& p = r.of(FitKind::Polytropa);
     QVERIFY(p.made() && p.notes.isEmpty());
     QVERIFY(p.quality.r2 > 1 - 1e-12);
@@ -161,12 +179,14 @@ void TestCurveFit::exactPolynomials() {
     };
     const Fits r3 = fitAll(sampled([&](double x) { return poly(p3, x); }, 0.01, 1.5, 40), {});
     for (size_t i = 0; i < 4; ++i)
-        QVERIFY2(near(r3.constants().pn3[i], p3[i], 1e-9), qPrintable(QString::number(r3.constants().pn3[i], 'g', 17)));
+        QVERIFY2(near(r3.constants().pn3[i], p3[i], 1e-9),
+                 qPrintable(QString::number(r3.constants().pn3[i], 'g', 17)));
     const Quality& q3 = r3.of(FitKind::Polynom3).quality;
     QVERIFY(q3.r2 > 1 - 1e-12 && q3.maxDeviation < 1e-8);
     const Fits r5 = fitAll(sampled([&](double x) { return poly(p5, x); }, 0.01, 1.5, 40), {});
     for (size_t i = 0; i < 6; ++i)
-        QVERIFY2(near(r5.constants().pn5[i], p5[i], 1e-8), qPrintable(QString::number(r5.constants().pn5[i], 'g', 17)));
+        QVERIFY2(near(r5.constants().pn5[i], p5[i], 1e-8),
+                 qPrintable(QString::number(r5.constants().pn5[i], 'g', 17)));
     // Too few points for an equation: not fitted, with the reason; the others are.
     const Fits few = fitAll(sampled([&](double x) { return poly(p3, x); }, 0.1, 1, 5), {});
     QVERIFY(few.of(FitKind::Polynom3).made());
@@ -186,7 +206,8 @@ void TestCurveFit::exactRational() {
     };
     const Fits r = fitAll(sampled(curve, 0.02, 1.2, 50), {});
     for (size_t i = 0; i < 6; ++i)
-        QVERIFY2(near(r.constants().rlff[i], f[i], 1e-8), qPrintable(QString::number(r.constants().rlff[i], 'g', 17)));
+        QVERIFY2(near(r.constants().rlff[i], f[i], 1e-8),
+                 qPrintable(QString::number(r.constants().rlff[i], 'g', 17)));
     QVERIFY(near(r.constants().rlfd[0], std::sqrt(4000 / M_PI), 1e-15));
     QVERIFY(r.of(FitKind::Racionalni).quality.r2 > 1 - 1e-12);
     // A D of degree 1 never has a zero in the range.
@@ -216,7 +237,8 @@ void TestCurveFit::workLaws() {
     QVERIFY2(w.quality.r2 > 0.9999, qPrintable(QString::number(w.quality.r2)));
     // Started from the fitted Polytropa, the work is that of the curve.
     const double exact = 800 * std::pow(1.4, 1.2) / 1.2 / 1000;
-    QVERIFY2(std::fabs(SpecificWork(d, 1.4) - exact) / exact < 1e-3, qPrintable(QString::number(SpecificWork(d, 1.4))));
+    QVERIFY2(std::fabs(SpecificWork(d, 1.4) - exact) / exact < 1e-3,
+             qPrintable(QString::number(SpecificWork(d, 1.4))));
 }
 
 void TestCurveFit::noisyCurve() {
@@ -249,8 +271,8 @@ void TestCurveFit::certifiedPolynomials_data() {
     }
     QTest::newRow("Wampler1") << w1 << QList<double>{1, 1, 1, 1, 1, 1};
     QTest::newRow("Wampler2") << w2 << QList<double>{1, 0.1, 0.01, 0.001, 1e-4, 1e-5};
-    QTest::newRow("Wampler3") << QList<double>{760,    -2042,  2111,   -1684,   3888,    1858,    11379,
-                                               17560,  39287,  64382,  113159,  175108,  273291,  400186,
+    QTest::newRow("Wampler3") << QList<double>{760,    -2042,  2111,    -1684,   3888,    1858,    11379,
+                                               17560,  39287,  64382,   113159,  175108,  273291,  400186,
                                                581243, 811568, 1121004, 1506550, 2002767, 2611612, 3369180}
                               << QList<double>{1, 1, 1, 1, 1, 1};
 }
@@ -274,9 +296,11 @@ void TestCurveFit::laboratoryCurves_data() {
     QTest::addColumn<QList<Point>>("points");
     QTest::addColumn<QString>("made"); // P, 3, 5, R, W for the fits made
     QTest::addColumn<QString>("polytropaReason");
-    const QString rising = QStringLiteral("naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše 0,0001), "
-                                          "Polytropa a·φ^b + c s a > 0 a b > 0 křivku nepopíše.");
-    QTest::newRow("falling 100/φ") << sampled([](double x) { return 100 / x; }, 0.1, 1.6, 16) << "35RW" << rising;
+    const QString rising =
+        QStringLiteral("naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše 0,0001), "
+                       "Polytropa a·φ^b + c s a > 0 a b > 0 křivku nepopíše.");
+    QTest::newRow("falling 100/φ") << sampled([](double x) { return 100 / x; }, 0.1, 1.6, 16) << "35RW"
+                                   << rising;
     QTest::newRow("stresses near the largest double")
         << sampled([](double x) { return 1e307 * (1 + x); }, 0.1, 1.6, 16) << "P35W" << QString();
     QList<Point> tiny{{4.9406564584124654e-324, 500}, {1e-300, 510}, {0.1, 600}, {0.5, 700}, {1, 750}};
@@ -311,7 +335,8 @@ void TestCurveFit::laboratoryCurves() {
     const Fit& p = r.of(FitKind::Polytropa);
     if (!p.made()) QCOMPARE(p.reason, polytropaReason);
     const Data d = r.constants();
-    if (p.made()) QVERIFY2(d.pol_a > 0 && d.pol_b > 0 && d.pol_b <= 1 && d.pol_c >= 0, qPrintable(p.notes.join(';')));
+    if (p.made())
+        QVERIFY2(d.pol_a > 0 && d.pol_b > 0 && d.pol_b <= 1 && d.pol_c >= 0, qPrintable(p.notes.join(';')));
     if (made.contains('W')) QVERIFY(SpecificWork(d, points.first().phi) > 0);
 }
 
@@ -319,7 +344,8 @@ void TestCurveFit::yieldDrop() {
     // A yield drop at the start: the Polytropa stays physical (a > 0,
     // 0 < b ≤ 1, c ≥ 0) and says which bound it met; the work starts from it
     // and every measured work is positive.
-    const QList<Point> points{{0.01, 300}, {0.011, 250}, {0.1, 500}, {0.2, 560}, {0.4, 620}, {0.8, 690}, {1.2, 730}};
+    const QList<Point> points{{0.01, 300}, {0.011, 250}, {0.1, 500}, {0.2, 560},
+                              {0.4, 620},  {0.8, 690},   {1.2, 730}};
     const Fits r = fitAll(points, {});
     const Fit& p = r.of(FitKind::Polytropa);
     QVERIFY(p.made());
@@ -359,7 +385,8 @@ void TestCurveFit::flatCurve() {
 void TestCurveFit::notConverged() {
     // Levenberg–Marquardt that runs out of steps is reported as such, not as
     // a result: D of degree 9 over F of degree 9 on a wavy curve.
-    QList<Point> points = sampled([](double x) { return 800 * std::pow(x, 0.2) + 30 * std::sin(40 * x); }, 0.05, 1.4, 40);
+    QList<Point> points =
+        sampled([](double x) { return 800 * std::pow(x, 0.2) + 30 * std::sin(40 * x); }, 0.05, 1.4, 40);
     Options o;
     o.fDegree = 9;
     o.dDegree = 9;

@@ -69,8 +69,10 @@ void TestDataFields::everyMemberOnce() {
         places.insert(f.in(d));
         QCOMPARE(dataField(f.name()), &f);
     }
-    QCOMPARE(int(places.size()), (int(sizeof(d.ppn) + sizeof(d.pn3) + sizeof(d.pn5) + sizeof(d.rlff) +
-                                      sizeof(d.rlfd)) / int(sizeof(double))) + 12);
+    QCOMPARE(int(places.size()),
+             (int(sizeof(d.ppn) + sizeof(d.pn3) + sizeof(d.pn5) + sizeof(d.rlff) + sizeof(d.rlfd)) /
+              int(sizeof(double))) +
+                 12);
 }
 
 void TestDataFields::fileRoundTrip() {
@@ -99,8 +101,8 @@ void TestDataFields::fileRoundTrip() {
 
 void TestDataFields::schemaColumns_data() {
     QTest::addColumn<int>("table");
-    for (DataTable t : {DataTable::Materialy, DataTable::Teplota, DataTable::Rovnice, DataTable::Ppol,
-                        DataTable::Ppn})
+    for (DataTable t :
+         {DataTable::Materialy, DataTable::Teplota, DataTable::Rovnice, DataTable::Ppol, DataTable::Ppn})
         QTest::newRow(qPrintable(tableName(t))) << int(t);
 }
 

@@ -337,10 +337,17 @@ void TestMatEditWindow::fitRefusedWithItsReason() {
     QCOMPARE(ui.texts().size(), 1); // some fits were made: no message
     const QStringList lines = w.fitLines();
     QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines[0], QStringLiteral("Polytropa: naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše "
-                                      "0,0001), Polytropa a·φ^b + c s a > 0 a b > 0 křivku nepopíše."));
+    QCOMPARE(lines[0],
+             QStringLiteral("Polytropa: naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše "
+                            "0,0001), Polytropa a·φ^b + c s a > 0 a b > 0 křivku nepopíše."));
     QVERIFY2(lines[4].startsWith(QStringLiteral("Měrná práce: Polynom: R² = ")), qPrintable(lines[4]));
     QVERIFY(lines[4].contains(QStringLiteral(" J/mm^3 ")));
+    if (const QString shots = qEnvironmentVariable("PROLIS_SCREENSHOT_DIR"); !shots.isEmpty()) {
+        w.resize(1024, 768);
+        w.show();
+        QCoreApplication::processEvents();
+        w.grab().save(shots + QStringLiteral("/matedit-fit-refused.png"));
+    }
     w.TakeFits();
     const Data d = w.edited().temperatures[0];
     QCOMPARE(d.pol_a, 0.0);
@@ -353,12 +360,14 @@ void TestMatEditWindow::fitsSmallScreen() {
     OpenEditor e;
     TMatEdit& w = e.window;
     QVERIFY2(w.minimumSizeHint().width() <= 1004 && w.minimumSizeHint().height() <= 728,
-             qPrintable(QStringLiteral("%1x%2").arg(w.minimumSizeHint().width()).arg(w.minimumSizeHint().height())));
+             qPrintable(
+                 QStringLiteral("%1x%2").arg(w.minimumSizeHint().width()).arg(w.minimumSizeHint().height())));
     w.resize(1004, 728);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QRect inside(QPoint(0, 0), w.size());
-    for (const char* name : {"Ulozit", "Ukoncit", "Novy", "Kopie", "Smazat", "Import", "Export", "GrafSigma", "GrafPrace"}) {
+    for (const char* name :
+         {"Ulozit", "Ukoncit", "Novy", "Kopie", "Smazat", "Import", "Export", "GrafSigma", "GrafPrace"}) {
         auto* widget = w.findChild<QWidget*>(QLatin1String(name));
         QVERIFY(widget);
         const QRect r(widget->mapTo(&w, QPoint(0, 0)), widget->size());

@@ -1,9 +1,9 @@
 // The material editor's editing session without a server or windows: a
 // sequence of the user's actions, then the state it must leave (what each
 // temperature holds, which fields are invalid, what a save says).
+#include "core/NumberText.h"
 #include "editor/MaterialFiles.h"
 #include "editor/MaterialSession.h"
-#include "core/NumberText.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -217,32 +217,40 @@ void TestMaterialSession::scenarios_data() {
     QTest::addColumn<QString>("state");
     QTest::addColumn<QString>("said");
     // Material 1 "C45" at 20 and 300 °C with pol_a 800.
-    QTest::newRow("opened") << QStringList{"open 1"} << "20:0:800 300:0:800 | chosen 0" << "";
+    QTest::newRow("opened") << QStringList{"open 1"} << "20:0:800 300:0:800 | chosen 0"
+                            << "";
     QTest::newRow("curve stays on its temperature when another is added")
         << QStringList{"open 1", "curve 900", "add 200", "fit", "take"}
-        << "20:30:800 200:0:0 300:0:800 | chosen 1 modified" << "Nejprve načtěte naměřenou křivku.";
+        << "20:30:800 200:0:0 300:0:800 | chosen 1 modified"
+        << "Nejprve načtěte naměřenou křivku.";
     QTest::newRow("fit lands in the temperature of the curve")
         << QStringList{"open 1", "curve 900", "add 200", "choose 0", "fit", "take"}
-        << "20:30f:900 200:0:0 300:0:800 | chosen 0 modified" << "";
+        << "20:30f:900 200:0:0 300:0:800 | chosen 0 modified"
+        << "";
     QTest::newRow("a temperature the record cannot hold is not added")
         << QStringList{"open 1", "copytemp 32800", "add -274", "add 32767"}
         << "20:0:800 300:0:800 32767:0:0 | chosen 2 modified"
         << "Teplotu 32800 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.|"
            "Teplotu -274 °C nelze přidat: záznam materiálu drží teploty od −273 do 32767 °C.";
     QTest::newRow("a curve no law fits but the polynomials: the rest is kept")
-        << QStringList{"open 1", "flatcurve", "fit", "take"} << "20:6f:800 300:0:800 | chosen 0 modified" << "";
+        << QStringList{"open 1", "flatcurve", "fit", "take"} << "20:6f:800 300:0:800 | chosen 0 modified"
+        << "";
     QTest::newRow("a curve of too few points for every fit")
         << QStringList{"open 1", "twopoints falling", "fit"} << "20:2f:800 300:0:800 | chosen 0"
-        << "Polytropa: naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše 0,0001), Polytropa a·φ^b + c s "
+        << "Polytropa: naměřené σp s rostoucím φ neroste (exponent b by byl nejvýše 0,0001), Polytropa a·φ^b "
+           "+ c s "
            "a > 0 a b > 0 křivku nepopíše.\rPolynom 3 st.: potřebuje alespoň 4 body, křivka má jen 2.\r"
-           "Polynom 5 st.: potřebuje alespoň 6 bodů, křivka má jen 2.\rRacionálně lomená fce: potřebuje alespoň "
+           "Polynom 5 st.: potřebuje alespoň 6 bodů, křivka má jen 2.\rRacionálně lomená fce: potřebuje "
+           "alespoň "
            "6 bodů, křivka má jen 2.\rMěrná práce: Polynom: potřebuje alespoň 5 bodů, křivka má jen 2.";
     QTest::newRow("curve travels when its temperature is sorted")
         << QStringList{"open 1", "choose 1", "curve 700", "type teplo 10"}
-        << "10:30:800 20:0:800 | chosen 0 modified" << "";
+        << "10:30:800 20:0:800 | chosen 0 modified"
+        << "";
     QTest::newRow("copied temperature takes its own copy of the curve")
         << QStringList{"open 1", "curve 900", "copytemp 100", "curve 500", "choose 0", "fit", "take"}
-        << "20:30f:900 100:30:800 300:0:800 | chosen 0 modified" << "";
+        << "20:30f:900 100:30:800 300:0:800 | chosen 0 modified"
+        << "";
     QTest::newRow("curve goes with a deleted temperature")
         << QStringList{"open 1", "curve 900", "deletetemp", "fit"} << "300:0:800 | chosen 0 modified"
         << "Nejprve načtěte naměřenou křivku.";
@@ -254,16 +262,18 @@ void TestMaterialSession::scenarios_data() {
         << "Nejprve načtěte naměřenou křivku.";
     QTest::newRow("saved, the curve stays with its temperature")
         << QStringList{"open 1", "choose 1", "curve 900", "fit", "take", "save"}
-        << "20:0:800 300:30f:900 | chosen 1" << "uloženo";
-    QTest::newRow("changed meanwhile")
-        << QStringList{"open 1", "type rm 700", "othersave 1", "save"} << "20:0:800 300:0:800 | chosen 0 modified"
-        << "Materiál mezitím změnil jiný uživatel. Načtěte jej znovu.";
+        << "20:0:800 300:30f:900 | chosen 1"
+        << "uloženo";
+    QTest::newRow("changed meanwhile") << QStringList{"open 1", "type rm 700", "othersave 1", "save"}
+                                       << "20:0:800 300:0:800 | chosen 0 modified"
+                                       << "Materiál mezitím změnil jiný uživatel. Načtěte jej znovu.";
     QTest::newRow("deleted meanwhile, then saved as a new one")
         << QStringList{"open 1", "type rm 700", "otherdelete 1", "save", "save"}
         << "20:0:800 300:0:800 | chosen 0"
         << "Materiál „C45“ mezitím smazal jiný uživatel. Uložíte-li jej, vloží se jako nový.|uloženo";
     QTest::newRow("copy is of the database's version")
-        << QStringList{"open 1", "type pol_a 5", "copy"} << "20:0:800 300:0:800 | chosen 0" << "";
+        << QStringList{"open 1", "type pol_a 5", "copy"} << "20:0:800 300:0:800 | chosen 0"
+        << "";
 }
 
 void TestMaterialSession::scenarios() {
@@ -282,12 +292,24 @@ void TestMaterialSession::invalidFieldsBlockSave_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("named");
-    QTest::newRow("beyond the double range") << "pol_a" << "1e400" << "pol_a (teplota 20 °C): „1e400“";
-    QTest::newRow("decimal point") << "pol_b" << "0.25" << "pol_b (teplota 20 °C): „0.25“";
-    QTest::newRow("temperature beyond the record") << "teplo" << "40000" << "Teplota (teplota 20 °C): „40000“";
-    QTest::newRow("temperature not whole") << "teplo" << "20,5" << "Teplota (teplota 20 °C): „20,5“";
-    QTest::newRow("Rm with a blank inside") << "rm" << "1 204,5" << "Rm: „1 204,5“";
-    QTest::newRow("letters") << "fimax" << "abc" << "φ(max) (teplota 20 °C): „abc“";
+    QTest::newRow("beyond the double range") << "pol_a"
+                                             << "1e400"
+                                             << "pol_a (teplota 20 °C): „1e400“";
+    QTest::newRow("decimal point") << "pol_b"
+                                   << "0.25"
+                                   << "pol_b (teplota 20 °C): „0.25“";
+    QTest::newRow("temperature beyond the record") << "teplo"
+                                                   << "40000"
+                                                   << "Teplota (teplota 20 °C): „40000“";
+    QTest::newRow("temperature not whole") << "teplo"
+                                           << "20,5"
+                                           << "Teplota (teplota 20 °C): „20,5“";
+    QTest::newRow("Rm with a blank inside") << "rm"
+                                            << "1 204,5"
+                                            << "Rm: „1 204,5“";
+    QTest::newRow("letters") << "fimax"
+                             << "abc"
+                             << "φ(max) (teplota 20 °C): „abc“";
 }
 
 void TestMaterialSession::invalidFieldsBlockSave() {
@@ -327,13 +349,16 @@ void TestMaterialSession::physicalChecks_data() {
     QTest::addColumn<QString>("warned");
     QTest::newRow("negative Rm") << QStringList{"type rm -5"} << "Rm nesmí být záporné (-5)."
                                  << "Mez kluzu Rp je větší než mez pevnosti Rm.";
-    QTest::newRow("Z over 100") << QStringList{"type z 120"} << "Kontrakce Z nemůže být větší než 100 %." << "";
+    QTest::newRow("Z over 100") << QStringList{"type z 120"} << "Kontrakce Z nemůže být větší než 100 %."
+                                << "";
     QTest::newRow("below absolute zero")
-        << QStringList{"type teplo -300"} << "Teplota -300 °C je pod absolutní nulou." << "";
-    QTest::newRow("absolute zero itself is no refusal") << QStringList{"type teplo -273"} << "" << "";
-    QTest::newRow("negative strain")
-        << QStringList{"type fimax -1"} << "φ(max) ani φ(str) nesmí být záporné (teplota 20 °C)."
-        << "φ(str) je větší než φ(max) (teplota 20 °C).";
+        << QStringList{"type teplo -300"} << "Teplota -300 °C je pod absolutní nulou."
+        << "";
+    QTest::newRow("absolute zero itself is no refusal") << QStringList{"type teplo -273"} << ""
+                                                        << "";
+    QTest::newRow("negative strain") << QStringList{"type fimax -1"}
+                                     << "φ(max) ani φ(str) nesmí být záporné (teplota 20 °C)."
+                                     << "φ(str) je větší než φ(max) (teplota 20 °C).";
     QTest::newRow("a hot temperature") << QStringList{"type teplo 1500"} << ""
                                        << "Teplota 1500 °C je nad teplotami tváření oceli.";
     QTest::newRow("no temperature, nothing filled")
@@ -360,16 +385,22 @@ void TestMaterialSession::physicalChecks() {
 void TestMaterialSession::names_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("plain") << "C45 (12 050)" << "";
-    QTest::newRow("Czech and Greek") << "Ocel Č15 – σ" << "";
+    QTest::newRow("plain") << "C45 (12 050)"
+                           << "";
+    QTest::newRow("Czech and Greek") << "Ocel Č15 – σ"
+                                     << "";
     QTest::newRow("a character beyond the BMP") << QString::fromUtf8("Ocel \xF0\x9D\x9B\xBC") << "";
     QTest::newRow("NUL") << QStringLiteral("C45") + QChar(0) + "x"
                          << "Název materiálu obsahuje nepovolený znak U+0000 (NUL) na 4. místě.";
-    QTest::newRow("CR") << "C45\rx" << "Název materiálu obsahuje nepovolený znak U+000D (CR) na 4. místě.";
-    QTest::newRow("LF") << "C\n45" << "Název materiálu obsahuje nepovolený znak U+000A (LF) na 2. místě.";
-    QTest::newRow("ESC") << "\x1b[31mC45" << "Název materiálu obsahuje nepovolený znak U+001B (ESC) na 1. místě.";
-    QTest::newRow("line separator") << QStringLiteral("C45") + QChar(0x2028)
-                                    << "Název materiálu obsahuje nepovolený znak U+2028 (oddělovač řádků) na 4. místě.";
+    QTest::newRow("CR") << "C45\rx"
+                        << "Název materiálu obsahuje nepovolený znak U+000D (CR) na 4. místě.";
+    QTest::newRow("LF") << "C\n45"
+                        << "Název materiálu obsahuje nepovolený znak U+000A (LF) na 2. místě.";
+    QTest::newRow("ESC") << "\x1b[31mC45"
+                         << "Název materiálu obsahuje nepovolený znak U+001B (ESC) na 1. místě.";
+    QTest::newRow("line separator")
+        << QStringLiteral("C45") + QChar(0x2028)
+        << "Název materiálu obsahuje nepovolený znak U+2028 (oddělovač řádků) na 4. místě.";
     QTest::newRow("BOM") << QChar(0xFEFF) + QStringLiteral("C45")
                          << "Název materiálu obsahuje nepovolený znak U+FEFF (BOM) na 1. místě.";
     QTest::newRow("zero-width space") << QStringLiteral("C") + QChar(0x200B) + "45"
@@ -377,8 +408,10 @@ void TestMaterialSession::names_data() {
     QTest::newRow("lone surrogate")
         << QStringLiteral("C45") + QChar(0xD835)
         << "Název materiálu obsahuje nepovolený znak U+D835 (osamocená polovina znaku) na 4. místě.";
-    QTest::newRow("trailing blank") << "C45 " << "Název materiálu nesmí začínat ani končit mezerou.";
-    QTest::newRow("blank only") << "   " << "Název materiálu nesmí být prázdný.";
+    QTest::newRow("trailing blank") << "C45 "
+                                    << "Název materiálu nesmí začínat ani končit mezerou.";
+    QTest::newRow("blank only") << "   "
+                                << "Název materiálu nesmí být prázdný.";
     QTest::newRow("101 characters") << QString(101, 'x') << "Název materiálu je delší než 100 znaků.";
 }
 
@@ -434,10 +467,11 @@ void TestMaterialSession::takenFitsAreShortAndClose() {
         for (const QString& c : columns) {
             const double v = constantOf(taken, c);
             QCOMPARE(textToFloat(s.fieldText(c)), v);
-            QVERIFY2(s.fieldText(c).remove(',').remove('-').size() < 15 || v == 0, qPrintable(c + s.fieldText(c)));
+            QVERIFY2(s.fieldText(c).remove(',').remove('-').size() < 15 || v == 0,
+                     qPrintable(c + s.fieldText(c)));
         }
-    for (EquationKind k : {EquationKind::Polytropa, EquationKind::Polynom3, EquationKind::Polynom5,
-                           EquationKind::Racionalni})
+    for (EquationKind k :
+         {EquationKind::Polytropa, EquationKind::Polynom3, EquationKind::Polynom5, EquationKind::Racionalni})
         for (const fit::Point& p : points)
             QVERIFY(std::fabs(FlowStress(taken, k, p.phi) - FlowStress(full, k, p.phi)) <= 0.01 + 1e-9);
     for (const fit::Point& p : points)
@@ -479,8 +513,10 @@ void TestMaterialSession::importDeclinedChangesNothing() {
 void TestMaterialSession::importedTemperatureBeyondTheRecord_data() {
     QTest::addColumn<QByteArray>("teplo");
     QTest::addColumn<QString>("refusal");
-    QTest::newRow("40000") << QByteArray("40000") << "teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu";
-    QTest::newRow("-40000") << QByteArray("-40000") << "teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu";
+    QTest::newRow("40000") << QByteArray("40000")
+                           << "teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu";
+    QTest::newRow("-40000") << QByteArray("-40000")
+                            << "teplota (klíč \"teplo\") je mimo rozsah záznamu materiálu";
     QTest::newRow("-300") << QByteArray("-300") << "Teplota -300 °C je pod absolutní nulou.";
     QTest::newRow("32767 is held") << QByteArray("32767") << "";
 }
@@ -504,7 +540,8 @@ void TestMaterialSession::importedTemperatureBeyondTheRecord() {
         QCOMPARE(int(import.material->temperatures.first().teplo), teplo.toInt());
     } else {
         QVERIFY(!import.material);
-        QVERIFY2(import.refusal.startsWith(path + ": ") && import.refusal.contains(refusal), qPrintable(import.refusal));
+        QVERIFY2(import.refusal.startsWith(path + ": ") && import.refusal.contains(refusal),
+                 qPrintable(import.refusal));
     }
 }
 

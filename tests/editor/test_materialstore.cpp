@@ -387,7 +387,8 @@ void TestMaterialStore::importExport() {
     const Result again = run({"--import", file, "--ini", to, "--user", "prolis_editor"});
     QCOMPARE(again.code, 1);
     QCOMPARE(again.err,
-             QStringLiteral("Materiál „Zkušební ocel“ už v databázi je (nahradí jej --replace). Nic nebylo uloženo.\n"));
+             QStringLiteral(
+                 "Materiál „Zkušební ocel“ už v databázi je (nahradí jej --replace). Nic nebylo uloženo.\n"));
     QCOMPARE(run({"--import", file, "--replace", "--ini", to, "--user", "prolis_editor"}).code, 0);
     // A file with one bad value imports nothing; the account must be allowed to write.
     QByteArray bad = json;
@@ -423,7 +424,8 @@ void TestMaterialStore::reconnectsAfterServerBack() {
     QVERIFY(!store.list().isEmpty());
     proxy.setDown(true);
     QThread::msleep(200);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.save(std::nullopt, newMaterial(QStringLiteral("Po výpadku"), {20})));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                             store.save(std::nullopt, newMaterial(QStringLiteral("Po výpadku"), {20})));
     proxy.setDown(false);
     QVERIFY(store.save(std::nullopt, newMaterial(QStringLiteral("Po výpadku"), {20})) > 0);
     QVERIFY(store.findByName(QStringLiteral("Po výpadku")));
@@ -451,8 +453,8 @@ void TestMaterialStore::exactNames() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(materialJson(newMaterial(QStringLiteral("Č45 (12 050)"), {20, 100})));
     f.close();
-    const Result r = run({"--import", file, "--replace", "--ini", ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")),
-                          "--user", "prolis_editor"});
+    const Result r = run({"--import", file, "--replace", "--ini",
+                          ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")), "--user", "prolis_editor"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY2(r.err.contains(QStringLiteral("v databázi je materiál „C45 (12 050)“")), qPrintable(r.err));
     QCOMPARE(store.load(id)->temperatures.size(), 1);
@@ -462,7 +464,8 @@ void TestMaterialStore::exactNames() {
 void TestMaterialStore::importAllOrNothing() {
     // The second file is refused: the first is not saved either.
     const QString a = m_dir.filePath(QStringLiteral("a.json")), b = m_dir.filePath(QStringLiteral("b.json"));
-    for (const auto& [path, name] : {std::pair{a, QStringLiteral("Nový z a")}, std::pair{b, QStringLiteral("Zkušební ocel")}}) {
+    for (const auto& [path, name] :
+         {std::pair{a, QStringLiteral("Nový z a")}, std::pair{b, QStringLiteral("Zkušební ocel")}}) {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(materialJson(newMaterial(name, {20})));
@@ -484,7 +487,8 @@ void TestMaterialStore::exportWithoutTemperatures() {
     const Result r = run({"--export", "Bez teplot", "-o", m_dir.filePath(QStringLiteral("bez.json")), "--ini",
                           ini(qEnvironmentVariable("PROLIS_TEST_DB_EDIT")), "--user", "prolis_editor"});
     QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.startsWith(QStringLiteral("Materiál „Bez teplot“ nemá žádnou teplotu")), qPrintable(r.err));
+    QVERIFY2(r.err.startsWith(QStringLiteral("Materiál „Bez teplot“ nemá žádnou teplotu")),
+             qPrintable(r.err));
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("bez.json"))));
 }
 
