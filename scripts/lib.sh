@@ -133,3 +133,124 @@ db_load() {
     { cat "$ROOT/db/schema.sql"; cat "$@"; } | db_sql "$dir" "$name"
     db_grant "$dir" "$name"
 }
+
+# ---- A three-node MariaDB Galera cluster on 127.0.0.1 (scripts/cluster) ----
+
+CLUSTER_PACKAGES=(galera-4 rsync mariadb-server)
+
+# The cluster's packages; mariadb-server only for its state-transfer scripts,
+# so its own service is kept from starting while it is installed.
+ensure_cluster_packages() {
+    local missing=()
+    for p in "${CLUSTER_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local had_policy=0
+    [ -e /usr/sbin/policy-rc.d ] && had_policy=1
+    if [ $had_policy -eq 0 ]; then
+        printf '#!/bin/sh\nexit 101\n' | as_root tee /usr/sbin/policy-rc.d >/dev/null
+        as_root chmod +x /usr/sbin/policy-rc.d
+    fi
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    local rc=0
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" || rc=$?
+    [ $had_policy -eq 0 ] && as_root rm -f /usr/sbin/policy-rc.d
+    return $rc
+}
+
+# cluster_node_start DIR N [--wsrep-new-cluster]: starts node N (1..3) of the
+# cluster in DIR (ports from DIR/ports) and waits until it is synced.
+cluster_node_start() {
+    local dir=$1 n=$2 extra=${3:-}
+    local node="$dir/node$n"
+    # shellcheck disable=SC2046
+    set -- $(cat "$dir/ports")
+    local client=$((n)) group=$((n + 3)) ist=$((n + 6)) sst=$((n + 9))
+    local ports=("$@")
+    local port=${ports[$((client - 1))]} g=${ports[$((group - 1))]} i=${ports[$((ist - 1))]} s=${ports[$((sst - 1))]}
+    local address="gcomm://127.0.0.1:${ports[3]},127.0.0.1:${ports[4]},127.0.0.1:${ports[5]}"
+    [ -n "$extra" ] && address="gcomm://"
+    setsid mariadbd --no-defaults --datadir="$node/data" --socket="$(db_socket "$node")" --port="$port" \
+        --bind-address=127.0.0.1 --skip-name-resolve "$(db_user_option)" --pid-file="$node/mysqld.pid" \
+        --log-error="$node/error.log" --innodb-buffer-pool-size=32M \
+        --binlog-format=ROW --innodb-autoinc-lock-mode=2 --wsrep-on=ON \
+        --wsrep-provider=/usr/lib/galera/libgalera_smm.so --wsrep-cluster-name=prolis \
+        --wsrep-cluster-address="$address" --wsrep-node-address="127.0.0.1:$g" \
+        --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$g;ist.recv_addr=127.0.0.1:$i;gcache.size=64M" \
+        --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$s" $extra \
+        </dev/null >/dev/null 2>&1 &
+    local pid=$! k
+    for k in $(seq 1 600); do
+        if db_running "$node" &&
+            [ "$(db_sql "$node" -N -e "show status like 'wsrep_local_state_comment'" 2>/dev/null | cut -f2)" = Synced ]; then
+            echo "$port" >"$node/port"
+            return 0
+        fi
+        if ! kill -0 $pid 2>/dev/null; then
+            echo "Node $n of the cluster did not start:" >&2
+            tail -15 "$node/error.log" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    echo "Node $n of the cluster was not synced in 60 s." >&2
+    tail -15 "$node/error.log" >&2
+    return 1
+}
+
+# cluster_start DIR: three nodes on 127.0.0.1 with free ports (client ports
+# in DIR/nodeN/port), the first one starting the cluster.
+cluster_start() {
+    local dir=$1
+    mkdir -p "$dir"
+    local ports=() p=35400 k
+    for k in $(seq 1 12); do
+        p=$(free_port "$p")
+        ports+=("$p")
+        p=$((p + 1))
+    done
+    echo "${ports[*]}" >"$dir/ports"
+    mkdir -p "$dir/node1"
+    mariadb-install-db --no-defaults --datadir="$dir/node1/data" "$(db_user_option)" \
+        --auth-root-authentication-method=socket --skip-test-db --skip-name-resolve >"$dir/node1/install.log" 2>&1 ||
+        { cat "$dir/node1/install.log"; return 1; }
+    # The joiners start from a copy (the state transfer then moves little);
+    # their rsync daemon runs as nobody and must be able to write there.
+    for k in 2 3; do
+        mkdir -p "$dir/node$k"
+        cp -a "$dir/node1/data" "$dir/node$k/data"
+    done
+    chmod -R a+rwX "$dir"
+    cluster_node_start "$dir" 1 --wsrep-new-cluster || return 1
+    cluster_node_start "$dir" 2 || return 1
+    cluster_node_start "$dir" 3 || return 1
+}
+
+# cluster_node_stop DIR N: shuts node N down (it leaves the cluster cleanly).
+cluster_node_stop() {
+    db_stop "$1/node$2"
+}
+
+# cluster_node_kill DIR N: kills node N at once, as a power cut would.
+cluster_node_kill() {
+    local pid
+    pid=$(cat "$1/node$2/mysqld.pid" 2>/dev/null) || return 0
+    kill -9 "$pid" 2>/dev/null
+    local k
+    for k in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$1/node$2/mysqld.pid" "$(db_socket "$1/node$2")"
+}
+
+# cluster_stop DIR: every node, the last one last.
+cluster_stop() {
+    local dir=$1 k
+    for k in 3 2 1; do
+        [ -d "$dir/node$k" ] && db_stop "$dir/node$k"
+    done
+    return 0
+}

@@ -9,6 +9,7 @@
 #include <QMetaType>
 #include <QSqlError>
 #include <QSqlField>
+#include <QSqlQuery>
 #include <charconv>
 #include <cmath>
 
@@ -116,6 +117,13 @@ void MaterialConnection::connect(const ConnectionSettings& s) {
             .arg(m_connectTimeout)
             .arg(m_readTimeout));
     if (!db.open()) throw libraryError(db.lastError());
+    // On a node of a Galera cluster a read first waits until the node has
+    // applied every write committed anywhere before it: a material saved
+    // through another node is seen at the next selection. Elsewhere the
+    // setting does nothing (a server that does not know it refuses it, and
+    // that is all).
+    QSqlQuery syncWait(db);
+    syncWait.exec(QStringLiteral("set session wsrep_sync_wait = 1"));
 }
 
 bool MaterialConnection::isConnected() const {

@@ -8,6 +8,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
+#include <chrono>
+#include <limits>
+#include <random>
+#include <thread>
 
 namespace prolis::edit {
 
@@ -102,70 +106,96 @@ static QString czech(const QSqlError& e) {
     return what + QStringLiteral(" Nic nebylo uloženo. (") + e.text().trimmed() + QLatin1Char(')');
 }
 
+namespace {
+// A write that met another one (a deadlock or a cluster's certification
+// failure, a lock wait given up, a key taken meanwhile): the whole
+// transaction may succeed when tried again.
+class WriteConflict : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+bool conflict(const QSqlError& e) {
+    const QString code = e.nativeErrorCode();
+    return code == u"1213" || code == u"1205" || code == u"1062";
+}
+
+[[noreturn]] void raise(const QSqlError& e) {
+    if (conflict(e)) throw WriteConflict(czech(e));
+    throw DatabaseError(czech(e));
+}
+} // namespace
+
 // One statement after another on the editor's connection, each bounded in
-// time; a failure raises DatabaseError saying why in Czech.
+// time; a failure raises DatabaseError saying why in Czech (WriteConflict
+// when trying again may help).
 static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVariant>& params = {}) {
     const StatementDeadline deadline(c.database(), c.statementLimit());
     QSqlQuery q(c.database());
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) throw DatabaseError(czech(q.lastError()));
+    if (!q.prepare(sql)) raise(q.lastError());
     for (int i = 0; i < params.size(); ++i)
         q.bindValue(i, params[i]);
-    if (!q.exec())
-        throw DatabaseError(deadline.expired()
-                                ? QStringLiteral("Databáze nevyřídila dotaz do %1 s. Nic nebylo uloženo.")
-                                      .arg(c.statementLimit())
-                                : czech(q.lastError()));
+    if (!q.exec()) {
+        if (deadline.expired())
+            throw DatabaseError(
+                QStringLiteral("Databáze nevyřídila dotaz do %1 s. Nic nebylo uloženo.").arg(c.statementLimit()));
+        raise(q.lastError());
+    }
     return q;
 }
 
-// The editors' lock, taken in short waits: each wait stays within the
-// connection's read timeout, so waiting for another editor's save never
-// looks like a lost connection. Given back whatever follows.
-namespace {
-class EditorsLock {
-public:
-    explicit EditorsLock(MaterialConnection& c) : m_c(c) {
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            QSqlQuery lock = run(c, QStringLiteral("select get_lock('prolis_matedit', 2)"));
-            if (lock.next() && lock.value(0).toInt() == 1) return;
-        }
-        throw DatabaseError(QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
-    }
-    ~EditorsLock() {
-        QSqlQuery q(m_c.database());
-        q.exec(QStringLiteral("select release_lock('prolis_matedit')"));
-    }
-    EditorsLock(const EditorsLock&) = delete;
-    EditorsLock& operator=(const EditorsLock&) = delete;
-
-private:
-    MaterialConnection& m_c;
-};
-} // namespace
-
-// A transaction under the editors' lock: rolled back unless committed. The
-// lock is a member taken first, so it is given back also when starting the
-// transaction fails.
+// A transaction: rolled back unless committed. A lock another writer holds
+// is waited for only briefly (well within the connection's read timeout), so
+// waiting never looks like a lost connection: the save is tried again.
 class MaterialStore::Transaction {
 public:
-    explicit Transaction(MaterialConnection& c) : m_c(c), m_lock(c) {
-        if (!c.database().transaction()) throw DatabaseError(czech(c.database().lastError()));
+    Transaction(MaterialConnection& c, int lockWaitSeconds) : m_c(c) {
+        run(c, QStringLiteral("set session innodb_lock_wait_timeout = %1").arg(lockWaitSeconds));
+        if (!c.database().transaction()) raise(c.database().lastError());
         m_open = true;
     }
     ~Transaction() {
         if (m_open) m_c.database().rollback();
     }
     void commit() {
-        if (!m_c.database().commit()) throw DatabaseError(czech(m_c.database().lastError()));
         m_open = false;
+        if (!m_c.database().commit()) {
+            const QSqlError e = m_c.database().lastError();
+            m_c.database().rollback();
+            raise(e);
+        }
     }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
 
 private:
     MaterialConnection& m_c;
-    EditorsLock m_lock;
     bool m_open = false;
 };
+
+// A write transaction tried whole again, after a short random wait, when it
+// met another writer (on a cluster two nodes' writes meet at commit); every
+// try checks again against what the user loaded. After the last one the
+// conflict is the user's message.
+template <class F> auto MaterialStore::written(F&& f) {
+    static thread_local std::mt19937 random{std::random_device{}()};
+    for (int attempt = 1;; ++attempt) {
+        m_step.reset(); // a cluster's size, and so its increment, may have changed
+        try {
+            Transaction tx(m_connection, m_retry.lockWaitSeconds);
+            auto result = f();
+            tx.commit();
+            return result;
+        } catch (const WriteConflict&) {
+            if (attempt >= m_retry.attempts) throw;
+            ++m_retries;
+        }
+        const int ceiling = m_retry.backOffMs * (1 << std::min(attempt - 1, 4));
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::uniform_int_distribution<int>(ceiling / 4, ceiling)(random)));
+    }
+}
 
 // Every action on the database: after a failed one the connection may be
 // gone (a server stopped, restarted or frozen), so the next one connects
@@ -228,17 +258,20 @@ std::optional<Material> MaterialStore::load(int id) {
 // Names compared exactly: the column's collation takes "C45", "c45", "Č45"
 // and "C45 " for one name, so it only narrows the rows (through the index)
 // and the bytes decide.
-std::optional<int> MaterialStore::exactName(const QString& name, int except) {
+std::optional<int> MaterialStore::exactName(const QString& name, int except, bool locking) {
+    // Locking inside a save: a second save of the same name waits for the
+    // first and then sees it.
     QSqlQuery q = run(m_connection,
                       QStringLiteral("select id from materialy where nazev = ? and cast(nazev as binary) = "
-                                     "cast(? as binary) and id <> ? order by id"),
+                                     "cast(? as binary) and id <> ? order by id%1")
+                          .arg(locking ? QStringLiteral(" for update") : QString()),
                       {name, name, except});
     if (!q.next()) return std::nullopt;
     return q.value(0).toInt();
 }
 
 std::optional<int> MaterialStore::findByName(const QString& name) {
-    return guardedCall([&] { return exactName(name, 0); });
+    return guardedCall([&] { return exactName(name, 0, false); });
 }
 
 QStringList MaterialStore::similarNames(const QString& name) {
@@ -256,11 +289,29 @@ QStringList MaterialStore::similarNames(const QString& name) {
 }
 
 int MaterialStore::allocate(const char* table) {
-    // Saves run one at a time (the editors' lock): the next key is free.
-    QSqlQuery q = run(m_connection,
-                      QStringLiteral("select coalesce(max(id), 0) + 1 from %1").arg(QLatin1String(table)));
-    q.next();
-    return q.value(0).toInt();
+    // The key columns need not count by themselves (no AUTO_INCREMENT), so
+    // the next key is taken above the highest, locked until the commit: saves
+    // through one server wait for each other here. On a cluster each node
+    // takes its own residue of the increment the cluster gives it (as
+    // AUTO_INCREMENT does there), so two nodes never choose the same key; on
+    // one server that is 1 and every key is the next.
+    if (!m_step) {
+        QSqlQuery s = run(m_connection, QStringLiteral("select @@auto_increment_increment, @@auto_increment_offset"));
+        s.next();
+        m_step = {std::max(1, s.value(0).toInt()), std::max(1, s.value(1).toInt())};
+    }
+    const auto [increment, offset] = *m_step;
+    QSqlQuery q =
+        run(m_connection,
+            QStringLiteral("select id from %1 order by id desc limit 1 for update").arg(QLatin1String(table)));
+    const long long top = q.next() ? q.value(0).toLongLong() : 0;
+    // The smallest key above `top` that is `offset` modulo `increment`.
+    long long key = top + 1;
+    const long long residue = ((offset - key) % increment + increment) % increment;
+    key += residue;
+    if (key > std::numeric_limits<int>::max())
+        throw DatabaseError(QStringLiteral("Tabulka %1 nemá volný klíč. Nic nebylo uloženo.").arg(QLatin1String(table)));
+    return static_cast<int>(key);
 }
 
 void MaterialStore::removeCombinations(int materialId) {
@@ -326,7 +377,7 @@ int MaterialStore::saveIn(const std::optional<Material>& loaded, const Material&
         if (!now) throw DeletedMeanwhile(msgDeletedMeanwhile(loaded->nazev));
         if (now != loaded) throw SaveRefused(MsgChangedMeanwhile);
     }
-    if (exactName(edited.nazev, id))
+    if (exactName(edited.nazev, id, true))
         throw SaveRefused(QStringLiteral("Materiál „%1“ už v databázi je.").arg(edited.nazev));
     if (id == 0) {
         id = allocate("materialy");
@@ -344,17 +395,12 @@ int MaterialStore::saveIn(const std::optional<Material>& loaded, const Material&
 }
 
 int MaterialStore::save(const std::optional<Material>& loaded, const Material& edited) {
-    return guardedCall([&] {
-        Transaction tx(m_connection);
-        const int id = saveIn(loaded, edited);
-        tx.commit();
-        return id;
-    });
+    return guardedCall([&] { return written([&] { return saveIn(loaded, edited); }); });
 }
 
 QList<int> MaterialStore::saveAll(const QList<Save>& saves) {
     return guardedCall([&] {
-        Transaction tx(m_connection);
+        return written([&] {
         QList<int> ids;
         for (const Save& s : saves) {
             try {
@@ -366,22 +412,23 @@ QList<int> MaterialStore::saveAll(const QList<Save>& saves) {
                 throw SaveRefused(QStringLiteral("Materiál „%1“: ").arg(s.edited.nazev) + e.message());
             }
         }
-        tx.commit();
         return ids;
+        });
     });
 }
 
 void MaterialStore::remove(const Material& loaded) {
     if (!loaded.id) return;
     guardedCall([&] {
-        Transaction tx(m_connection);
-        run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {*loaded.id});
-        const std::optional<Material> now = loadMaterial(*loaded.id);
-        if (!now) return; // someone else deleted it already
-        if (now != loaded) throw SaveRefused(MsgChangedMeanwhile);
-        removeCombinations(*loaded.id);
-        run(m_connection, QStringLiteral("delete from materialy where id = ?"), {*loaded.id});
-        tx.commit();
+        return written([&] {
+            run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {*loaded.id});
+            const std::optional<Material> now = loadMaterial(*loaded.id);
+            if (!now) return 0; // someone else deleted it already
+            if (now != loaded) throw SaveRefused(MsgChangedMeanwhile);
+            removeCombinations(*loaded.id);
+            run(m_connection, QStringLiteral("delete from materialy where id = ?"), {*loaded.id});
+            return 0;
+        });
     });
 }
 

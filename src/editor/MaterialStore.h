@@ -2,9 +2,11 @@
 // Writing the material database: the one module that does, linked only by
 // MatEdit. A save writes the material row and all of its combinations
 // (materialy, teplota, spojeni, rovnice, ppn, ppol) in one transaction, all or
-// nothing; saves are taken one at a time (a named lock of the server), so the
-// new keys never collide; a save over a change someone else saved since the
-// material was loaded is refused and writes nothing.
+// nothing, on one server or through any node of a Galera cluster: what the
+// user loaded is read again with locks inside it, new keys are taken so that
+// neither two saves nor two nodes choose the same, and a transaction that
+// meets another writer is tried again whole. A save over a change someone
+// else saved since the material was loaded is refused and writes nothing.
 #include "MaterialRepository.h"
 #include "db/MaterialDb.h"
 
@@ -48,12 +50,26 @@ public:
     // characters a name may have before it is checked; its id.
     int duplicate(const Material& m) override;
 
+    // How a write that meets another writer is tried again: `attempts` in
+    // all, each waiting at most `lockWaitSeconds` for a row another writer
+    // holds, with a random pause of up to `backOffMs` (doubling) between.
+    struct Retry {
+        int attempts = 8;
+        int lockWaitSeconds = 5;
+        int backOffMs = 40;
+    };
+    void setRetry(const Retry& r) { m_retry = r; }
+    // The tries again so far (for the benchmark and the tests).
+    int retries() const { return m_retries; }
+
 private:
     class Transaction;
     template <class F>
     auto guardedCall(F&& f);
+    template <class F>
+    auto written(F&& f);
     std::optional<Material> loadMaterial(int id);
-    std::optional<int> exactName(const QString& name, int except);
+    std::optional<int> exactName(const QString& name, int except, bool locking);
     int saveIn(const std::optional<Material>& loaded, const Material& edited);
     int allocate(const char* table);
     void removeCombinations(int materialId);
@@ -62,6 +78,9 @@ private:
     MaterialConnection& m_connection;
     std::optional<ConnectionSettings> m_settings;
     bool m_broken = false;
+    Retry m_retry;
+    int m_retries = 0;
+    std::optional<std::pair<int, int>> m_step; // auto_increment increment and offset
 };
 
 } // namespace prolis::edit

@@ -16,6 +16,8 @@
 #include <QThread>
 #include <QtTest>
 #include <atomic>
+#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -86,9 +88,10 @@ private slots:
     void exportWithoutTemperatures();
     void copiesOfLongNames();
     void strictMaterialValues();
-    void lockGivenBackWhenTransactionFails();
+    void nothingHeldWhenTransactionFails();
     void deletedByAnother();
     void waitsForAnotherEditor();
+    void triesAgainUntilTheOtherWriterIsDone();
     void commandLineOrWindows_data();
     void commandLineOrWindows();
 
@@ -524,10 +527,10 @@ void TestMaterialStore::strictMaterialValues() {
     QCOMPARE(store.load(1)->rm, 600.0);
 }
 
-void TestMaterialStore::lockGivenBackWhenTransactionFails() {
-    // The lock is taken, then the transaction cannot start (an XA
-    // transaction is open on the connection): the lock must not outlive it,
-    // so another editor can save at once.
+void TestMaterialStore::nothingHeldWhenTransactionFails() {
+    // The transaction cannot start (an XA transaction is open on the
+    // connection): the save fails and holds nothing, so another editor
+    // saves at once.
     MaterialConnection c;
     c.connect(editor());
     QSqlQuery xa(c.database());
@@ -537,9 +540,10 @@ void TestMaterialStore::lockGivenBackWhenTransactionFails() {
                              store.save(std::nullopt, newMaterial(QStringLiteral("Bez transakce"), {20})));
     MaterialConnection other;
     other.connect(editor());
-    QSqlQuery q(other.database());
-    QVERIFY(q.exec(QStringLiteral("select is_free_lock('prolis_matedit')")) && q.next());
-    QCOMPARE(q.value(0).toInt(), 1);
+    MaterialStore second(other);
+    second.setRetry({1, 1, 10}); // a lock left behind would fail this at once
+    QVERIFY(second.save(std::nullopt, newMaterial(QStringLiteral("Hned po ní"), {20})) > 0);
+    QCOMPARE(second.retries(), 0);
     xa.exec(QStringLiteral("xa end 'prolis_test'"));
     xa.exec(QStringLiteral("xa rollback 'prolis_test'"));
 }
@@ -563,25 +567,84 @@ void TestMaterialStore::deletedByAnother() {
     second.remove(loaded); // already gone: nothing to say
 }
 
+namespace {
+// Another writer in the middle of a save: its transaction holds the newest
+// key rows of the material tables until it is told to end.
+class OtherWriter {
+public:
+    explicit OtherWriter(const ConnectionSettings& settings) {
+        std::promise<void> holding;
+        m_holding = holding.get_future();
+        m_thread = std::thread([this, settings, holding = std::move(holding)]() mutable {
+            MaterialConnection c;
+            c.connect(settings);
+            QSqlQuery q(c.database());
+            c.database().transaction();
+            for (const char* table : {"materialy", "rovnice", "ppn", "ppol"})
+                q.exec(QStringLiteral("select id from %1 order by id desc limit 1 for update").arg(table));
+            holding.set_value();
+            std::unique_lock lock(m_mutex);
+            m_done.wait(lock, [this] { return m_end; });
+            c.database().rollback();
+        });
+        m_holding.wait();
+    }
+    void end() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_end = true;
+        }
+        m_done.notify_all();
+        if (m_thread.joinable()) m_thread.join();
+    }
+    ~OtherWriter() { end(); }
+
+private:
+    std::future<void> m_holding;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_end = false;
+};
+} // namespace
+
 void TestMaterialStore::waitsForAnotherEditor() {
-    // Another editor holds the lock longer than a read may wait: the save
-    // says the material is being saved (not a lost connection), and the
-    // connection still saves once the lock is free.
-    MaterialConnection holder, c;
-    holder.connect(editor());
+    // Another writer holds its rows longer than every try waits: the save
+    // says the database is busy (not a lost connection) after trying again,
+    // and the same connection saves once the other is done.
+    MaterialConnection c;
     c.connect(editor());
-    QSqlQuery lock(holder.database());
-    QVERIFY(lock.exec(QStringLiteral("select get_lock('prolis_matedit', 0)")) && lock.next());
-    QCOMPARE(lock.value(0).toInt(), 1);
     MaterialStore store(c);
+    store.setRetry({3, 1, 10});
+    OtherWriter other(editor());
     try {
         store.save(std::nullopt, newMaterial(QStringLiteral("Po čekání"), {20}));
-        QFAIL("saved under another editor's lock");
+        QFAIL("saved through another writer's locks");
     } catch (const DatabaseError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Materiál právě ukládá jiný uživatel; zkuste to znovu."));
+        QVERIFY2(e.message().startsWith(QStringLiteral("Databáze je zaneprázdněna jiným zápisem. Nic nebylo uloženo.")),
+                 qPrintable(e.message()));
     }
-    QVERIFY(lock.exec(QStringLiteral("select release_lock('prolis_matedit')")));
+    QCOMPARE(store.retries(), 2);
+    other.end();
     QVERIFY(store.save(std::nullopt, newMaterial(QStringLiteral("Po čekání"), {20})) > 0);
+}
+
+void TestMaterialStore::triesAgainUntilTheOtherWriterIsDone() {
+    // The other writer ends while this save waits: a later try lands, whole.
+    MaterialConnection c;
+    c.connect(editor());
+    MaterialStore store(c);
+    store.setRetry({8, 1, 10});
+    auto other = std::make_unique<OtherWriter>(editor());
+    std::thread ender([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        other->end();
+    });
+    const int id = store.save(std::nullopt, newMaterial(QStringLiteral("Až po druhém"), {20, 300}));
+    ender.join();
+    QVERIFY(id > 0);
+    QVERIFY(store.retries() >= 1);
+    QCOMPARE(store.load(id)->temperatures.size(), 2);
 }
 
 void TestMaterialStore::commandLineOrWindows_data() {
