@@ -160,6 +160,12 @@ ensure_cluster_packages() {
     return $rc
 }
 
+# The data of a node, writable for the state transfer's rsync daemon.
+node_files_for_transfer() {
+    chmod -R a+rwX "$1"
+    if [ "$(id -u)" -eq 0 ]; then chown -R nobody "$1/data" 2>/dev/null || true; fi
+}
+
 # cluster_node_start DIR N [--wsrep-new-cluster]: starts node N (1..3) of the
 # cluster in DIR (ports from DIR/ports) and waits until it is synced.
 cluster_node_start() {
@@ -171,6 +177,10 @@ cluster_node_start() {
     local ports=("$@")
     local port=${ports[$((client - 1))]} g=${ports[$((group - 1))]} i=${ports[$((ist - 1))]} s=${ports[$((sst - 1))]}
     local address="gcomm://127.0.0.1:${ports[3]},127.0.0.1:${ports[4]},127.0.0.1:${ports[5]}"
+    # A state transfer's rsync daemon runs as nobody: the files the server
+    # wrote since (databases created later are private to their owner) must
+    # be nobody's to write and to set the modes of.
+    node_files_for_transfer "$node"
     [ -n "$extra" ] && address="gcomm://"
     setsid mariadbd --no-defaults --datadir="$node/data" --socket="$(db_socket "$node")" --port="$port" \
         --bind-address=127.0.0.1 --skip-name-resolve "$(db_user_option)" --pid-file="$node/mysqld.pid" \
@@ -222,7 +232,6 @@ cluster_start() {
         mkdir -p "$dir/node$k"
         cp -a "$dir/node1/data" "$dir/node$k/data"
     done
-    chmod -R a+rwX "$dir"
     cluster_node_start "$dir" 1 --wsrep-new-cluster || return 1
     cluster_node_start "$dir" 2 || return 1
     cluster_node_start "$dir" 3 || return 1

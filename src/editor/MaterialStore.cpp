@@ -4,9 +4,12 @@
 #include "db/StatementDeadline.h"
 #include "domain/DataFields.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QLocale>
 #include <QVariant>
 #include <chrono>
 #include <limits>
@@ -133,10 +136,28 @@ static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVar
     const StatementDeadline deadline(c.database(), c.statementLimit());
     QSqlQuery q(c.database());
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) raise(q.lastError());
-    for (int i = 0; i < params.size(); ++i)
-        q.bindValue(i, params[i]);
-    if (!q.exec()) {
+    // Sent as text, each value in the driver's own escaping: a cluster node
+    // reports a transaction it rolled back for another node's write to the
+    // next text statement, where a prepared one can run on in a new
+    // transaction as if nothing had happened.
+    QString text;
+    qsizetype next = 0;
+    for (const QVariant& v : params) {
+        const qsizetype mark = sql.indexOf(QLatin1Char('?'), next);
+        text += sql.mid(next, mark - next);
+        if (v.typeId() == QMetaType::Double) {
+            // Every digit that tells the double apart (the driver's text has 15).
+            text += QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+        } else {
+            QSqlField field(QString(), v.metaType());
+            field.setValue(v);
+            text += c.database().driver()->formatValue(field);
+        }
+        next = mark + 1;
+    }
+    text += sql.mid(next);
+    const bool ok = q.exec(text);
+    if (!ok) {
         if (deadline.expired())
             throw DatabaseError(
                 QStringLiteral("Databáze nevyřídila dotaz do %1 s. Nic nebylo uloženo.").arg(c.statementLimit()));
@@ -391,6 +412,13 @@ int MaterialStore::saveIn(const std::optional<Material>& loaded, const Material&
         removeCombinations(id);
     }
     writeCombinations(id, records(edited));
+    // Before the commit: the transaction holds the material whole, as it was
+    // written (a transaction a server rolled back on its own must never go
+    // on half-written in a new one).
+    const std::optional<Material> written = loadMaterial(id);
+    if (!written || records(*written) != records(edited))
+        throw WriteConflict(QStringLiteral("Databáze je zaneprázdněna jiným zápisem. Nic nebylo uloženo. "
+                                           "(Uložený materiál se v transakci nenašel celý.)"));
     return id;
 }
 

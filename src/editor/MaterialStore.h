@@ -54,7 +54,7 @@ public:
     // all, each waiting at most `lockWaitSeconds` for a row another writer
     // holds, with a random pause of up to `backOffMs` (doubling) between.
     struct Retry {
-        int attempts = 8;
+        int attempts = 10;
         int lockWaitSeconds = 5;
         int backOffMs = 40;
     };
