@@ -118,6 +118,17 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// A connection that was found cut before a transaction sent anything (a
+// node's connections can be cut when the cluster's membership changes).
+class CutBeforeStart : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+bool connectionCut(const QString& code) {
+    return code == u"2006" || code == u"2013";
+}
+
 bool conflict(const QSqlError& e) {
     const QString code = e.nativeErrorCode();
     return code == u"1213" || code == u"1205" || code == u"1062";
@@ -172,8 +183,16 @@ static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVar
 class MaterialStore::Transaction {
 public:
     Transaction(MaterialConnection& c, int lockWaitSeconds) : m_c(c) {
-        run(c, QStringLiteral("set session innodb_lock_wait_timeout = %1").arg(lockWaitSeconds));
-        if (!c.database().transaction()) raise(c.database().lastError());
+        QSqlQuery q(c.database());
+        if (!q.exec(QStringLiteral("set session innodb_lock_wait_timeout = %1").arg(lockWaitSeconds))) {
+            if (connectionCut(q.lastError().nativeErrorCode())) throw CutBeforeStart(czech(q.lastError()));
+            raise(q.lastError());
+        }
+        if (!c.database().transaction()) {
+            const QSqlError e = c.database().lastError();
+            if (connectionCut(e.nativeErrorCode())) throw CutBeforeStart(czech(e));
+            raise(e);
+        }
         m_open = true;
     }
     ~Transaction() {
@@ -211,6 +230,13 @@ template <class F> auto MaterialStore::written(F&& f) {
         } catch (const WriteConflict&) {
             if (attempt >= m_retry.attempts) throw;
             ++m_retries;
+        } catch (const CutBeforeStart&) {
+            // Nothing was sent: connect again (when the store can) and start.
+            if (!m_settings || attempt >= m_retry.attempts) throw;
+            m_connection.disconnect();
+            m_connection.connect(*m_settings);
+            ++m_retries;
+            continue;
         }
         const int ceiling = m_retry.backOffMs * (1 << std::min(attempt - 1, 4));
         std::this_thread::sleep_for(
