@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
     const int saves = argc > 1 ? std::atoi(argv[1]) : 50;
     try {
         if (qEnvironmentVariableIsSet("PROLIS_TEST_DB_PORT"))
-            timeSaves("one server", at(qEnvironmentVariableIntValue("PROLIS_TEST_DB_PORT"),
-                                        qEnvironmentVariable("PROLIS_TEST_DB_EDIT")),
+            timeSaves("one server",
+                      at(qEnvironmentVariableIntValue("PROLIS_TEST_DB_PORT"),
+                         qEnvironmentVariable("PROLIS_TEST_DB_EDIT")),
                       saves);
         const QStringList ports = qEnvironmentVariable("PROLIS_CLUSTER_PORTS").split(' ', Qt::SkipEmptyParts);
         if (ports.size() == 3) {
@@ -88,8 +89,9 @@ int main(int argc, char** argv) {
                         MaterialStore store(c);
                         start.arrive_and_wait();
                         try {
-                            store.save(std::nullopt,
-                                       material(QStringLiteral("Souběh %1 %2 %3").arg(Run).arg(round).arg(i)));
+                            store.save(
+                                std::nullopt,
+                                material(QStringLiteral("Souběh %1 %2 %3").arg(Run).arg(round).arg(i)));
                             ++landed;
                         } catch (const Error&) {
                             ++refused;
@@ -98,8 +100,9 @@ int main(int argc, char** argv) {
                     });
                 for (std::thread& e : editors)
                     e.join();
-                std::printf("30 saves at once through three nodes: %d landed, %d tries again, %d refused, %.0f ms\n",
-                            landed.load(), again.load(), refused.load(), double(t.nsecsElapsed()) / 1e6);
+                std::printf(
+                    "30 saves at once through three nodes: %d landed, %d tries again, %d refused, %.0f ms\n",
+                    landed.load(), again.load(), refused.load(), double(t.nsecsElapsed()) / 1e6);
             }
         }
     } catch (const Error& e) {

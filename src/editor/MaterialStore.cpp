@@ -4,12 +4,12 @@
 #include "db/StatementDeadline.h"
 #include "domain/DataFields.h"
 
+#include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QLocale>
 #include <QVariant>
 #include <chrono>
 #include <limits>
@@ -170,8 +170,8 @@ static QSqlQuery run(MaterialConnection& c, const QString& sql, const QList<QVar
     const bool ok = q.exec(text);
     if (!ok) {
         if (deadline.expired())
-            throw DatabaseError(
-                QStringLiteral("Databáze nevyřídila dotaz do %1 s. Nic nebylo uloženo.").arg(c.statementLimit()));
+            throw DatabaseError(QStringLiteral("Databáze nevyřídila dotaz do %1 s. Nic nebylo uloženo.")
+                                    .arg(c.statementLimit()));
         raise(q.lastError());
     }
     return q;
@@ -343,21 +343,23 @@ int MaterialStore::allocate(const char* table) {
     // AUTO_INCREMENT does there), so two nodes never choose the same key; on
     // one server that is 1 and every key is the next.
     if (!m_step) {
-        QSqlQuery s = run(m_connection, QStringLiteral("select @@auto_increment_increment, @@auto_increment_offset"));
+        QSqlQuery s =
+            run(m_connection, QStringLiteral("select @@auto_increment_increment, @@auto_increment_offset"));
         s.next();
         m_step = {std::max(1, s.value(0).toInt()), std::max(1, s.value(1).toInt())};
     }
     const auto [increment, offset] = *m_step;
-    QSqlQuery q =
-        run(m_connection,
-            QStringLiteral("select id from %1 order by id desc limit 1 for update").arg(QLatin1String(table)));
+    QSqlQuery q = run(
+        m_connection,
+        QStringLiteral("select id from %1 order by id desc limit 1 for update").arg(QLatin1String(table)));
     const long long top = q.next() ? q.value(0).toLongLong() : 0;
     // The smallest key above `top` that is `offset` modulo `increment`.
     long long key = top + 1;
     const long long residue = ((offset - key) % increment + increment) % increment;
     key += residue;
     if (key > std::numeric_limits<int>::max())
-        throw DatabaseError(QStringLiteral("Tabulka %1 nemá volný klíč. Nic nebylo uloženo.").arg(QLatin1String(table)));
+        throw DatabaseError(
+            QStringLiteral("Tabulka %1 nemá volný klíč. Nic nebylo uloženo.").arg(QLatin1String(table)));
     return static_cast<int>(key);
 }
 
@@ -455,18 +457,18 @@ int MaterialStore::save(const std::optional<Material>& loaded, const Material& e
 QList<int> MaterialStore::saveAll(const QList<Save>& saves) {
     return guardedCall([&] {
         return written([&] {
-        QList<int> ids;
-        for (const Save& s : saves) {
-            try {
-                ids << saveIn(s.loaded, s.edited);
-            } catch (const DeletedMeanwhile&) {
-                throw;
-            } catch (const SaveRefused& e) {
-                if (e.message().contains(s.edited.nazev)) throw;
-                throw SaveRefused(QStringLiteral("Materiál „%1“: ").arg(s.edited.nazev) + e.message());
+            QList<int> ids;
+            for (const Save& s : saves) {
+                try {
+                    ids << saveIn(s.loaded, s.edited);
+                } catch (const DeletedMeanwhile&) {
+                    throw;
+                } catch (const SaveRefused& e) {
+                    if (e.message().contains(s.edited.nazev)) throw;
+                    throw SaveRefused(QStringLiteral("Materiál „%1“: ").arg(s.edited.nazev) + e.message());
+                }
             }
-        }
-        return ids;
+            return ids;
         });
     });
 }
@@ -475,7 +477,8 @@ void MaterialStore::remove(const Material& loaded) {
     if (!loaded.id) return;
     guardedCall([&] {
         return written([&] {
-            run(m_connection, QStringLiteral("select id from materialy where id = ? for update"), {*loaded.id});
+            run(m_connection, QStringLiteral("select id from materialy where id = ? for update"),
+                {*loaded.id});
             const std::optional<Material> now = loadMaterial(*loaded.id);
             if (!now) return 0; // someone else deleted it already
             if (now != loaded) throw SaveRefused(MsgChangedMeanwhile);

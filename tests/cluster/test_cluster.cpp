@@ -109,8 +109,8 @@ void TestCluster::parallelSavesThroughEveryNode() {
             MaterialStore store(c);
             start.arrive_and_wait();
             try {
-                store.save(std::nullopt,
-                           material(QStringLiteral("Paralelní %1 %2").arg(m_run).arg(i), {20, 200, 400, 600}));
+                store.save(std::nullopt, material(QStringLiteral("Paralelní %1 %2").arg(m_run).arg(i),
+                                                  {20, 200, 400, 600}));
                 ++landed;
             } catch (const Error& e) {
                 failures[size_t(i)] = e.message();
@@ -149,10 +149,12 @@ void TestCluster::replacedThroughTwoNodesAtOnce() {
             MaterialConnection c;
             c.connect(node(1));
             MaterialStore store(c);
-            id = store.save(std::nullopt, material(QStringLiteral("Sporný %1 %2").arg(m_run).arg(round), {20, 300}));
+            id = store.save(std::nullopt,
+                            material(QStringLiteral("Sporný %1 %2").arg(m_run).arg(round), {20, 300}));
         }
-        const QList<Material> versions{material(QStringLiteral("Sporný %1 %2").arg(m_run).arg(round), {20, 300, 500}, 701),
-                                       material(QStringLiteral("Sporný %1 %2").arg(m_run).arg(round), {100}, 702)};
+        const QList<Material> versions{
+            material(QStringLiteral("Sporný %1 %2").arg(m_run).arg(round), {20, 300, 500}, 701),
+            material(QStringLiteral("Sporný %1 %2").arg(m_run).arg(round), {100}, 702)};
         QStringList said(2);
         std::barrier start(2);
         std::vector<std::thread> editors;
@@ -238,7 +240,8 @@ void TestCluster::nodeKilledInTheMiddleOfASave() {
     saver.join();
     release = true;
     other.join();
-    QVERIFY2(said.startsWith(QStringLiteral("Spojení s databází se přerušilo. Nic nebylo uloženo.")), qPrintable(said));
+    QVERIFY2(said.startsWith(QStringLiteral("Spojení s databází se přerušilo. Nic nebylo uloženo.")),
+             qPrintable(said));
     // The others go on: the next action connects again (a connection that
     // the cluster's change of membership cut is made anew, as MatEdit does).
     {

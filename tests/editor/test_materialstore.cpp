@@ -621,7 +621,8 @@ void TestMaterialStore::waitsForAnotherEditor() {
         store.save(std::nullopt, newMaterial(QStringLiteral("Po čekání"), {20}));
         QFAIL("saved through another writer's locks");
     } catch (const DatabaseError& e) {
-        QVERIFY2(e.message().startsWith(QStringLiteral("Databáze je zaneprázdněna jiným zápisem. Nic nebylo uloženo.")),
+        QVERIFY2(e.message().startsWith(
+                     QStringLiteral("Databáze je zaneprázdněna jiným zápisem. Nic nebylo uloženo.")),
                  qPrintable(e.message()));
     }
     QCOMPARE(store.retries(), 2);

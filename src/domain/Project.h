@@ -1,0 +1,38 @@
+#pragma once
+// The calculations of both units as a project file: UTF-8 JSON whose top
+// level says "format": "prolis-project" and "version": 1, holding each unit's
+// records (and the backward unit's summary rows) in history order, every
+// text exactly as it stands.
+#include "BackwardRecord.h"
+#include "ForwardRecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace prolis::project {
+
+struct Project {
+    QList<fwd::Souhrn> forward;
+    QList<bwd::Entry> backward;
+
+    bool operator==(const Project& o) const;
+};
+
+inline constexpr int Version = 1;
+inline constexpr qint64 MaxProjectFileSize = 64 * 1024 * 1024;
+inline constexpr int MaxEntries = 100000;
+
+QByteArray projectJson(const Project& p);
+
+// The project of a file's bytes, or the refusal (Czech, naming `source`):
+// not JSON, another format, a later version, a key or value that does not
+// belong, too large.
+struct ReadProject {
+    std::optional<Project> project;
+    QString refusal;
+};
+ReadProject readProject(const QByteArray& bytes, const QString& source);
+
+} // namespace prolis::project
