@@ -15,6 +15,7 @@
 #include "domain/FlowModel.h"
 #include "domain/ForwardCalc.h"
 #include "domain/MaterialEdit.h"
+#include "domain/Project.h"
 #include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
@@ -39,6 +40,7 @@ const char* const MainHelp =
     "  forward     dopředné protlačování: kontrola platnosti, záznam výsledků a protokol\n"
     "  backward    zpětné protlačování: kontroly, záznamy výsledků, souhrnné řádky a protokoly\n"
     "  batch       proud výpočtů forward a backward v jednom procesu (JSON Lines)\n"
+    "  project     výpočty souboru výpočtů (.prolis) a výstupy kteréhokoli z nich\n"
     "  fit         konstanty rovnic z naměřené křivky přetvárného odporu (JSON souboru materiálu)\n"
     "\n"
     "Společné volby:\n"
@@ -143,6 +145,18 @@ const QList<Command>& commands() {
           "--work-degree", "--name", "--temperature", "--rm", "--rp", "--a5", "--z"},
          {},
          {}},
+        {"project",
+         "Použití: prolis-calc project SOUBOR [--forward N | --backward N] [--text SOUBOR] [--pdf SOUBOR]\n"
+         "                             [--docx SOUBOR] [--summary-text SOUBOR] [--summary-pdf SOUBOR]\n"
+         "                             [--summary-docx SOUBOR] [--chart SOUBOR] [-o SOUBOR]\n"
+         "Vypíše výpočty souboru výpočtů (.prolis) každé jednotky, číslované od 1 v pořadí historie,\n"
+         "a zapíše výstupy výpočtu --forward N nebo --backward N (--text, --pdf, --docx) a souhrnu\n"
+         "zpětných výpočtů (--summary-text, --summary-pdf, --summary-docx, --chart) se stejnými bajty\n"
+         "jako příkazy, které počítají.\n",
+         {"-o", "--forward", "--backward", "--text", "--pdf", "--docx", "--summary-text", "--summary-pdf",
+          "--summary-docx", "--chart"},
+         {},
+         {}},
         {"batch",
          "Použití: prolis-calc batch [--input SOUBOR] [-o SOUBOR] [--ini SOUBOR]\n"
          "Čte řádky JSON (JSON Lines) ze standardního vstupu nebo ze souboru --input, každý\n"
@@ -183,6 +197,7 @@ struct Options {
         return it == values.cend() ? QString() : it->constLast();
     }
     QStringList all(const QString& k) const { return values.value(k); }
+    QStringList positional; // a file the command works on ("project FILE")
 };
 
 Options parse(const Command& cmd, const QStringList& args) {
@@ -197,6 +212,9 @@ Options parse(const Command& cmd, const QStringList& args) {
             o.values[a].append(args[++i]);
         } else if (cmd.flags.contains(a) || a == QLatin1String("--help") || a == QLatin1String("--verbose")) {
             o.flags.insert(a);
+        } else if (QLatin1String(cmd.name) == QLatin1String("project") && !a.startsWith(u'-') &&
+                   o.positional.isEmpty()) {
+            o.positional << a;
         } else {
             throw UsageError(QStringLiteral("neznámá volba nebo argument: %1").arg(a).toStdString());
         }
@@ -625,6 +643,89 @@ QByteArray fitCommand(const Options& o) {
     });
 }
 
+// The project command: the calculations of a project file listed, and the
+// outputs of one of them (and of the backward summary) written.
+QByteArray projectCommand(const Options& o, FileOutputs& files) {
+    if (o.positional.size() != 1) throw UsageError("chybí SOUBOR výpočtů");
+    const QString path = o.positional.first();
+    const FileRead file = readBoundedFile(path, project::MaxProjectFileSize);
+    if (!file) throw Failure{DatabaseOrSettings, readFailure(path, file, project::MaxProjectFileSize)};
+    const project::ReadProject read = project::readProject(file.bytes, path);
+    if (!read.project) throw Failure{Refused, read.refusal};
+    const project::Project& p = *read.project;
+    if (o.has(QStringLiteral("--forward")) && o.has(QStringLiteral("--backward")))
+        throw UsageError("--forward a --backward nelze zadat spolu");
+    const auto entry = [&](const char* option, qsizetype count, const char* what) -> std::optional<int> {
+        if (!o.has(QLatin1String(option))) return std::nullopt;
+        int n = 0;
+        if (!tryTextToInt(o.value(QLatin1String(option)), n) || n < 1 || n > count)
+            throw Failure{Refused, QStringLiteral("Soubor %1 nemá %2 výpočet č. %3 (má jich %4).")
+                                       .arg(path, QString::fromUtf8(what), o.value(QLatin1String(option)))
+                                       .arg(count)};
+        return n - 1;
+    };
+    const std::optional<int> forward = entry("--forward", p.forward.size(), "dopředný");
+    const std::optional<int> backward = entry("--backward", p.backward.size(), "zpětný");
+    const bool single = o.has(QStringLiteral("--text")) || o.has(QStringLiteral("--pdf")) || o.has(QStringLiteral("--docx"));
+    if (single && !forward && !backward) throw UsageError("--text, --pdf a --docx potřebují --forward N nebo --backward N");
+    if (forward) {
+        const fwd::Souhrn& r = p.forward[*forward];
+        if (o.has(QStringLiteral("--text")))
+            files.write(o.value(QStringLiteral("--text")), out::textFileBytes(out::forwardProtocol(r, out::Flavour::Text)));
+        if (o.has(QStringLiteral("--pdf"))) files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r));
+        if (o.has(QStringLiteral("--docx")))
+            files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r)));
+    }
+    if (backward) {
+        const bwd::Souhrn& r = p.backward[*backward].record;
+        if (o.has(QStringLiteral("--text")))
+            files.write(o.value(QStringLiteral("--text")), out::textFileBytes(out::backwardProtocol(r, out::Flavour::Text)));
+        if (o.has(QStringLiteral("--pdf"))) files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(r));
+        if (o.has(QStringLiteral("--docx")))
+            files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::backwardDocument(r)));
+    }
+    QList<bwd::SouhrnVysl> rows;
+    for (const bwd::Entry& e : p.backward)
+        rows << e.row;
+    const bool summary = o.has(QStringLiteral("--summary-text")) || o.has(QStringLiteral("--summary-pdf")) ||
+                         o.has(QStringLiteral("--summary-docx")) || o.has(QStringLiteral("--chart"));
+    if (summary && rows.isEmpty()) throw Failure{Refused, out::MsgNoSummaryRows};
+    if (o.has(QStringLiteral("--summary-text")))
+        files.write(o.value(QStringLiteral("--summary-text")), out::textFileBytes(out::summaryTable(rows)));
+    if (o.has(QStringLiteral("--summary-pdf"))) files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(rows));
+    if (o.has(QStringLiteral("--summary-docx")))
+        files.write(o.value(QStringLiteral("--summary-docx")), out::docxBytes(out::summaryDocument(rows)));
+    if (o.has(QStringLiteral("--chart"))) files.write(o.value(QStringLiteral("--chart")), out::chartWorkbook(rows));
+    return indentedJson([&](JsonWriter& w) {
+        w.beginObject();
+        w.key(QLatin1StringView("forward"));
+        w.beginArray(false);
+        for (qsizetype i = 0; i < p.forward.size(); ++i) {
+            w.beginObject();
+            w.key(QLatin1StringView("entry"));
+            w.integer(i + 1);
+            w.key(QLatin1StringView("record"));
+            writeTexts(w, fwd::fieldNames(), p.forward[i].f);
+            w.endObject();
+        }
+        w.endArray();
+        w.key(QLatin1StringView("backward"));
+        w.beginArray(false);
+        for (qsizetype i = 0; i < p.backward.size(); ++i) {
+            w.beginObject();
+            w.key(QLatin1StringView("entry"));
+            w.integer(i + 1);
+            w.key(QLatin1StringView("record"));
+            writeTexts(w, bwd::fieldNames(), p.backward[i].record.f);
+            w.key(QLatin1StringView("row"));
+            writeTexts(w, bwd::summaryFieldNames(), p.backward[i].row.f);
+            w.endObject();
+        }
+        w.endArray();
+        w.endObject();
+    });
+}
+
 // The batch command: the answers go to standard output or, with -o, into a
 // file that appears whole when the input has been read.
 int batchCommand(const Options& o, MaterialDatabase& db, QIODevice& out, const Environment& env) {
@@ -723,6 +824,8 @@ int run(const QStringList& args, QIODevice& out, QTextStream& err, const Environ
                 writeResult(flowJson(o, db), o, files);
             } else if (name == QLatin1String("forward")) {
                 writeResult(forwardCommand(o, db, files), o, files);
+            } else if (name == QLatin1String("project")) {
+                writeResult(projectCommand(o, files), o, files);
             } else if (name == QLatin1String("fit")) {
                 writeResult(fitCommand(o), o, files);
             } else if (name == QLatin1String("batch")) {

@@ -1,5 +1,6 @@
 #include "cli/CalcCli.h"
 #include "domain/DataJson.h"
+#include "domain/Project.h"
 #include "output/ChartWorkbook.h"
 #include "output/Protocol.h"
 #include "output/WordDocument.h"
@@ -64,6 +65,7 @@ private slots:
     void backwardRefusals_data();
     void backwardRefusals();
     void fitDrivesCalculations();
+    void projectOutputsAsCalculated();
     void fitRefusals_data();
     void fitRefusals();
     void fitOfLaboratoryCurves_data();
@@ -805,6 +807,48 @@ void TestCli::fitDrivesCalculations() {
     QVERIFY(quality["Polytropa"].toObject().contains("maxDeviationMPa"));
     QVERIFY(quality["ppn"].toObject().contains("maxDeviationJmm3"));
     QVERIFY(!quality["ppn"].toObject().contains("maxDeviationMPa"));
+}
+
+void TestCli::projectOutputsAsCalculated() {
+    // Calculations kept in a project file give the same protocol and summary
+    // bytes as the commands that calculated them; a missing entry is refused.
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    const Result f = run(forwardArgs(file, "1", "90", "0,1") + QStringList{"--text", m_dir->filePath("f.txt")});
+    QCOMPARE(f.code, 0);
+    const Result b = run(backwardArgs(file, {"40", "30", "30", "40"}) +
+                         QStringList{"--text", m_dir->filePath("b.txt"), "--summary-text", m_dir->filePath("s.txt")});
+    QCOMPARE(b.code, 0);
+    project::Project p;
+    fwd::Souhrn fr;
+    for (size_t i = 0; i < fwd::FieldCount; ++i)
+        fr.f[i] = f.json()["record"][QLatin1String(fwd::fieldNames()[i])].toString();
+    p.forward = {fr};
+    bwd::Entry e;
+    for (size_t i = 0; i < bwd::FieldCount; ++i)
+        e.record.f[i] = b.json()["record"][QLatin1String(bwd::fieldNames()[i])].toString();
+    for (size_t i = 0; i < bwd::SummaryFieldCount; ++i)
+        e.row.f[i] = b.json()["summaryRow"][QLatin1String(bwd::summaryFieldNames()[i])].toString();
+    p.backward = {e};
+    const QString path = writeFile(QStringLiteral("v.prolis"), project::projectJson(p));
+    const Result listed = run({"project", path});
+    QCOMPARE(listed.code, 0);
+    QCOMPARE(listed.json()["forward"][0]["entry"].toInt(), 1);
+    QCOMPARE(listed.json()["backward"][0]["record"]["F"].toString(), e.record[bwd::Field::F]);
+    QCOMPARE(run({"project", path, "--forward", "1", "--text", m_dir->filePath("pf.txt")}).code, 0);
+    QCOMPARE(readFile(m_dir->filePath("pf.txt")), readFile(m_dir->filePath("f.txt")));
+    QCOMPARE(run({"project", path, "--backward", "1", "--text", m_dir->filePath("pb.txt"), "--summary-text",
+                  m_dir->filePath("ps.txt")})
+                 .code,
+             0);
+    QCOMPARE(readFile(m_dir->filePath("pb.txt")), readFile(m_dir->filePath("b.txt")));
+    QCOMPARE(readFile(m_dir->filePath("ps.txt")), readFile(m_dir->filePath("s.txt")));
+    const Result missing = run({"project", path, "--forward", "2", "--text", m_dir->filePath("x.txt")});
+    QCOMPARE(missing.code, 1);
+    QCOMPARE(missing.err, QStringLiteral("Soubor %1 nemá dopředný výpočet č. 2 (má jich 1).\n").arg(path));
+    QVERIFY(!QFile::exists(m_dir->filePath("x.txt")));
+    const Result hostile = run({"project", writeFile(QStringLiteral("h.prolis"), R"({"format": "prolis-project", "version": 7})")});
+    QCOMPARE(hostile.code, 1);
+    QVERIFY2(hostile.err.contains(QStringLiteral("je z novější verze Prolisu (verze 7)")), qPrintable(hostile.err));
 }
 
 void TestCli::fitRefusals_data() {
