@@ -338,6 +338,7 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
                 *mat.data, eq, die,
                 fwd::Inputs{t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9], t[10]}, yes);
             writeAnswer(out, id, Ok, [&](JsonWriter& w) { writeForward(w, o); }, {});
+            m_forward.addCalculation(o.record);
         } else {
             const auto t = fieldTexts(m_doc, m.found[FieldsKey], BackwardFields, "backward");
             const Material& mat = material(m.found[MaterialKey]);
@@ -345,6 +346,7 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
             const BackwardOutcome o =
                 backwardCalculation(*mat.data, eq, bwd::Inputs{t[0], t[1], t[2], t[3], t[4], t[5]}, yes);
             writeAnswer(out, id, Ok, [&](JsonWriter& w) { writeBackward(w, o); }, {});
+            m_backward.addCalculation(o.entry);
         }
     } catch (const Malformed& e) {
         fail(Usage, e.message);
@@ -354,6 +356,15 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
         const Failure f = failureOf(e);
         fail(f.code, f.message);
     }
+}
+
+project::Project BatchRunner::project() const {
+    project::Project p;
+    for (int i = 0; i < m_forward.history.size(); ++i)
+        p.forward << m_forward.history.at(i);
+    for (int i = 0; i < m_backward.history.size(); ++i)
+        p.backward << m_backward.history.at(i);
+    return p;
 }
 
 bool isInteractive(const QIODevice& device) {

@@ -7,6 +7,9 @@
 // would write on standard error.
 #include "Calculations.h"
 #include "core/JsonReader.h"
+#include "domain/BackwardUnit.h"
+#include "domain/ForwardUnit.h"
+#include "domain/Project.h"
 
 #include <QByteArray>
 #include <functional>
@@ -34,6 +37,9 @@ public:
     void answer(std::string_view line, QByteArray& out);
     // The answer to a line longer than MaxBatchLine.
     static void answerTooLong(QByteArray& out);
+    // The successful calculations so far, each unit's in the order its
+    // history keeps them.
+    project::Project project() const;
 
 private:
     struct Request;
@@ -53,6 +59,8 @@ private:
     std::vector<std::pair<std::string_view, const Material*>> m_recent;
     const Material* m_knownMaterial = nullptr; // the one whose text the line repeats
     std::unique_ptr<Material> m_noMaterial;
+    fwd::ForwardUnit m_forward;
+    bwd::BackwardUnit m_backward;
 };
 
 // Reads some bytes of the input: the count, 0 at its end, -1 on an error.

@@ -158,7 +158,9 @@ const QList<Command>& commands() {
          {},
          {}},
         {"batch",
-         "Použití: prolis-calc batch [--input SOUBOR] [-o SOUBOR] [--ini SOUBOR]\n"
+         "Použití: prolis-calc batch [--input SOUBOR] [-o SOUBOR] [--project SOUBOR] [--ini SOUBOR]\n"
+         "S --project zapíše úspěšné výpočty do souboru výpočtů (.prolis), každou jednotku seřazenou\n"
+         "jako její historii.\n"
          "Čte řádky JSON (JSON Lines) ze standardního vstupu nebo ze souboru --input, každý\n"
          "jeden výpočet, a na každý odpoví jedním řádkem v témže pořadí.\n"
          "Řádek vstupu:\n"
@@ -176,7 +178,7 @@ const QList<Command>& commands() {
          "jednou pro každou dvojici materiál a teplota; připojí se, až jej řádek potřebuje.\n"
          "Do roury nebo terminálu se odpovídá po řádcích. Návratový kód procesu je 0, když se\n"
          "přečetl celý vstup; 3, když vstup nelze číst nebo výstup zapsat.\n",
-         {"--ini", "-o", "--input"},
+         {"--ini", "-o", "--input", "--project"},
          {},
          {}},
     };
@@ -666,21 +668,27 @@ QByteArray projectCommand(const Options& o, FileOutputs& files) {
     };
     const std::optional<int> forward = entry("--forward", p.forward.size(), "dopředný");
     const std::optional<int> backward = entry("--backward", p.backward.size(), "zpětný");
-    const bool single = o.has(QStringLiteral("--text")) || o.has(QStringLiteral("--pdf")) || o.has(QStringLiteral("--docx"));
-    if (single && !forward && !backward) throw UsageError("--text, --pdf a --docx potřebují --forward N nebo --backward N");
+    const bool single =
+        o.has(QStringLiteral("--text")) || o.has(QStringLiteral("--pdf")) || o.has(QStringLiteral("--docx"));
+    if (single && !forward && !backward)
+        throw UsageError("--text, --pdf a --docx potřebují --forward N nebo --backward N");
     if (forward) {
         const fwd::Souhrn& r = p.forward[*forward];
         if (o.has(QStringLiteral("--text")))
-            files.write(o.value(QStringLiteral("--text")), out::textFileBytes(out::forwardProtocol(r, out::Flavour::Text)));
-        if (o.has(QStringLiteral("--pdf"))) files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r));
+            files.write(o.value(QStringLiteral("--text")),
+                        out::textFileBytes(out::forwardProtocol(r, out::Flavour::Text)));
+        if (o.has(QStringLiteral("--pdf")))
+            files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r));
         if (o.has(QStringLiteral("--docx")))
             files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r)));
     }
     if (backward) {
         const bwd::Souhrn& r = p.backward[*backward].record;
         if (o.has(QStringLiteral("--text")))
-            files.write(o.value(QStringLiteral("--text")), out::textFileBytes(out::backwardProtocol(r, out::Flavour::Text)));
-        if (o.has(QStringLiteral("--pdf"))) files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(r));
+            files.write(o.value(QStringLiteral("--text")),
+                        out::textFileBytes(out::backwardProtocol(r, out::Flavour::Text)));
+        if (o.has(QStringLiteral("--pdf")))
+            files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(r));
         if (o.has(QStringLiteral("--docx")))
             files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::backwardDocument(r)));
     }
@@ -692,10 +700,12 @@ QByteArray projectCommand(const Options& o, FileOutputs& files) {
     if (summary && rows.isEmpty()) throw Failure{Refused, out::MsgNoSummaryRows};
     if (o.has(QStringLiteral("--summary-text")))
         files.write(o.value(QStringLiteral("--summary-text")), out::textFileBytes(out::summaryTable(rows)));
-    if (o.has(QStringLiteral("--summary-pdf"))) files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(rows));
+    if (o.has(QStringLiteral("--summary-pdf")))
+        files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(rows));
     if (o.has(QStringLiteral("--summary-docx")))
         files.write(o.value(QStringLiteral("--summary-docx")), out::docxBytes(out::summaryDocument(rows)));
-    if (o.has(QStringLiteral("--chart"))) files.write(o.value(QStringLiteral("--chart")), out::chartWorkbook(rows));
+    if (o.has(QStringLiteral("--chart")))
+        files.write(o.value(QStringLiteral("--chart")), out::chartWorkbook(rows));
     return indentedJson([&](JsonWriter& w) {
         w.beginObject();
         w.key(QLatin1StringView("forward"));
@@ -748,9 +758,18 @@ int batchCommand(const Options& o, MaterialDatabase& db, QIODevice& out, const E
                 ? QStringLiteral("Soubor %1 nelze číst: %2").arg(input.fileName(), input.errorString())
                 : QStringLiteral("Standardní vstup nelze číst.")};
     };
+    // The successful calculations as a project file, once the input is read.
+    const auto writeProject = [&] {
+        if (!o.has(QStringLiteral("--project"))) return;
+        const QString file = o.value(QStringLiteral("--project"));
+        QString why;
+        if (!writeWholeFile(file, project::projectJson(runner.project()), &why))
+            throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze zapsat: %2").arg(file, why)};
+    };
     if (!o.has(QStringLiteral("-o")) || o.value(QStringLiteral("-o")) == QLatin1String("-")) {
         switch (runBatch(read, out, isInteractive(out), runner)) {
         case BatchEnd::Done:
+            writeProject();
             return Ok;
         case BatchEnd::InputFailed:
             throw inputFailed();
@@ -772,6 +791,7 @@ int batchCommand(const Options& o, MaterialDatabase& db, QIODevice& out, const E
     if (end == BatchEnd::InputFailed) throw inputFailed();
     if (!written)
         throw Failure{DatabaseOrSettings, QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, reason)};
+    writeProject();
     return Ok;
 }
 

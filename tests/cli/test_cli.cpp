@@ -66,6 +66,7 @@ private slots:
     void backwardRefusals();
     void fitDrivesCalculations();
     void projectOutputsAsCalculated();
+    void batchWritesAProject();
     void fitRefusals_data();
     void fitRefusals();
     void fitOfLaboratoryCurves_data();
@@ -813,10 +814,12 @@ void TestCli::projectOutputsAsCalculated() {
     // Calculations kept in a project file give the same protocol and summary
     // bytes as the commands that calculated them; a missing entry is refused.
     const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
-    const Result f = run(forwardArgs(file, "1", "90", "0,1") + QStringList{"--text", m_dir->filePath("f.txt")});
+    const Result f =
+        run(forwardArgs(file, "1", "90", "0,1") + QStringList{"--text", m_dir->filePath("f.txt")});
     QCOMPARE(f.code, 0);
-    const Result b = run(backwardArgs(file, {"40", "30", "30", "40"}) +
-                         QStringList{"--text", m_dir->filePath("b.txt"), "--summary-text", m_dir->filePath("s.txt")});
+    const Result b =
+        run(backwardArgs(file, {"40", "30", "30", "40"}) +
+            QStringList{"--text", m_dir->filePath("b.txt"), "--summary-text", m_dir->filePath("s.txt")});
     QCOMPARE(b.code, 0);
     project::Project p;
     fwd::Souhrn fr;
@@ -846,9 +849,46 @@ void TestCli::projectOutputsAsCalculated() {
     QCOMPARE(missing.code, 1);
     QCOMPARE(missing.err, QStringLiteral("Soubor %1 nemá dopředný výpočet č. 2 (má jich 1).\n").arg(path));
     QVERIFY(!QFile::exists(m_dir->filePath("x.txt")));
-    const Result hostile = run({"project", writeFile(QStringLiteral("h.prolis"), R"({"format": "prolis-project", "version": 7})")});
+    const Result hostile = run(
+        {"project", writeFile(QStringLiteral("h.prolis"), R"({"format": "prolis-project", "version": 7})")});
     QCOMPARE(hostile.code, 1);
-    QVERIFY2(hostile.err.contains(QStringLiteral("je z novější verze Prolisu (verze 7)")), qPrintable(hostile.err));
+    QVERIFY2(hostile.err.contains(QStringLiteral("je z novější verze Prolisu (verze 7)")),
+             qPrintable(hostile.err));
+}
+
+void TestCli::batchWritesAProject() {
+    // A batch keeps its successful calculations as a project, each unit in
+    // its history's order (by temperature); each entry's protocol is the one
+    // its calculation writes.
+    QByteArray hot = WorkedMaterial;
+    hot.replace("\"teplo\": 20", "\"teplo\": 300");
+    const QByteArray fields =
+        R"("fields": {"D0": "30", "h0": "100", "D1": "40", "D2": "40", "D3": "20", "L1": "50", "L3": "5", "alpha2": "90", "f1": "0,1", "f2": "0,1", "f3": "0,1"}, "yes": true})";
+    QByteArray lines;
+    lines += R"({"id": 1, "command": "forward", "equation": 0, "die": 1, "material": )" + hot + ", " +
+             fields + "\n";
+    lines += R"({"id": 2, "command": "forward", "equation": 0, "die": 1, "material": )" + WorkedMaterial +
+             ", " + fields + "\n";
+    lines +=
+        R"({"id": 3, "command": "backward", "equation": 0, "material": )" + WorkedMaterial +
+        R"(, "fields": {"D0": "40", "h0": "30", "d": "30", "H": "40", "f1": "0,1", "f2": "0,05"}, "yes": true})" +
+        "\n";
+    lines += R"({"id": 4, "command": "forward", "equation": 0, "die": 1, "material": {}, "fields": {}})"
+             "\n";
+    const QString input = writeFile(QStringLiteral("in.jsonl"), lines);
+    const QString path = m_dir->filePath("batch.prolis");
+    const Result r = run({"batch", "--input", input, "--project", path, "-o", m_dir->filePath("out.jsonl")});
+    QCOMPARE(r.code, 0);
+    const project::ReadProject p = project::readProject(readFile(path), path);
+    QVERIFY2(p.project, qPrintable(p.refusal));
+    QCOMPARE(p.project->forward.size(), 2);
+    QCOMPARE(p.project->backward.size(), 1);
+    QCOMPARE(p.project->forward[0][fwd::Field::Teplota].left(2), QStringLiteral("20"));
+    const QString file = writeFile(QStringLiteral("w.json"), WorkedMaterial);
+    QCOMPARE(run(forwardArgs(file, "1", "90", "0,1") + QStringList{"--text", m_dir->filePath("f.txt")}).code,
+             0);
+    QCOMPARE(run({"project", path, "--forward", "1", "--text", m_dir->filePath("pf.txt")}).code, 0);
+    QCOMPARE(readFile(m_dir->filePath("pf.txt")), readFile(m_dir->filePath("f.txt")));
 }
 
 void TestCli::fitRefusals_data() {
