@@ -413,6 +413,38 @@ fwd::DieType dieOption(const Options& o) {
     return static_cast<fwd::DieType>(d.toInt());
 }
 
+// The outputs of one calculation and of the summary rows that the options
+// ask for; the same for a calculation made now and one read from a project.
+void writeForwardOutputs(const Options& o, FileOutputs& files, const fwd::Souhrn& r) {
+    if (o.has(QStringLiteral("--text")))
+        files.write(o.value(QStringLiteral("--text")),
+                    out::textFileBytes(out::forwardProtocol(r, out::Flavour::Text)));
+    if (o.has(QStringLiteral("--pdf")))
+        files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r));
+    if (o.has(QStringLiteral("--docx")))
+        files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r)));
+}
+
+void writeBackwardOutputs(const Options& o, FileOutputs& files, const bwd::Souhrn& r) {
+    if (o.has(QStringLiteral("--text")))
+        files.write(o.value(QStringLiteral("--text")),
+                    out::textFileBytes(out::backwardProtocol(r, out::Flavour::Text)));
+    if (o.has(QStringLiteral("--pdf")))
+        files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(r));
+    if (o.has(QStringLiteral("--docx")))
+        files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::backwardDocument(r)));
+}
+
+// The summary outputs but the chart (which needs a row).
+void writeSummaryOutputs(const Options& o, FileOutputs& files, const QList<bwd::SouhrnVysl>& rows) {
+    if (o.has(QStringLiteral("--summary-text")))
+        files.write(o.value(QStringLiteral("--summary-text")), out::textFileBytes(out::summaryTable(rows)));
+    if (o.has(QStringLiteral("--summary-pdf")))
+        files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(rows));
+    if (o.has(QStringLiteral("--summary-docx")))
+        files.write(o.value(QStringLiteral("--summary-docx")), out::docxBytes(out::summaryDocument(rows)));
+}
+
 QByteArray forwardCommand(const Options& o, MaterialDatabase& db, FileOutputs& files) {
     const EquationKind eq = equationOption(o);
     const fwd::DieType die = dieOption(o);
@@ -422,13 +454,7 @@ QByteArray forwardCommand(const Options& o, MaterialDatabase& db, FileOutputs& f
                          o.value("--f1"), o.value("--f2"), o.value("--f3")};
     const ForwardOutcome r =
         forwardCalculation(material, eq, die, in, o.flags.contains(QStringLiteral("--yes")));
-    if (o.has(QStringLiteral("--text")))
-        files.write(o.value(QStringLiteral("--text")),
-                    out::textFileBytes(out::forwardProtocol(r.record, out::Flavour::Text)));
-    if (o.has(QStringLiteral("--pdf")))
-        files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r.record));
-    if (o.has(QStringLiteral("--docx")))
-        files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r.record)));
+    writeForwardOutputs(o, files, r.record);
     QByteArray json;
     JsonWriter w(json, true);
     writeForward(w, r);
@@ -466,24 +492,9 @@ QByteArray backwardCommand(const Options& o, MaterialDatabase& db, FileOutputs& 
             code = std::max(code, f.code);
         }
     }
-    if (const auto i = latest ? unit.history.indexOf(*latest) : std::nullopt) {
-        const bwd::Souhrn& record = unit.history.at(*i).record;
-        if (o.has(QStringLiteral("--text")))
-            files.write(o.value(QStringLiteral("--text")),
-                        out::textFileBytes(out::backwardProtocol(record, out::Flavour::Text)));
-        if (o.has(QStringLiteral("--pdf")))
-            files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(record));
-        if (o.has(QStringLiteral("--docx")))
-            files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::backwardDocument(record)));
-    }
-    if (o.has(QStringLiteral("--summary-text")))
-        files.write(o.value(QStringLiteral("--summary-text")),
-                    out::textFileBytes(out::summaryTable(unit.summaryRows())));
-    if (o.has(QStringLiteral("--summary-pdf")))
-        files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(unit.summaryRows()));
-    if (o.has(QStringLiteral("--summary-docx")))
-        files.write(o.value(QStringLiteral("--summary-docx")),
-                    out::docxBytes(out::summaryDocument(unit.summaryRows())));
+    if (const auto i = latest ? unit.history.indexOf(*latest) : std::nullopt)
+        writeBackwardOutputs(o, files, unit.history.at(*i).record);
+    writeSummaryOutputs(o, files, unit.summaryRows());
     if (o.has(QStringLiteral("--chart"))) {
         // The chart needs a row; without one it says so, as the window does.
         if (unit.history.isEmpty()) {
@@ -672,40 +683,16 @@ QByteArray projectCommand(const Options& o, FileOutputs& files) {
         o.has(QStringLiteral("--text")) || o.has(QStringLiteral("--pdf")) || o.has(QStringLiteral("--docx"));
     if (single && !forward && !backward)
         throw UsageError("--text, --pdf a --docx potřebují --forward N nebo --backward N");
-    if (forward) {
-        const fwd::Souhrn& r = p.forward[*forward];
-        if (o.has(QStringLiteral("--text")))
-            files.write(o.value(QStringLiteral("--text")),
-                        out::textFileBytes(out::forwardProtocol(r, out::Flavour::Text)));
-        if (o.has(QStringLiteral("--pdf")))
-            files.writePdf(o.value(QStringLiteral("--pdf")), out::forwardReport(r));
-        if (o.has(QStringLiteral("--docx")))
-            files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::forwardDocument(r)));
-    }
-    if (backward) {
-        const bwd::Souhrn& r = p.backward[*backward].record;
-        if (o.has(QStringLiteral("--text")))
-            files.write(o.value(QStringLiteral("--text")),
-                        out::textFileBytes(out::backwardProtocol(r, out::Flavour::Text)));
-        if (o.has(QStringLiteral("--pdf")))
-            files.writePdf(o.value(QStringLiteral("--pdf")), out::backwardReport(r));
-        if (o.has(QStringLiteral("--docx")))
-            files.write(o.value(QStringLiteral("--docx")), out::docxBytes(out::backwardDocument(r)));
-    }
+    if (forward) writeForwardOutputs(o, files, p.forward[*forward]);
+    if (backward) writeBackwardOutputs(o, files, p.backward[*backward].record);
     QList<bwd::SouhrnVysl> rows;
     for (const bwd::Entry& e : p.backward)
         rows << e.row;
-    const bool summary = o.has(QStringLiteral("--summary-text")) || o.has(QStringLiteral("--summary-pdf")) ||
-                         o.has(QStringLiteral("--summary-docx")) || o.has(QStringLiteral("--chart"));
-    if (summary && rows.isEmpty()) throw Failure{Refused, out::MsgNoSummaryRows};
-    if (o.has(QStringLiteral("--summary-text")))
-        files.write(o.value(QStringLiteral("--summary-text")), out::textFileBytes(out::summaryTable(rows)));
-    if (o.has(QStringLiteral("--summary-pdf")))
-        files.writePdf(o.value(QStringLiteral("--summary-pdf")), out::summaryReport(rows));
-    if (o.has(QStringLiteral("--summary-docx")))
-        files.write(o.value(QStringLiteral("--summary-docx")), out::docxBytes(out::summaryDocument(rows)));
-    if (o.has(QStringLiteral("--chart")))
+    writeSummaryOutputs(o, files, rows);
+    if (o.has(QStringLiteral("--chart"))) {
+        if (rows.isEmpty()) throw Failure{Refused, out::MsgNoSummaryRows};
         files.write(o.value(QStringLiteral("--chart")), out::chartWorkbook(rows));
+    }
     return indentedJson([&](JsonWriter& w) {
         w.beginObject();
         w.key(QLatin1StringView("forward"));

@@ -73,15 +73,4 @@ struct BackwardOutcome {
 BackwardOutcome backwardCalculation(const Data& material, EquationKind eq, const bwd::Inputs& in, bool yes);
 void writeBackward(JsonWriter& w, const BackwardOutcome& o);
 
-// A record or summary row as an object of its field names.
-template <size_t N>
-void writeTexts(JsonWriter& w, const std::array<const char*, N>& names, const std::array<QString, N>& texts) {
-    w.beginObject();
-    for (size_t i = 0; i < N; ++i) {
-        w.key(QLatin1StringView(names[i]));
-        w.string(texts[i]);
-    }
-    w.endObject();
-}
-
 } // namespace prolis::cli

@@ -6,7 +6,9 @@
 // what was written after finish() (or when the writer ends).
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
+#include <array>
 #include <vector>
 
 namespace prolis {
@@ -66,5 +68,16 @@ private:
     char* m_end = nullptr;
     std::vector<Level> m_levels;
 };
+
+// A record or summary row as an object of its field names.
+template <size_t N>
+void writeTexts(JsonWriter& w, const std::array<const char*, N>& names, const std::array<QString, N>& texts) {
+    w.beginObject();
+    for (size_t i = 0; i < N; ++i) {
+        w.key(QLatin1StringView(names[i]));
+        w.string(texts[i]);
+    }
+    w.endObject();
+}
 
 } // namespace prolis

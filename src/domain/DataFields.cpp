@@ -110,6 +110,22 @@ QList<const DataField*> fieldsIn(DataTable table) {
     return out;
 }
 
+QString tableName(DataTable table) {
+    switch (table) {
+    case DataTable::Materialy:
+        return QStringLiteral("materialy");
+    case DataTable::Teplota:
+        return QStringLiteral("teplota");
+    case DataTable::Rovnice:
+        return QStringLiteral("rovnice");
+    case DataTable::Ppol:
+        return QStringLiteral("ppol");
+    case DataTable::Ppn:
+        return QStringLiteral("ppn");
+    }
+    return {};
+}
+
 QString groupCaption(DataGroup group) {
     switch (group) {
     case DataGroup::Name:

@@ -56,6 +56,8 @@ const DataField* dataField(QStringView column);
 // The fields of one group, and of one table, in the record's order.
 QList<const DataField*> fieldsOf(DataGroup group);
 QList<const DataField*> fieldsIn(DataTable table);
+// The name of a table in the database ("materialy", "rovnice", ...).
+QString tableName(DataTable table);
 // The caption of a group ("Polytropa", "Měrná práce: Polynom", ...).
 QString groupCaption(DataGroup group);
 

@@ -18,16 +18,6 @@ bool Project::operator==(const Project& o) const {
 
 namespace {
 
-template <size_t N>
-void writeTexts(JsonWriter& w, const std::array<const char*, N>& names, const std::array<QString, N>& texts) {
-    w.beginObject();
-    for (size_t i = 0; i < N; ++i) {
-        w.key(QLatin1StringView(names[i]));
-        w.string(texts[i]);
-    }
-    w.endObject();
-}
-
 // A refusal of the file being read.
 struct Refused {
     QString why;

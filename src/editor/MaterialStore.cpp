@@ -26,22 +26,6 @@ const QString Combinations =
                    "join ppn n on n.id=s.id_ppn join ppol l on l.id=s.id_ppol\n"
                    "where m.id = ? order by t.teplo, s.id");
 
-QString tableName(DataTable t) {
-    switch (t) {
-    case DataTable::Materialy:
-        return QStringLiteral("materialy");
-    case DataTable::Teplota:
-        return QStringLiteral("teplota");
-    case DataTable::Rovnice:
-        return QStringLiteral("rovnice");
-    case DataTable::Ppol:
-        return QStringLiteral("ppol");
-    case DataTable::Ppn:
-        return QStringLiteral("ppn");
-    }
-    return {};
-}
-
 // The columns of a table the record fills, and their values.
 QStringList columnsOf(DataTable t) {
     QStringList out;

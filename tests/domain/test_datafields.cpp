@@ -24,21 +24,6 @@ template <class T, class... A> constexpr int memberCount() {
         return sizeof...(A);
 }
 
-QString tableName(DataTable t) {
-    switch (t) {
-    case DataTable::Materialy:
-        return "materialy";
-    case DataTable::Teplota:
-        return "teplota";
-    case DataTable::Rovnice:
-        return "rovnice";
-    case DataTable::Ppol:
-        return "ppol";
-    case DataTable::Ppn:
-        return "ppn";
-    }
-    return {};
-}
 } // namespace
 
 class TestDataFields : public QObject {
