@@ -215,7 +215,11 @@ cluster_node_start() {
 cluster_start() {
     local dir=$1
     mkdir -p "$dir"
-    local ports=() p=35400 k
+    # Below the kernel's range of ephemeral ports: a node keeps connecting to
+    # the group ports of nodes not yet up, and such a connection could be
+    # given the very port it connects to (a connection to itself), which the
+    # node then cannot listen on.
+    local ports=() p=24400 k
     for k in $(seq 1 12); do
         p=$(free_port "$p")
         ports+=("$p")
