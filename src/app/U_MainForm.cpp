@@ -9,6 +9,7 @@
 #include "ui_U_MainForm.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Pictures.h"
+#include "widgets/ProjectCommands.h"
 #include "widgets/UiServices.h"
 
 #include <QAction>
@@ -44,6 +45,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_ui(std::make_uniq
     bind(m_ui->Editace, &TMainForm::EditaceClick);
     bind(m_ui->Dopredne, &TMainForm::DopredneClick);
     bind(m_ui->Zpetne, &TMainForm::ZpetneClick);
+    bind(m_ui->UlozitVypocty, &TMainForm::UlozitVypoctyClick);
+    bind(m_ui->OtevritVypocty, &TMainForm::OtevritVypoctyClick);
     bind(m_ui->About, &TMainForm::AboutClick);
     bind(m_ui->Konec, &TMainForm::KonecClick);
     guarded([this] { FormCreate(); });
@@ -77,6 +80,14 @@ void TMainForm::DopredneClick() {
 
 void TMainForm::ZpetneClick() {
     openBackwardWindow(this);
+}
+
+void TMainForm::UlozitVypoctyClick() {
+    saveCalculations();
+}
+
+void TMainForm::OtevritVypoctyClick() {
+    openCalculations();
 }
 
 void TMainForm::AboutClick() {

@@ -20,6 +20,8 @@ public:
     void NastaveniDBClick();
     void DopredneClick();
     void ZpetneClick();
+    void UlozitVypoctyClick();
+    void OtevritVypoctyClick();
     void AboutClick();
     void KonecClick();
 

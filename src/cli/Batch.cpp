@@ -2,6 +2,7 @@
 
 #include "core/FileIo.h"
 #include "domain/DataJson.h"
+#include "domain/UnitsProject.h"
 
 #include <QFileDevice>
 #include <algorithm>
@@ -359,12 +360,7 @@ void BatchRunner::answer(std::string_view line, QByteArray& out) {
 }
 
 project::Project BatchRunner::project() const {
-    project::Project p;
-    for (int i = 0; i < m_forward.history.size(); ++i)
-        p.forward << m_forward.history.at(i);
-    for (int i = 0; i < m_backward.history.size(); ++i)
-        p.backward << m_backward.history.at(i);
-    return p;
+    return project::projectOf(m_forward, m_backward);
 }
 
 bool isInteractive(const QIODevice& device) {

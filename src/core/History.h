@@ -56,6 +56,10 @@ public:
                 }
     }
 
+    // Every entry removed; serial numbers go on from where they were, so a
+    // serial held from before never names a new entry.
+    void clear() { m_entries.clear(); }
+
     // Deletes entry i: the last entry is dropped; any other is overwritten by
     // the last, which is then dropped.
     void remove(int i) {

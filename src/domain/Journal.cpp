@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include "UnitsProject.h"
 #include "core/FileIo.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,8 @@ namespace {
 QString lockOf(const QString& journal) {
     return journal.left(journal.size() - QStringLiteral(".prolis").size()) + QStringLiteral(".lock");
 }
+
+Journal* g_runJournal = nullptr;
 } // namespace
 
 QString stateFolder() {
@@ -25,29 +28,50 @@ QString stateFolder() {
 
 Journal::Journal(QString folder) : m_folder(std::move(folder)) {
     QDir().mkpath(m_folder);
-    m_path = QStringLiteral("%1/journal-%2.prolis").arg(m_folder).arg(QCoreApplication::applicationPid());
+    const qint64 pid = QCoreApplication::applicationPid();
+    m_path = QStringLiteral("%1/journal-%2.prolis").arg(m_folder).arg(pid);
+    // Only this program can hold the lock of its own process number; one
+    // left there belongs to an ended run that had the same number.
     m_lock = std::make_unique<QLockFile>(lockOf(m_path));
     m_lock->setStaleLockTime(0);
-    m_lock->tryLock(0);
+    if (!m_lock->tryLock(0)) {
+        m_lock->removeStaleLockFile();
+        QFile::remove(lockOf(m_path));
+        m_lock->tryLock(0);
+    }
+    // That run's journal is not ours to overwrite: it is moved where it is
+    // offered like any other.
+    if (QFileInfo::exists(m_path)) {
+        QString moved;
+        for (int n = 1; moved.isEmpty() || QFileInfo::exists(moved); ++n)
+            moved = QStringLiteral("%1/journal-%2-%3.prolis").arg(m_folder).arg(pid).arg(n);
+        QFile::rename(m_path, moved);
+    }
 }
 
-Journal::~Journal() = default;
+Journal::~Journal() {
+    if (g_runJournal == this) g_runJournal = nullptr;
+}
 
-QStringList Journal::orphans() const {
+QStringList Journal::orphans() {
     QStringList out;
+    for (const auto& [path, lock] : m_claimed)
+        out << path;
     const QDir dir(m_folder);
     for (const QString& name : dir.entryList({QStringLiteral("journal-*.prolis")}, QDir::Files, QDir::Name)) {
         const QString path = dir.filePath(name);
-        if (path == m_path) continue;
+        if (path == m_path || out.contains(path)) continue;
         // A lock whose program runs is held; one of a program that is gone
-        // (or no lock at all) is taken here at once.
-        QLockFile lock(lockOf(path));
-        lock.setStaleLockTime(0);
-        if (lock.tryLock(0)) {
-            lock.unlock();
-            out << path;
-        }
+        // (or no lock at all) is taken here and kept.
+        auto lock = std::make_unique<QLockFile>(lockOf(path));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0)) continue;
+        // Claimed: is it still there (another Prolis may have just taken it)?
+        if (!QFileInfo::exists(path)) continue;
+        out << path;
+        m_claimed.emplace_back(path, std::move(lock));
     }
+    out.sort();
     return out;
 }
 
@@ -67,29 +91,53 @@ void Journal::close() {
     if (m_lock) m_lock->unlock();
 }
 
-void Journal::putAside(const QString& orphan) const {
+project::ReadProject Journal::read(const QString& orphan) {
+    const FileRead file = readBoundedFile(orphan, project::MaxProjectFileSize);
+    if (!file) return {std::nullopt, readFailure(orphan, file, project::MaxProjectFileSize)};
+    return project::readProject(file.bytes, orphan);
+}
+
+void Journal::adopt(const QString& orphan) {
+    QFile::remove(orphan);
+    release(orphan);
+}
+
+QString Journal::putAside(const QString& orphan) {
     const QString stamp = QFileInfo(orphan).lastModified().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString target = QStringLiteral("%1/journal-aside-%2.prolis.old").arg(m_folder, stamp);
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = QStringLiteral("%1/journal-aside-%2-%3.prolis.old").arg(m_folder, stamp).arg(n);
     QFile::rename(orphan, target);
-    QFile::remove(lockOf(orphan));
+    release(orphan);
     const QDir dir(m_folder);
     const QStringList aside = dir.entryList({QStringLiteral("journal-aside-*.prolis.old")}, QDir::Files,
                                             QDir::Name | QDir::Reversed);
     for (qsizetype i = 5; i < aside.size(); ++i)
         QFile::remove(dir.filePath(aside[i]));
+    return target;
 }
 
-project::ReadProject Journal::take(const QString& orphan) {
-    const FileRead file = readBoundedFile(orphan, project::MaxProjectFileSize);
-    if (!file) return {std::nullopt, readFailure(orphan, file, project::MaxProjectFileSize)};
-    project::ReadProject read = project::readProject(file.bytes, orphan);
-    if (read.project) {
-        QFile::remove(orphan);
-        QFile::remove(lockOf(orphan));
-    }
-    return read;
+void Journal::release(const QString& orphan) {
+    for (auto it = m_claimed.begin(); it != m_claimed.end(); ++it)
+        if (it->first == orphan) {
+            it->second->unlock(); // removes the lock file
+            m_claimed.erase(it);
+            return;
+        }
+    QFile::remove(lockOf(orphan));
+}
+
+void installRunJournal(Journal* journal) {
+    g_runJournal = journal;
+}
+
+Journal* runJournal() {
+    return g_runJournal;
+}
+
+QString keepUnits() {
+    if (!g_runJournal) return {};
+    return g_runJournal->write(project::projectOf(fwd::forwardUnit(), bwd::backwardUnit()));
 }
 
 } // namespace prolis::journal

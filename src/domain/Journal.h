@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 namespace prolis::journal {
 
@@ -26,8 +27,10 @@ public:
 
     const QString& path() const { return m_path; }
     // The journals of earlier runs whose program has ended without closing
-    // them (their lock is free); never one of a program still running.
-    QStringList orphans() const;
+    // them, never one of a program still running. Each is claimed: its lock
+    // is held by this program until it is adopted or set aside, so that a
+    // second Prolis started meanwhile does not offer it as well.
+    QStringList orphans();
     // Keeps the calculations; empty on success. The first failure returns
     // "Výpočty nelze průběžně ukládat: …" (to be shown once); later ones
     // return nothing until a write succeeds again.
@@ -35,16 +38,30 @@ public:
     // A clean end: the journal and its lock are removed.
     void close();
 
-    // An orphan set aside (No to restoring it): renamed with its date, the
-    // last five set aside kept.
-    void putAside(const QString& orphan) const;
-    // An orphan taken over (Yes): its file and lock removed after reading.
-    static project::ReadProject take(const QString& orphan);
+    // The calculations of an orphan (or the refusal naming it); the file is
+    // left as it is.
+    static project::ReadProject read(const QString& orphan);
+    // An orphan whose calculations this program now keeps: removed.
+    void adopt(const QString& orphan);
+    // An orphan set aside (No to restoring it, or not readable): renamed with
+    // its date, the last five set aside kept. The name it got.
+    QString putAside(const QString& orphan);
 
 private:
+    void release(const QString& orphan);
+
     QString m_folder, m_path;
     std::unique_ptr<QLockFile> m_lock;
+    std::vector<std::pair<QString, std::unique_ptr<QLockFile>>> m_claimed;
     bool m_failed = false;
 };
+
+// The journal of the windows' units for this run; none installed (the
+// default, and in every test that does not install one) keeps nothing.
+void installRunJournal(Journal* journal);
+Journal* runJournal();
+// Writes both units of the windows to the run's journal: the failure text
+// to show (once), otherwise empty.
+QString keepUnits();
 
 } // namespace prolis::journal

@@ -7,6 +7,7 @@
 // unit-specific parts (inputs, the conversation of "Výpočet") stay its own.
 #include "HistoryPanel.h"
 #include "MaterialDisplay.h"
+#include "ProjectCommands.h"
 #include "UiServices.h"
 #include "core/HistoryActions.h"
 #include "domain/Data.h"
@@ -70,9 +71,11 @@ public:
     }
     void setLatestButtonsEnabled(bool enabled);
 
-    // Sorts the unit's history and shows a line per entry.
+    // Sorts the unit's history, keeps it in the run's journal and shows a
+    // line per entry (what the list shows is on disk first).
     template <class Unit, class LineOf> void rebuildList(Unit& unit, LineOf lineOf) {
         unit.sortHistory();
+        keepHistories();
         QStringList lines;
         lines.reserve(unit.history.size());
         for (int i = 0; i < unit.history.size(); ++i)

@@ -183,7 +183,16 @@ void TestShell::menuTree() {
     QStringList pr;
     for (QAction* a : child<QMenu>(&form, "Protlacovani")->actions())
         pr << a->text();
-    QCOMPARE(pr, (QStringList{"&Dopředné", "&Zpětné"}));
+    QCOMPARE(pr, (QStringList{"&Dopředné", "&Zpětné", "", "&Uložit výpočty…", "&Otevřít výpočty…"}));
+    // The project items reach their commands: an empty history is said, a
+    // cancelled open dialog does nothing.
+    ui.clear();
+    child<QAction>(&form, "UlozitVypocty")->trigger();
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Historie neobsahuje žádný výpočet.")});
+    child<QAction>(&form, "OtevritVypocty")->trigger();
+    QCOMPARE(ui.log.last().section(QLatin1Char('|'), 1), QStringLiteral("Výpočty Prolisu (*.prolis)"));
+    QCOMPARE(ui.messages.size(), 1);
+    ui.clear();
     // The hidden item is in no menu and cannot be triggered by an accelerator.
     QVERIFY(!child<QAction>(&form, "Editace")->isVisible());
     QVERIFY(!child<QAction>(&form, "Editace")->isEnabled());

@@ -45,6 +45,8 @@ private slots:
     void stateFolder();
     void crashedRunOffered();
     void runningProgramNotOffered();
+    void claimedNotOfferedTwice();
+    void sameProcessNumberNotOverwritten();
     void fiveSetAside();
     void failingWriteToldOnce();
 };
@@ -77,10 +79,16 @@ void TestJournal::crashedRunOffered() {
     QCOMPARE(mine.write(sample(QStringLiteral("můj"))), QString());
     const QStringList orphans = mine.orphans();
     QCOMPARE(orphans, QStringList{QStringLiteral("%1/journal-%2.prolis").arg(dir.path()).arg(pid)});
-    const project::ReadProject taken = Journal::take(orphans.first());
+    const project::ReadProject taken = Journal::read(orphans.first());
     QVERIFY2(taken.project, qPrintable(taken.refusal));
     QCOMPARE(*taken.project, sample(QStringLiteral("C45 z jiného běhu")));
+    // Claimed until decided: asked again, the same one.
+    QCOMPARE(mine.orphans(), orphans);
+    mine.adopt(orphans.first());
     QVERIFY(mine.orphans().isEmpty());
+    // Nothing of the other run left: only this run's journal and lock.
+    const QString base = QFileInfo(mine.path()).completeBaseName();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{base + ".lock", base + ".prolis"}));
     mine.close();
     QVERIFY(!QFile::exists(mine.path()));
 }
@@ -95,6 +103,39 @@ void TestJournal::runningProgramNotOffered() {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     QCOMPARE(mine.orphans(), QStringList{theirs});
+}
+
+void TestJournal::claimedNotOfferedTwice() {
+    QTemporaryDir dir;
+    waitpid(otherProlis(dir.path(), false), nullptr, 0);
+    Journal mine(dir.path());
+    QCOMPARE(mine.orphans().size(), 1);
+    // A second Prolis started while this one asks: offered nothing.
+    const pid_t second = fork();
+    if (second == 0) {
+        Journal theirs(dir.path());
+        _exit(static_cast<int>(theirs.orphans().size()));
+    }
+    int status = -1;
+    waitpid(second, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void TestJournal::sameProcessNumberNotOverwritten() {
+    QTemporaryDir dir;
+    // An ended run had this program's number and left its journal and lock.
+    const QString own = dir.filePath(QStringLiteral("journal-%1.prolis").arg(QCoreApplication::applicationPid()));
+    QFile f(own);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(project::projectJson(sample(QStringLiteral("stejné číslo"))));
+    f.close();
+    Journal mine(dir.path());
+    QCOMPARE(mine.write(sample(QStringLiteral("můj"))), QString());
+    const QStringList orphans = mine.orphans();
+    QCOMPARE(orphans.size(), 1);
+    QCOMPARE(*Journal::read(orphans.first()).project, sample(QStringLiteral("stejné číslo")));
+    QCOMPARE(*Journal::read(mine.path()).project, sample(QStringLiteral("můj")));
 }
 
 void TestJournal::fiveSetAside() {

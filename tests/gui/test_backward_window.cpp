@@ -1,4 +1,6 @@
 #include "domain/BackwardUnit.h"
+#include "domain/Journal.h"
+#include "domain/UnitsProject.h"
 #include "gui/U_ProtlZpet.h"
 #include "output/ChartWorkbook.h"
 #include "output/DocumentFiles.h"
@@ -90,6 +92,7 @@ private slots:
     void latestAfterSorting();
     void failureMend();
     void deletion();
+    void journalHoldsWhatTheListShows();
     void summaryOutputsAndStopFlag();
     void textProtocolsThroughTheWindow();
     void printedReportsThroughTheWindow();
@@ -234,6 +237,39 @@ void TestBackwardWindow::failureMend() {
     QCOMPARE(backwardUnit().summaryRows().size(), 1);
     QCOMPARE(lines(w).size(), 1);
     QCOMPARE(child<QLabel>(&w, "Label23")->text(), QStringLiteral("0,000")); // the values already shown stay
+}
+
+void TestBackwardWindow::journalHoldsWhatTheListShows() {
+    QTemporaryDir dir;
+    journal::Journal run(dir.path());
+    journal::installRunJournal(&run);
+    const auto kept = [&] {
+        const project::ReadProject r = journal::Journal::read(run.path());
+        return r.project ? *r.project : project::Project{};
+    };
+    RecordingUi ui;
+    TProtlZpet w(nullptr, &m_outputs);
+    w.show();
+    w.OtevriClick();
+    // Each calculation through the button, the list sorted: on disk as listed.
+    for (int t : {200, 20, 100}) {
+        w.MaterialChosen(material(t));
+        w.selectEquation(0);
+        fill(w, Example);
+        child<QPushButton>(&w, "Vypocet")->click();
+        QCOMPARE(kept(), project::projectOf(fwd::forwardUnit(), backwardUnit()));
+    }
+    QCOMPARE(kept().backward.size(), 3);
+    QCOMPARE(kept().backward[0].row[S::Teplota], QStringLiteral("20"));
+    // An entry deleted by a click on its line with "Vymaž" ticked.
+    child<QCheckBox>(&w, "Vymaz")->click();
+    QListWidget* list = child<QListWidget>(&w, "ListBox1");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QCOMPARE(backwardUnit().history.size(), 2);
+    QCOMPARE(kept(), project::projectOf(fwd::forwardUnit(), backwardUnit()));
+    QCOMPARE(kept().backward.size(), 2);
+    QCOMPARE(ui.messages.size(), 2); // the deletion's question and report; nothing about the journal
+    journal::installRunJournal(nullptr);
 }
 
 void TestBackwardWindow::deletion() {
