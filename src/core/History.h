@@ -44,16 +44,29 @@ public:
     template <typename TemperatureOf> void sortByTemperature(TemperatureOf temperature) {
         const int n = size();
         if (n < 2) return;
-        QList<int> t;
+        // The exchanges are played on positions and the entries moved once
+        // at the end: an entry is many texts, a position one number.
+        QList<int> t, at;
         t.reserve(n);
-        for (const Entry& e : m_entries)
-            t.append(temperature(e.record));
+        at.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            t.append(temperature(m_entries[i].record));
+            at.append(i);
+        }
+        bool exchanged = false;
         for (int i = 0; i < n - 1; ++i)
             for (int j = i + 1; j < n; ++j)
                 if (t[i] > t[j]) {
-                    std::swap(m_entries[i], m_entries[j]);
+                    std::swap(at[i], at[j]);
                     std::swap(t[i], t[j]);
+                    exchanged = true;
                 }
+        if (!exchanged) return;
+        QList<Entry> sorted;
+        sorted.reserve(n);
+        for (int i : at)
+            sorted.append(std::move(m_entries[i]));
+        m_entries = std::move(sorted);
     }
 
     // Every entry removed; serial numbers go on from where they were, so a

@@ -76,8 +76,10 @@ QStringList Journal::orphans() {
 }
 
 QString Journal::write(const project::Project& p) {
+    m_buffer.resize(0);
+    project::appendProjectJson(p, m_buffer);
     QString reason;
-    if (writeWholeFile(m_path, project::projectJson(p), &reason)) {
+    if (writeWholeFile(m_path, m_buffer, &reason)) {
         m_failed = false;
         return {};
     }
@@ -136,8 +138,21 @@ Journal* runJournal() {
 }
 
 QString keepUnits() {
-    if (!g_runJournal) return {};
-    return g_runJournal->write(project::projectOf(fwd::forwardUnit(), bwd::backwardUnit()));
+    return startKeepingUnits().get();
+}
+
+std::future<QString> startKeepingUnits() {
+    if (!g_runJournal) {
+        std::promise<QString> nothing;
+        nothing.set_value(QString());
+        return nothing.get_future();
+    }
+    // The copy shares the texts with the histories (they are not changed
+    // before the caller waits); the journal is only ever written from here.
+    return std::async(std::launch::async,
+                      [journal = g_runJournal, p = project::projectOf(fwd::forwardUnit(), bwd::backwardUnit())] {
+                          return journal->write(p);
+                      });
 }
 
 } // namespace prolis::journal

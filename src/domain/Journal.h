@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QString>
 #include <QStringList>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     std::vector<std::pair<QString, std::unique_ptr<QLockFile>>> m_claimed;
     bool m_failed = false;
+    QByteArray m_buffer; // the last journal's bytes; its memory serves the next
 };
 
 // The journal of the windows' units for this run; none installed (the
@@ -63,5 +65,9 @@ Journal* runJournal();
 // Writes both units of the windows to the run's journal: the failure text
 // to show (once), otherwise empty.
 QString keepUnits();
+// The same, written by a worker thread from a copy of the units taken now,
+// while the caller goes on with what does not change them; `get()` waits
+// for the write and gives what keepUnits gives.
+std::future<QString> startKeepingUnits();
 
 } // namespace prolis::journal

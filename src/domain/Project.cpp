@@ -51,6 +51,11 @@ std::array<QString, N> readTexts(const json::Document& doc, const json::Node& ob
 
 QByteArray projectJson(const Project& p) {
     QByteArray out;
+    appendProjectJson(p, out);
+    return out;
+}
+
+void appendProjectJson(const Project& p, QByteArray& out) {
     {
         JsonWriter w(out, true);
         w.beginObject();
@@ -76,7 +81,7 @@ QByteArray projectJson(const Project& p) {
         w.endArray();
         w.endObject();
     }
-    return out + '\n';
+    out.append('\n');
 }
 
 ReadProject readProject(const QByteArray& bytes, const QString& source) {

@@ -25,6 +25,8 @@ inline constexpr qint64 MaxProjectFileSize = 64 * 1024 * 1024;
 inline constexpr int MaxEntries = 100000;
 
 QByteArray projectJson(const Project& p);
+// The same appended to `out` (a buffer kept for the next file keeps its memory).
+void appendProjectJson(const Project& p, QByteArray& out);
 
 // The project of a file's bytes, or the refusal (Czech, naming `source`):
 // not JSON, another format, a later version, a key or value that does not

@@ -72,15 +72,16 @@ public:
     void setLatestButtonsEnabled(bool enabled);
 
     // Sorts the unit's history, keeps it in the run's journal and shows a
-    // line per entry (what the list shows is on disk first).
+    // line per entry: what the list shows is on disk first (the lines are
+    // made and measured while the journal is written).
     template <class Unit, class LineOf> void rebuildList(Unit& unit, LineOf lineOf) {
         unit.sortHistory();
-        keepHistories();
+        KeepingHistories keeping;
         QStringList lines;
         lines.reserve(unit.history.size());
         for (int i = 0; i < unit.history.size(); ++i)
             lines.append(lineOf(unit.history.at(i)));
-        m_panel->setLines(lines);
+        m_panel->setLines(lines, [&] { keeping.finish(); });
     }
     // Asks, removes entry `index` and says so; false when the user kept it.
     template <class Unit> bool deleteEntry(Unit& unit, int index, const std::function<void()>& rebuild) {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QEvent>
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -29,6 +30,9 @@ HistoryPanel::HistoryPanel(QDialog* window, const Widgets& w, int closedWidth, i
     m_w.frame->setWidget(m_w.list);
     m_w.list->setFixedHeight(m_w.frame->height() - m_w.frame->horizontalScrollBar()->sizeHint().height() - 4);
     m_w.list->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
+    // Every line is one line of the list's font: the view need not measure
+    // a thousand of them to lay them out (the list's width is set below).
+    m_w.list->setUniformItemSizes(true);
 
     const QList<QPair<QCheckBox*, PanelChecks::Box>> boxes{{m_w.ulozit, PanelChecks::Ulozit},
                                                            {m_w.txt, PanelChecks::Txt},
@@ -65,15 +69,35 @@ void HistoryPanel::close() {
     m_window->setFixedSize(m_closedWidth, m_height);
 }
 
-void HistoryPanel::setLines(const QStringList& lines) {
+namespace {
+// The widths of the lines shown in both windows' lists (one font), each
+// measured once: a line keeps its text while its entry lasts, and a window
+// opened again shows the same lines.
+int widestLine(const QFont& font, const QStringList& lines) {
+    static QHash<QString, int> widths;
+    static QFont measuredIn;
+    if (measuredIn != font || widths.size() > 4 * lines.size() + 1000) {
+        widths.clear();
+        measuredIn = font;
+    }
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (const QString& line : lines) {
+        auto it = widths.constFind(line);
+        if (it == widths.constEnd()) it = widths.insert(line, metrics.horizontalAdvance(line));
+        widest = std::max(widest, *it);
+    }
+    return widest;
+}
+} // namespace
+
+void HistoryPanel::setLines(const QStringList& lines, const std::function<void()>& measured) {
+    // At least 500 pixels, wider when a line needs it.
+    const int widest = widestLine(m_w.list->font(), lines);
+    if (measured) measured();
     QSignalBlocker block(m_w.list);
     m_w.list->clear();
     m_w.list->addItems(lines);
-    // At least 500 pixels, wider when a line needs it.
-    const QFontMetrics metrics(m_w.list->font());
-    int widest = 0;
-    for (const QString& line : lines)
-        widest = std::max(widest, metrics.horizontalAdvance(line));
     m_w.list->setFixedWidth(std::max(ListWidth, widest + 2 * m_w.list->frameWidth() + 12));
 }
 

@@ -32,7 +32,8 @@ public:
 
     void open();
     void close();
-    void setLines(const QStringList& lines);
+    // The lines measured, then `measured` called (when given), then shown.
+    void setLines(const QStringList& lines, const std::function<void()>& measured = {});
     const PanelChecks& checks() const { return m_checks; }
 
 protected:

@@ -25,7 +25,13 @@ QString counts(const project::Project& p) {
 } // namespace
 
 void keepHistories() {
-    const QString failure = journal::keepUnits();
+    KeepingHistories().finish();
+}
+
+KeepingHistories::KeepingHistories() : m_write(journal::startKeepingUnits()) {}
+
+void KeepingHistories::finish() {
+    const QString failure = m_write.get();
     if (!failure.isEmpty()) warning(failure);
 }
 

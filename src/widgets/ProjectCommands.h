@@ -4,6 +4,7 @@
 // the start, and the histories saved to and opened from a project file.
 // Every question and message goes through the UI services.
 #include <QString>
+#include <future>
 
 namespace prolis {
 
@@ -14,6 +15,17 @@ class Journal;
 // Both units' histories written to the run's journal (when one is
 // installed); a failure is told once, and the program goes on.
 void keepHistories();
+// The same with the write done meanwhile by a worker thread: started now,
+// and `finish` (waited for, a failure told once) before the histories are
+// shown or changed again.
+class KeepingHistories {
+public:
+    KeepingHistories();
+    void finish();
+
+private:
+    std::future<QString> m_write;
+};
 
 // At the start: the journals of earlier runs that ended without closing
 // them. One that cannot be read is told and set aside; the others are

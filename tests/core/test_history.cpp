@@ -38,6 +38,8 @@ class TestHistory : public QObject {
 private slots:
     void exchangeSort_data();
     void exchangeSort();
+    void exchangeSortOfMany_data();
+    void exchangeSortOfMany();
     void remove_data();
     void remove();
     void serialFollowsEntry();
@@ -69,6 +71,39 @@ void TestHistory::exchangeSort() {
     QCOMPARE(createdOrder(h), order);
     sort(h); // a sorted history stays as it is
     QCOMPARE(createdOrder(h), order);
+}
+
+void TestHistory::exchangeSortOfMany_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("temperatures"); // how many distinct values: few make many ties
+    QTest::newRow("300 of 4 values") << 300 << 4;
+    QTest::newRow("300 of 1000 values") << 300 << 1000;
+    QTest::newRow("2 of 2 values") << 2 << 2;
+}
+
+// Long histories with many equal temperatures end exactly as the exchanges
+// done on the entries themselves leave them.
+void TestHistory::exchangeSortOfMany() {
+    QFETCH(int, count);
+    QFETCH(int, temperatures);
+    QRandomGenerator random(count * 31 + temperatures);
+    QList<Item> items;
+    for (int i = 0; i < count; ++i)
+        items.append(Item{random.bounded(temperatures), i});
+    QList<int> temps;
+    for (const Item& i : items)
+        temps.append(i.temperature);
+    History<Item> h = historyOf(temps);
+    const quint64 followed = 1 + quint64(count / 2); // the serial of the middle entry
+    for (int i = 0; i < items.size() - 1; ++i)
+        for (int j = i + 1; j < items.size(); ++j)
+            if (items[i].temperature > items[j].temperature) std::swap(items[i], items[j]);
+    QList<int> expected;
+    for (const Item& i : items)
+        expected.append(i.created);
+    sort(h);
+    QCOMPARE(createdOrder(h), expected);
+    QCOMPARE(h.at(*h.indexOf(followed)).created, count / 2);
 }
 
 void TestHistory::remove_data() {
