@@ -77,13 +77,13 @@ void saveCalculations() {
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".prolis");
     path = QFileInfo(path).absoluteFilePath();
     projectFolder() = QFileInfo(path).absolutePath();
-    if (QFileInfo::exists(path) && !confirm(QStringLiteral("Soubor %1 již existuje. Přepsat?").arg(path))) return;
+    if (QFileInfo::exists(path) && !confirm(QStringLiteral("Soubor %1 již existuje.\rPřepsat?").arg(path))) return;
     QString reason;
     if (!writeWholeFile(path, project::projectJson(p), &reason)) {
         errorBox(QStringLiteral("Výpočty nebyly uloženy.\r%1: %2").arg(path, reason));
         return;
     }
-    information(QStringLiteral("Výpočty (%1) byly uloženy do souboru %2.").arg(counts(p), path));
+    information(QStringLiteral("Výpočty (%1) byly uloženy do souboru\r%2.").arg(counts(p), path));
 }
 
 void openCalculations() {
@@ -104,12 +104,12 @@ void openCalculations() {
     fwd::ForwardUnit& forward = fwd::forwardUnit();
     bwd::BackwardUnit& backward = bwd::backwardUnit();
     if (!project::unitsEmpty(forward, backward) &&
-        !confirm(QStringLiteral("Výpočty v historii (%1) budou nahrazeny výpočty ze souboru %2. Pokračovat?")
+        !confirm(QStringLiteral("Výpočty v historii (%1) budou nahrazeny výpočty ze souboru\r%2.\rPokračovat?")
                      .arg(counts(project::projectOf(forward, backward)), path)))
         return;
     project::restoreUnits(*read.project, forward, backward);
     keepHistories();
-    information(QStringLiteral("Ze souboru %1 byly načteny výpočty (%2).").arg(path, counts(*read.project)));
+    information(QStringLiteral("Výpočty (%1) byly načteny ze souboru\r%2.").arg(counts(*read.project), path));
 }
 
 } // namespace prolis

@@ -193,7 +193,7 @@ void TestProjectCommands::saveAndOpen() {
     ui.saveAnswers = {m_dir->filePath(QStringLiteral("díl 7"))};
     saveCalculations();
     const QString file = m_dir->filePath(QStringLiteral("díl 7.prolis"));
-    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Výpočty (dopředné: 2, zpětné: 1) byly uloženy do souboru %1.")
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Výpočty (dopředné: 2, zpětné: 1) byly uloženy do souboru\r%1.")
                                          .arg(file)});
     QCOMPARE(ui.messages[0].kind, MsgKind::Information);
     QVERIFY(ui.log[0].endsWith(QStringLiteral("|vypocty.prolis|Výpočty Prolisu (*.prolis)")));
@@ -206,7 +206,7 @@ void TestProjectCommands::saveAndOpen() {
     ui.openAnswers = {file};
     openCalculations();
     QCOMPARE(ui.texts(),
-             QStringList{QStringLiteral("Ze souboru %1 byly načteny výpočty (dopředné: 2, zpětné: 1).").arg(file)});
+             QStringList{QStringLiteral("Výpočty (dopředné: 2, zpětné: 1) byly načteny ze souboru\r%1.").arg(file)});
     QCOMPARE(projectJson(units()), projectJson(sample()));
     QCOMPARE(test::readFile(mine.path()), projectJson(sample()));
     // The dialog starts where the file was.
@@ -226,7 +226,7 @@ void TestProjectCommands::saveRefusedOrKept() {
     ui.saveAnswers = {file};
     ui.answers = {Answer::No};
     saveCalculations();
-    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Soubor %1 již existuje. Přepsat?").arg(file)});
+    QCOMPARE(ui.texts(), QStringList{QStringLiteral("Soubor %1 již existuje.\rPřepsat?").arg(file)});
     QCOMPARE(test::readFile(file), QByteArray("kolegův soubor"));
     // A file that cannot be written: the reason, and the old file kept.
     const QString inFolder = m_dir->filePath(QStringLiteral("není/b.prolis"));
@@ -257,7 +257,7 @@ void TestProjectCommands::openAsksBeforeReplacing() {
     ui.answers = {answer};
     openCalculations();
     const QString question =
-        QStringLiteral("Výpočty v historii (dopředné: 1, zpětné: 0) budou nahrazeny výpočty ze souboru %1. "
+        QStringLiteral("Výpočty v historii (dopředné: 1, zpětné: 0) budou nahrazeny výpočty ze souboru\r%1.\r"
                        "Pokračovat?")
             .arg(file);
     QCOMPARE(ui.texts().first(), question);
