@@ -495,6 +495,19 @@ void TestForwardWindow::longMaterialNameAndLines() {
     const QListWidget* list = child<QListWidget>(&w, "ListBox1");
     QCOMPARE(list->textElideMode(), Qt::ElideNone);
     QVERIFY(list->width() > list->fontMetrics().horizontalAdvance(list->item(0)->text()));
+    // A short line first and the long one after it: each line's place holds
+    // all of its text (the lines are laid out alike, not each measured).
+    Data shortName = material(0);
+    shortName.nazev = QStringLiteral("C10");
+    w.MaterialChosen(shortName);
+    fill(w, Valid);
+    w.VypocetClick();
+    QCOMPARE(list->count(), 2);
+    QVERIFY(list->item(0)->text().startsWith(QStringLiteral("C10")));
+    for (int i = 0; i < list->count(); ++i)
+        QVERIFY2(list->visualItemRect(list->item(i)).width() >=
+                     list->fontMetrics().horizontalAdvance(list->item(i)->text()),
+                 qPrintable(list->item(i)->text()));
 }
 
 void TestForwardWindow::textProtocolOfLatestAndOfLine() {
