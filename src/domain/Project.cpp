@@ -90,9 +90,12 @@ ReadProject readProject(const QByteArray& bytes, const QString& source) {
                            QStringLiteral("Soubor výpočtů %1 nelze otevřít: %2").arg(source, why)};
     };
     if (bytes.size() > MaxProjectFileSize) return refuse(QStringLiteral("je větší než 64 MiB."));
+    // A file saved again by an editor that marks UTF-8 with a byte-order mark.
+    const qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     json::Document doc;
     QString error;
-    if (!doc.parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), &error))
+    if (!doc.parse(std::string_view(bytes.constData() + start, static_cast<size_t>(bytes.size() - start)),
+                   &error))
         return refuse(QStringLiteral("není platný JSON (%1).").arg(error));
     const json::Node& root = doc.root();
     if (root.kind != json::Node::Object) return refuse(QStringLiteral("není soubor výpočtů Prolisu."));

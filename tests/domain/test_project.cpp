@@ -45,6 +45,9 @@ void TestProject::roundTrip() {
         QVERIFY(r.project && *r.project == p);
         QCOMPARE(projectJson(*r.project), bytes);
     }
+    // Saved again by an editor that puts a UTF-8 byte-order mark first.
+    const ReadProject marked = readProject("\xEF\xBB\xBF" + projectJson(sample()), QStringLiteral("a.prolis"));
+    QVERIFY2(marked.project && *marked.project == sample(), qPrintable(marked.refusal));
 }
 
 void TestProject::refusals_data() {
