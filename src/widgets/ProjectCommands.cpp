@@ -45,6 +45,11 @@ void restorePreviousRun(journal::Journal& journal) {
             warning(read.refusal + QStringLiteral("\rSoubor byl odložen jako %1.").arg(aside));
             continue;
         }
+        // A run whose histories were empty when it ended has nothing to offer.
+        if (read.project->forward.isEmpty() && read.project->backward.isEmpty()) {
+            journal.adopt(orphan);
+            continue;
+        }
         offered << orphan;
         restored.forward << read.project->forward;
         restored.backward << read.project->backward;

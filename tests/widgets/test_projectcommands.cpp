@@ -62,6 +62,7 @@ private slots:
     void restore();
     void unreadableJournalSetAside_data();
     void unreadableJournalSetAside();
+    void emptyJournalNotOffered();
     void failingJournalToldOnce();
     void saveAndOpen();
     void saveRefusedOrKept();
@@ -162,6 +163,16 @@ void TestProjectCommands::unreadableJournalSetAside() {
              qPrintable(text));
     QCOMPARE(test::readFile(m_dir->filePath(aside.first())), bytes);
     QCOMPARE(units(), Project{});
+}
+
+void TestProjectCommands::emptyJournalNotOffered() {
+    // A run that deleted every calculation before it crashed.
+    writeFile(m_dir->filePath(QStringLiteral("journal-990001.prolis")), projectJson(Project{}));
+    RecordingUi ui;
+    journal::Journal mine(m_dir->path());
+    restorePreviousRun(mine);
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(filesIn(m_dir->path()), QStringList{QFileInfo(mine.path()).completeBaseName() + ".lock"});
 }
 
 void TestProjectCommands::failingJournalToldOnce() {
