@@ -661,10 +661,8 @@ QByteArray fitCommand(const Options& o) {
 QByteArray projectCommand(const Options& o, FileOutputs& files) {
     if (o.positional.size() != 1) throw UsageError("chybí SOUBOR výpočtů");
     const QString path = o.positional.first();
-    const FileRead file = readBoundedFile(path, project::MaxProjectFileSize);
-    if (!file) throw Failure{DatabaseOrSettings, readFailure(path, file, project::MaxProjectFileSize)};
-    const project::ReadProject read = project::readProject(file.bytes, path);
-    if (!read.project) throw Failure{Refused, read.refusal};
+    const project::ReadProject read = project::readProjectFile(path);
+    if (!read.project) throw Failure{read.fileFailed ? DatabaseOrSettings : Refused, read.refusal};
     const project::Project& p = *read.project;
     if (o.has(QStringLiteral("--forward")) && o.has(QStringLiteral("--backward")))
         throw UsageError("--forward a --backward nelze zadat spolu");

@@ -93,12 +93,6 @@ void Journal::close() {
     if (m_lock) m_lock->unlock();
 }
 
-project::ReadProject Journal::read(const QString& orphan) {
-    const FileRead file = readBoundedFile(orphan, project::MaxProjectFileSize);
-    if (!file) return {std::nullopt, readFailure(orphan, file, project::MaxProjectFileSize)};
-    return project::readProject(file.bytes, orphan);
-}
-
 void Journal::adopt(const QString& orphan) {
     QFile::remove(orphan);
     release(orphan);

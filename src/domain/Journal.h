@@ -39,9 +39,7 @@ public:
     // A clean end: the journal and its lock are removed.
     void close();
 
-    // The calculations of an orphan (or the refusal naming it); the file is
-    // left as it is.
-    static project::ReadProject read(const QString& orphan);
+    // An orphan's calculations are read with project::readProjectFile.
     // An orphan whose calculations this program now keeps: removed.
     void adopt(const QString& orphan);
     // An orphan set aside (No to restoring it, or not readable): renamed with

@@ -1,6 +1,7 @@
 #include "Project.h"
 
 #include "core/Errors.h"
+#include "core/FileIo.h"
 #include "core/JsonReader.h"
 #include "core/JsonWriter.h"
 
@@ -82,6 +83,12 @@ void appendProjectJson(const Project& p, QByteArray& out) {
         w.endObject();
     }
     out.append('\n');
+}
+
+ReadProject readProjectFile(const QString& path) {
+    const FileRead file = readBoundedFile(path, MaxProjectFileSize);
+    if (!file) return {std::nullopt, readFailure(path, file, MaxProjectFileSize), true};
+    return readProject(file.bytes, path);
 }
 
 ReadProject readProject(const QByteArray& bytes, const QString& source) {

@@ -34,7 +34,11 @@ void appendProjectJson(const Project& p, QByteArray& out);
 struct ReadProject {
     std::optional<Project> project;
     QString refusal;
+    bool fileFailed = false; // the file itself could not be read (missing, not regular, too large)
 };
 ReadProject readProject(const QByteArray& bytes, const QString& source);
+// The project of the file at `path` (a regular file of at most
+// MaxProjectFileSize), or the refusal naming it.
+ReadProject readProjectFile(const QString& path);
 
 } // namespace prolis::project

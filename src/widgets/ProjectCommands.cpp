@@ -39,7 +39,7 @@ void restorePreviousRun(journal::Journal& journal) {
     QStringList offered;
     project::Project restored;
     for (const QString& orphan : journal.orphans()) {
-        const project::ReadProject read = journal::Journal::read(orphan);
+        const project::ReadProject read = project::readProjectFile(orphan);
         if (!read.project) {
             const QString aside = journal.putAside(orphan);
             warning(read.refusal + QStringLiteral("\rSoubor byl odložen jako %1.").arg(aside));
@@ -96,12 +96,7 @@ void openCalculations() {
     if (chosen.isEmpty()) return;
     const QString path = QFileInfo(chosen).absoluteFilePath();
     projectFolder() = QFileInfo(path).absolutePath();
-    const FileRead file = readBoundedFile(path, project::MaxProjectFileSize);
-    if (!file) {
-        errorBox(readFailure(path, file, project::MaxProjectFileSize));
-        return;
-    }
-    const project::ReadProject read = project::readProject(file.bytes, path);
+    const project::ReadProject read = project::readProjectFile(path);
     if (!read.project) {
         errorBox(read.refusal);
         return;

@@ -79,7 +79,7 @@ void TestJournal::crashedRunOffered() {
     QCOMPARE(mine.write(sample(QStringLiteral("můj"))), QString());
     const QStringList orphans = mine.orphans();
     QCOMPARE(orphans, QStringList{QStringLiteral("%1/journal-%2.prolis").arg(dir.path()).arg(pid)});
-    const project::ReadProject taken = Journal::read(orphans.first());
+    const project::ReadProject taken = project::readProjectFile(orphans.first());
     QVERIFY2(taken.project, qPrintable(taken.refusal));
     QCOMPARE(*taken.project, sample(QStringLiteral("C45 z jiného běhu")));
     // Claimed until decided: asked again, the same one.
@@ -134,8 +134,8 @@ void TestJournal::sameProcessNumberNotOverwritten() {
     QCOMPARE(mine.write(sample(QStringLiteral("můj"))), QString());
     const QStringList orphans = mine.orphans();
     QCOMPARE(orphans.size(), 1);
-    QCOMPARE(*Journal::read(orphans.first()).project, sample(QStringLiteral("stejné číslo")));
-    QCOMPARE(*Journal::read(mine.path()).project, sample(QStringLiteral("můj")));
+    QCOMPARE(*project::readProjectFile(orphans.first()).project, sample(QStringLiteral("stejné číslo")));
+    QCOMPARE(*project::readProjectFile(mine.path()).project, sample(QStringLiteral("můj")));
 }
 
 void TestJournal::fiveSetAside() {

@@ -244,7 +244,7 @@ void TestBackwardWindow::journalHoldsWhatTheListShows() {
     journal::Journal run(dir.path());
     journal::installRunJournal(&run);
     const auto kept = [&] {
-        const project::ReadProject r = journal::Journal::read(run.path());
+        const project::ReadProject r = project::readProjectFile(run.path());
         return r.project ? *r.project : project::Project{};
     };
     RecordingUi ui;

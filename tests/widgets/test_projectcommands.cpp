@@ -121,7 +121,7 @@ void TestProjectCommands::restore() {
     const QStringList files = filesIn(m_dir->path());
     if (answer == Answer::Yes) {
         // This run keeps them now; the old journals are gone.
-        QCOMPARE(*journal::Journal::read(mine.path()).project, restored);
+        QCOMPARE(*project::readProjectFile(mine.path()).project, restored);
         QCOMPARE(files.filter(QStringLiteral("journal-99")), QStringList());
     } else {
         QCOMPARE(files.filter(QStringLiteral("aside")).size(), crashed.size());
@@ -192,7 +192,7 @@ void TestProjectCommands::failingJournalToldOnce() {
     QVERIFY(QDir().rmdir(mine.path()));
     keepHistories();
     QCOMPARE(ui.messages.size(), 1);
-    QCOMPARE(journal::Journal::read(mine.path()).project->forward.size(), 2);
+    QCOMPARE(project::readProjectFile(mine.path()).project->forward.size(), 2);
 }
 
 void TestProjectCommands::saveAndOpen() {
